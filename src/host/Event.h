@@ -1,0 +1,97 @@
+// Events of host objects. A subscription is a Connection object: destroying or resetting it
+// disconnects, so a "field with events" is the object plus its connections, released together.
+//
+// Raise() calls the handlers from a copy of the subscriber list, so a handler may disconnect
+// itself or others, connect new handlers (they are called from the next raise on), or destroy
+// the object that owns the event; the raise finishes safely in every case.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace host {
+
+class Connection {
+ public:
+  Connection() = default;
+  explicit Connection(std::function<void()> fnDisconnect) : m_fnDisconnect(std::move(fnDisconnect)) {}
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+  Connection(Connection&& o) noexcept : m_fnDisconnect(std::exchange(o.m_fnDisconnect, nullptr)) {}
+  Connection& operator=(Connection&& o) noexcept {
+    if (this != &o) {
+      reset();
+      m_fnDisconnect = std::exchange(o.m_fnDisconnect, nullptr);
+    }
+    return *this;
+  }
+  ~Connection() { reset(); }
+
+  void reset() noexcept {
+    if (auto fn = std::exchange(m_fnDisconnect, nullptr)) fn();
+  }
+  bool connected() const noexcept { return static_cast<bool>(m_fnDisconnect); }
+
+ private:
+  std::function<void()> m_fnDisconnect;
+};
+
+template <class... Args>
+class Event {
+ public:
+  using Handler = std::function<void(Args...)>;
+
+  Event() : m_pState(std::make_shared<State>()) {}
+  Event(const Event&) = delete;
+  Event& operator=(const Event&) = delete;
+  ~Event() {
+    // Handlers still connected are simply never called again.
+    for (auto& pSlot : m_pState->slots) pSlot->bConnected = false;
+  }
+
+  [[nodiscard]] Connection Connect(Handler fnHandler) {
+    auto pSlot = std::make_shared<Slot>(Slot{std::move(fnHandler), true});
+    m_pState->slots.push_back(pSlot);
+    std::weak_ptr<State> wState = m_pState;
+    std::weak_ptr<Slot> wSlot = pSlot;
+    return Connection([wState, wSlot] {
+      auto pSlot = wSlot.lock();
+      if (!pSlot) return;
+      pSlot->bConnected = false;
+      if (auto pState = wState.lock()) {
+        auto& v = pState->slots;
+        for (auto it = v.begin(); it != v.end(); ++it)
+          if (*it == pSlot) {
+            v.erase(it);
+            break;
+          }
+      }
+    });
+  }
+
+  // Exceptions from a handler pass to the raiser, as an error in a VB event handler would
+  // reach the code that raised it; handlers the add-in owns trap their own errors.
+  template <class... A>
+  void Raise(A&&... args) const {
+    std::shared_ptr<State> pState = m_pState;  // keeps the list alive if the owner goes away
+    std::vector<std::shared_ptr<Slot>> copy = pState->slots;
+    for (const auto& pSlot : copy)
+      if (pSlot->bConnected) pSlot->fnHandler(args...);
+  }
+
+  size_t HandlerCount() const { return m_pState->slots.size(); }
+
+ private:
+  struct Slot {
+    Handler fnHandler;
+    bool bConnected;
+  };
+  struct State {
+    std::vector<std::shared_ptr<Slot>> slots;
+  };
+  std::shared_ptr<State> m_pState;
+};
+
+}  // namespace host

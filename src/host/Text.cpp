@@ -1,0 +1,166 @@
+#include "host/Text.h"
+
+#include <array>
+
+namespace host {
+namespace {
+
+// Decodes one UTF-8 sequence at s[i]; returns the code point and advances i, or returns -1
+// (and advances one byte) for a malformed sequence.
+int32_t Decode(std::string_view s, size_t& i) {
+  auto c = static_cast<unsigned char>(s[i]);
+  int nLen = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+  if (nLen == 0 || i + nLen > s.size()) {
+    ++i;
+    return -1;
+  }
+  int32_t cp = nLen == 1 ? c : nLen == 2 ? (c & 0x1F) : nLen == 3 ? (c & 0x0F) : (c & 0x07);
+  for (int k = 1; k < nLen; ++k) {
+    auto cc = static_cast<unsigned char>(s[i + k]);
+    if ((cc & 0xC0) != 0x80) {
+      ++i;
+      return -1;
+    }
+    cp = (cp << 6) | (cc & 0x3F);
+  }
+  i += nLen;
+  return cp;
+}
+
+void Encode(int32_t cp, std::string& out) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+int32_t LowerOf(int32_t cp) {
+  if (cp >= 'A' && cp <= 'Z') return cp + 0x20;
+  if (cp < 0xC0) return cp;
+  if ((cp >= 0xC0 && cp <= 0xDE && cp != 0xD7)) return cp + 0x20;
+  if (cp >= 0x100 && cp <= 0x17F) {
+    if (cp == 0x130) return 'i';
+    if (cp == 0x178) return 0xFF;
+    bool bOddUpper = (cp >= 0x139 && cp <= 0x148) || (cp >= 0x179 && cp <= 0x17E);
+    if (bOddUpper) return (cp % 2 == 1) ? cp + 1 : cp;
+    if (cp == 0x131 || cp == 0x138 || cp == 0x149 || cp == 0x17F) return cp;
+    return (cp % 2 == 0) ? cp + 1 : cp;
+  }
+  if (cp >= 0x391 && cp <= 0x3AB && cp != 0x3A2) return cp + 0x20;
+  if (cp == 0x386) return 0x3AC;
+  if (cp >= 0x388 && cp <= 0x38A) return cp + 0x25;
+  if (cp == 0x38C) return 0x3CC;
+  if (cp == 0x38E || cp == 0x38F) return cp + 0x3F;
+  if (cp >= 0x400 && cp <= 0x40F) return cp + 0x50;
+  if (cp >= 0x410 && cp <= 0x42F) return cp + 0x20;
+  if (cp >= 0x460 && cp <= 0x4FF && cp % 2 == 0 && !(cp >= 0x482 && cp <= 0x489)) return cp + 1;
+  if (cp >= 0x1E00 && cp <= 0x1EFF && cp % 2 == 0) return cp + 1;
+  return cp;
+}
+
+// Windows-1252 bytes 0x80..0x9F; 0 marks the five unassigned ones.
+constexpr std::array<uint16_t, 32> kCp1252High = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+}  // namespace
+
+std::string FoldCase(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  size_t i = 0;
+  while (i < s.size()) {
+    size_t nStart = i;
+    int32_t cp = Decode(s, i);
+    if (cp < 0) {
+      out += s[nStart];
+    } else if (cp < 0x80) {
+      out += static_cast<char>(LowerOf(cp));
+    } else {
+      Encode(LowerOf(cp), out);
+    }
+  }
+  return out;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() == b.size() && a == b) return true;
+  return FoldCase(a) == FoldCase(b);
+}
+
+std::string ToUpper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 0x20);
+  return out;
+}
+
+size_t InStrNoCase(size_t nStart, std::string_view s, std::string_view sFind) {
+  if (nStart < 1) nStart = 1;
+  if (sFind.empty()) return nStart <= s.size() + 1 ? nStart : 0;
+  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 0x20) : c; };
+  for (size_t i = nStart - 1; i + sFind.size() <= s.size(); ++i) {
+    size_t k = 0;
+    while (k < sFind.size() && lower(s[i + k]) == lower(sFind[k])) ++k;
+    if (k == sFind.size()) return i + 1;
+  }
+  return 0;
+}
+
+std::string Trim(std::string_view s) {
+  size_t b = s.find_first_not_of(' ');
+  if (b == std::string_view::npos) return {};
+  size_t e = s.find_last_not_of(' ');
+  return std::string(s.substr(b, e - b + 1));
+}
+
+std::string Utf8ToAnsi(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  size_t i = 0;
+  while (i < s.size()) {
+    int32_t cp = Decode(s, i);
+    if (cp < 0) {
+      out += '?';
+    } else if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+      out += static_cast<char>(cp);
+    } else {
+      char c = '?';
+      for (size_t k = 0; k < kCp1252High.size(); ++k)
+        if (kCp1252High[k] != 0 && kCp1252High[k] == cp) c = static_cast<char>(0x80 + k);
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string AnsiToUtf8(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (char ch : s) {
+    auto c = static_cast<unsigned char>(ch);
+    if (c < 0x80) {
+      out += ch;
+    } else if (c < 0xA0) {
+      uint16_t cp = kCp1252High[c - 0x80];
+      Encode(cp ? cp : '?', out);
+    } else {
+      Encode(c, out);
+    }
+  }
+  return out;
+}
+
+}  // namespace host

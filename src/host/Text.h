@@ -1,0 +1,27 @@
+// Text helpers shared by every layer: case folding for all letters (not only ASCII), and the
+// ANSI code page used at the Win32 "...A" calls and the support library.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace host {
+
+// Lower-cases every letter of a UTF-8 string that has a simple one-to-one lower case (Latin,
+// Greek, Cyrillic, ...). Malformed bytes are kept as they are.
+std::string FoldCase(std::string_view s);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+std::string ToUpper(std::string_view s);
+
+// Visual Basic's InStr(start, s, find, vbTextCompare): 1-based position or 0. Works on bytes
+// with ASCII-only folding, which is what the callers' markers ("<filter>", "@", ".") need.
+size_t InStrNoCase(size_t nStart, std::string_view s, std::string_view sFind);
+
+std::string Trim(std::string_view s);
+
+// UTF-8 <-> Windows-1252; characters outside the code page become '?'.
+std::string Utf8ToAnsi(std::string_view s);
+std::string AnsiToUtf8(std::string_view s);
+
+}  // namespace host
