@@ -62,6 +62,11 @@ T& Deref(const std::shared_ptr<T>& p) {
   if (!p) Raise(err::ObjectNotSet);
   return *p;
 }
+template <class T>
+T& Deref(const std::unique_ptr<T>& p) {
+  if (!p) Raise(err::ObjectNotSet);
+  return *p;
+}
 
 // One step of a routine that ignores errors step by step ("On Error Resume Next").
 template <class F>

@@ -1,0 +1,28 @@
+// The command set of one explorer window. Connect creates one per usable explorer and the
+// explorer's wrapper keeps it under "Menu".
+//
+// The toolbar, the menu popups and the commands behind them are not built yet: until they are,
+// Create only remembers the explorer and the folder's item type, so that folder switches can
+// be followed, and nothing appears in Outlook.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "host/Outlook.h"
+
+class CExplorerMenu : public host::Object {
+ public:
+  std::string TypeName() const override { return "CExplorerMenu"; }
+
+  void Create(const std::shared_ptr<host::Explorer>& oExplorer);
+  void OnFolderSwitch(const std::shared_ptr<host::MAPIFolder>& oFolder);
+
+  // DefaultItemType of the folder the explorer shows (0 when it could not be read).
+  int32_t ItemType() const { return m_nItemType; }
+
+ private:
+  int32_t m_nItemType = 0;
+  std::shared_ptr<host::Explorer> m_oExplorer;
+};
