@@ -1,0 +1,59 @@
+#include "SimSession.h"
+
+#include "addin/Connect.h"
+#include "host/Tarvik.h"
+
+namespace app {
+
+std::string OutlookVersionFromOption(const std::string& sOption) {
+  if (sOption == "2000") return "9.0.0.2711";
+  if (sOption == "2002") return "10.0.2627";
+  if (sOption == "2003") return "11.0.5608";
+  return sOption;
+}
+
+std::string SimSession::KindName(int32_t nKind) {
+  switch (nKind) {
+    case 1: return "debug";
+    case 2: return "warning";
+    case 3: return "error";
+    default: return "kind " + std::to_string(nKind);
+  }
+}
+
+SimSession::SimSession(std::shared_ptr<const sim::Profile> pProfile, const std::string& sVersion, std::ostream& out)
+    : m_out(out),
+      m_pLoop(std::make_shared<platform::portable::VirtualLoop>()),
+      m_pBoxes(std::make_shared<platform::portable::ScriptedBoxes>()),
+      m_pOutlook(std::make_unique<sim::Outlook>(std::move(pProfile), sVersion)) {
+  platform::SetLoop(m_pLoop);
+  platform::SetBoxes(m_pBoxes);
+  m_pBoxes->fnOnShown = [this](const platform::portable::ScriptedBoxes::Shown& oBox) {
+    m_out << "  message box \"" << oBox.sTitle << "\" (buttons " << oBox.nButtons << "): " << oBox.sPrompt
+          << " -> answered " << oBox.nAnswer << "\n";
+  };
+  // The stand-in lives as long as the simulated Outlook; the binding must not own it.
+  host::BindTarvik(std::shared_ptr<host::SupportLibrary>(&m_pOutlook->Support(), [](host::SupportLibrary*) {}));
+  m_pOutlook->Support().fnOnLine = [this](const sim::LogLine& oLine) {
+    if (!m_bEchoLog) return;
+    m_out << "  log " << KindName(oLine.nKind) << " " << oLine.nLevel << " | " << oLine.sSource << " | "
+          << oLine.sMessage;
+    if (oLine.nError != 0) m_out << " | error " << oLine.nError;
+    m_out << "\n";
+  };
+  RegisterQuilloAddin();
+}
+
+SimSession::~SimSession() {
+  host::BindTarvik(nullptr);
+  m_pAddIn.reset();
+}
+
+void SimSession::Start() {
+  if (m_bStarted) throw UsageError{"Outlook has already started in this run"};
+  m_pAddIn = host::CreateObject<host::AddIn>(addin_registration::kProgId);
+  m_bStarted = true;
+  m_pOutlook->Start(m_pAddIn);
+}
+
+}  // namespace app

@@ -1,0 +1,49 @@
+// One run of quillo-sim: the simulated Outlook on a profile, the add-in it loads, and the
+// services the add-in reaches (message loop, message boxes, support library) installed for
+// the process.
+#pragma once
+
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "CommandTable.h"
+#include "host/Office.h"
+#include "platform/portable/ScriptedBoxes.h"
+#include "platform/portable/VirtualLoop.h"
+#include "sim/Outlook.h"
+
+namespace app {
+
+class SimSession {
+ public:
+  SimSession(std::shared_ptr<const sim::Profile> pProfile, const std::string& sVersion, std::ostream& out);
+  ~SimSession();
+
+  sim::Outlook& Outlook() { return *m_pOutlook; }
+  platform::portable::VirtualLoop& Loop() { return *m_pLoop; }
+  platform::portable::ScriptedBoxes& Boxes() { return *m_pBoxes; }
+  std::ostream& Out() { return m_out; }
+
+  // Outlook starts and loads the add-in (once per run).
+  void Start();
+  bool Started() const { return m_bStarted; }
+  // Prints each diagnostic line as the add-in writes it (on by default).
+  void SetEchoLog(bool bEcho) { m_bEchoLog = bEcho; }
+
+  static std::string KindName(int32_t nKind);
+
+ private:
+  std::ostream& m_out;
+  std::shared_ptr<platform::portable::VirtualLoop> m_pLoop;
+  std::shared_ptr<platform::portable::ScriptedBoxes> m_pBoxes;
+  std::unique_ptr<sim::Outlook> m_pOutlook;
+  std::shared_ptr<host::AddIn> m_pAddIn;
+  bool m_bStarted = false;
+  bool m_bEchoLog = true;
+};
+
+// Maps "2000", "2002", "2003" to Outlook's version strings; anything else passes unchanged.
+std::string OutlookVersionFromOption(const std::string& sOption);
+
+}  // namespace app

@@ -1,0 +1,69 @@
+// quillo-sim: runs the Quillo add-in inside a simulated Outlook profile and prints what
+// happens, one line per event, with every diagnostic line the add-in writes.
+#include <CLI/CLI.hpp>
+#include <fstream>
+#include <iostream>
+#include <memory>
+
+#include "CommandTable.h"
+#include "CoreCommands.h"
+#include "ScriptRunner.h"
+#include "SimSession.h"
+#include "sim/Profile.h"
+
+namespace {
+
+void RegisterHelp(app::CommandTable& oTable) {
+  oTable.Add({"help", "", "lists the commands", [&oTable](app::CommandContext& ctx, const std::vector<std::string>&) {
+                for (const auto& [sName, oSpec] : oTable.All())
+                  ctx.out << "  " << sName << (oSpec.sUsage.empty() ? "" : " " + oSpec.sUsage) << "\n      "
+                          << oSpec.sHelp << "\n";
+              }});
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App cli{"quillo-sim: runs the Quillo add-in inside a simulated Outlook profile"};
+  std::string sProfile, sVersion, sScript, sLog, sRegistry;
+  bool bNoEcho = false;
+  cli.add_option("--profile", sProfile, "JSON profile (default: the built-in demo profile)");
+  cli.add_option("--outlook-version", sVersion, "2000, 2002, 2003 or a version string such as 11.0.5608");
+  cli.add_option("--script", sScript, "file of commands (default: commands on standard input)");
+  cli.add_option("--log", sLog, "also append every diagnostic line to this file");
+  cli.add_option("--registry", sRegistry, "registry file for the add-in's settings");
+  cli.add_flag("--no-echo", bNoEcho, "do not repeat each command before its output");
+  CLI11_PARSE(cli, argc, argv);
+
+  std::shared_ptr<const sim::Profile> pProfile;
+  try {
+    pProfile = sProfile.empty() ? sim::DemoProfile() : sim::LoadProfile(sProfile);
+  } catch (const std::exception& e) {
+    std::cerr << "quillo-sim: " << e.what() << "\n";
+    return 1;
+  }
+
+  std::ifstream fileScript;
+  if (!sScript.empty()) {
+    fileScript.open(sScript);
+    if (!fileScript) {
+      std::cerr << "quillo-sim: cannot read the script " << sScript << "\n";
+      return 1;
+    }
+  }
+
+  auto pSession = std::make_shared<app::SimSession>(pProfile, app::OutlookVersionFromOption(sVersion), std::cout);
+  if (!sLog.empty()) pSession->Outlook().Support().SetLogFile(sLog);
+
+  app::CommandTable oTable;
+  app::RegisterCoreCommands(oTable, pSession);
+  RegisterHelp(oTable);
+
+  app::CommandContext oContext{std::cout, [pSession]() -> sim::Outlook* { return &pSession->Outlook(); }, {}};
+  if (!sRegistry.empty()) oContext.mapOptions["registry"] = sRegistry;
+
+  std::istream& in = sScript.empty() ? std::cin : fileScript;
+  int nExit = app::RunScript(in, sScript.empty() ? "<stdin>" : sScript, oTable, oContext, std::cerr, !bNoEcho);
+  std::cout.flush();
+  return nExit;
+}
