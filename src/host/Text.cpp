@@ -58,13 +58,20 @@ int32_t LowerOf(int32_t cp) {
     return (cp % 2 == 0) ? cp + 1 : cp;
   }
   if (cp >= 0x391 && cp <= 0x3AB && cp != 0x3A2) return cp + 0x20;
+  if (cp == 0x3C2) return 0x3C3;  // final sigma is the same letter as sigma
   if (cp == 0x386) return 0x3AC;
   if (cp >= 0x388 && cp <= 0x38A) return cp + 0x25;
   if (cp == 0x38C) return 0x3CC;
   if (cp == 0x38E || cp == 0x38F) return cp + 0x3F;
   if (cp >= 0x400 && cp <= 0x40F) return cp + 0x50;
   if (cp >= 0x410 && cp <= 0x42F) return cp + 0x20;
+  // U+04C0..U+04CF break the even/odd pattern: palochka pairs with U+04CF, the rest pair odd/even.
+  if (cp == 0x4C0) return 0x4CF;
+  if (cp >= 0x4C1 && cp <= 0x4CE) return (cp % 2 == 1) ? cp + 1 : cp;
   if (cp >= 0x460 && cp <= 0x4FF && cp % 2 == 0 && !(cp >= 0x482 && cp <= 0x489)) return cp + 1;
+  // U+1E96..U+1E9F are lower-case letters without a pair, except capital sharp s.
+  if (cp == 0x1E9E) return 0xDF;
+  if (cp >= 0x1E96 && cp <= 0x1E9F) return cp;
   if (cp >= 0x1E00 && cp <= 0x1EFF && cp % 2 == 0) return cp + 1;
   return cp;
 }

@@ -33,7 +33,9 @@ double RoundBankers(double d) {
 
 // Civil date from an OLE date (days since 1899-12-30).
 void SplitDate(double dOle, int& y, int& m, int& d, int& hh, int& mm, int& ss) {
-  double dDays = std::floor(dOle);
+  // The day counts away from 30 Dec 1899 and the fraction is the time of that day, also before
+  // it: -1.25 is 29 Dec 1899, 6:00.
+  double dDays = std::trunc(dOle);
   double dFrac = std::fabs(dOle - dDays);
   long long z = static_cast<long long>(dDays) - 25569 + 719468;  // days since 0000-03-01
   long long era = (z >= 0 ? z : z - 146096) / 146097;

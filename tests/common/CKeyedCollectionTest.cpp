@@ -1,1 +1,131 @@
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/CKeyedCollection.h"
+#include "host/Error.h"
+
+namespace {
+
+int32_t ErrorOf(const std::function<void()>& fn) {
+  try {
+    fn();
+  } catch (const host::Error& e) {
+    return e.Number();
+  }
+  return -1;
+}
+
+std::vector<std::string> Items(const CKeyedCollection<std::string>& col) {
+  std::vector<std::string> v;
+  for (const std::string& s : col) v.push_back(s);
+  return v;
+}
+
+TEST(CKeyedCollection, KeepsInsertionOrderAtOneBasedPositions) {
+  CKeyedCollection<std::string> col;
+  EXPECT_EQ(col.Count(), 0);
+  col.Add("a");
+  col.Add("b", "KeyB");
+  col.Add("c");
+  EXPECT_EQ(col.Count(), 3);
+  EXPECT_EQ(col.Item(1), "a");
+  EXPECT_EQ(col.Item(2), "b");
+  EXPECT_EQ(col.Item(3), "c");
+  EXPECT_EQ(col.Item("keyb"), "b");
+  EXPECT_EQ(Items(col), (std::vector<std::string>{"a", "b", "c"}));
+
+  col.Item(1) = "A";  // items are reachable for change in place
+  col.Item("KEYB") += "!";
+  EXPECT_EQ(Items(col), (std::vector<std::string>{"A", "b!", "c"}));
+}
+
+TEST(CKeyedCollection, ErrorsAreTheCollectionsOwn) {
+  CKeyedCollection<int> col;
+  EXPECT_EQ(ErrorOf([&] { col.Item(1); }), 9);
+  col.Add(10, "ten");
+  col.Add(20);
+  EXPECT_EQ(ErrorOf([&] { col.Item(0); }), 9);
+  EXPECT_EQ(ErrorOf([&] { col.Item(3); }), 9);
+  EXPECT_EQ(ErrorOf([&] { col.Item(-1); }), 9);
+  EXPECT_EQ(ErrorOf([&] { col.Remove(3); }), 9);
+  EXPECT_EQ(ErrorOf([&] { col.Item("eleven"); }), 5);
+  EXPECT_EQ(ErrorOf([&] { col.Remove("eleven"); }), 5);
+
+  // A duplicate key adds nothing.
+  EXPECT_EQ(ErrorOf([&] { col.Add(30, "TEN"); }), 457);
+  EXPECT_EQ(col.Count(), 2);
+  EXPECT_EQ(col.Item("ten"), 10);
+  EXPECT_EQ(col.Item(2), 20);
+}
+
+TEST(CKeyedCollection, KeysFoldAllLetters) {
+  CKeyedCollection<int> col;
+  col.Add(1, "Jane@Example.com");
+  col.Add(2, "Ärger");
+  col.Add(3, "Ωmega");
+  col.Add(4, "Ж");
+  EXPECT_EQ(col.Item("JANE@EXAMPLE.COM"), 1);
+  EXPECT_EQ(col.Item("äRGER"), 2);
+  EXPECT_EQ(col.Item("ωMEGA"), 3);
+  EXPECT_EQ(col.Item("ж"), 4);
+  EXPECT_TRUE(col.Exists("ärger"));
+  EXPECT_FALSE(col.Exists("arger"));
+  EXPECT_EQ(ErrorOf([&] { col.Add(5, "ÄRGER"); }), 457);
+  EXPECT_EQ(ErrorOf([&] { col.Add(5, "Ш"); }), -1);  // a different letter is a different key
+}
+
+TEST(CKeyedCollection, RemoveKeepsTheOrderOfTheRest) {
+  CKeyedCollection<std::string> col;
+  for (const char* s : {"a", "b", "c", "d", "e"}) col.Add(s, std::string("k") + s);
+  col.Remove("KB");
+  EXPECT_EQ(Items(col), (std::vector<std::string>{"a", "c", "d", "e"}));
+  col.Remove(3);  // "d"
+  EXPECT_EQ(Items(col), (std::vector<std::string>{"a", "c", "e"}));
+  EXPECT_EQ(col.Item(3), "e");
+  // Keys of the remaining items still find them, and a removed key is free again.
+  EXPECT_EQ(col.Item("ke"), "e");
+  EXPECT_FALSE(col.Exists("kd"));
+  EXPECT_EQ(ErrorOf([&] { col.Item("kd"); }), 5);
+  col.Add("d2", "KD");
+  EXPECT_EQ(col.Item(4), "d2");
+  EXPECT_EQ(col.Item("kd"), "d2");
+
+  // Removing from the last position down, as the explorer list does, empties it.
+  for (int32_t i = col.Count(); i >= 1; --i) col.Remove(i);
+  EXPECT_EQ(col.Count(), 0);
+  EXPECT_FALSE(col.Exists("ka"));
+  col.Add("again", "KA");
+  EXPECT_EQ(col.Item("ka"), "again");
+}
+
+TEST(CKeyedCollection, ClearDropsItemsAndKeys) {
+  CKeyedCollection<std::shared_ptr<int>> col;
+  auto p = std::make_shared<int>(7);
+  col.Add(p, "seven");
+  col.Add(std::make_shared<int>(8));
+  EXPECT_EQ(p.use_count(), 2);
+  col.Clear();
+  EXPECT_EQ(col.Count(), 0);
+  EXPECT_EQ(p.use_count(), 1);  // the collection released its reference
+  EXPECT_FALSE(col.Exists("seven"));
+  col.Add(p, "SEVEN");
+  EXPECT_EQ(*col.Item("seven"), 7);
+}
+
+TEST(CKeyedCollection, KeyedLookupStaysRightAfterManyRemovals) {
+  CKeyedCollection<int> col;
+  for (int i = 1; i <= 200; ++i) col.Add(i, "Key" + std::to_string(i));
+  for (int i = 1; i <= 200; i += 2) col.Remove("KEY" + std::to_string(i));
+  ASSERT_EQ(col.Count(), 100);
+  for (int i = 2; i <= 200; i += 2) {
+    EXPECT_EQ(col.Item("key" + std::to_string(i)), i);
+    EXPECT_EQ(col.Item(i / 2), i);
+  }
+}
+
+}  // namespace
