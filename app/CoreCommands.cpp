@@ -232,9 +232,11 @@ void RegisterCoreCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSes
                     sMode = "--always";
                   } else if (i + 1 < a.size() && (a[i] == "--call" || a[i] == "--every")) {
                     sMode = a[i];
-                    nValue = ParseInt(a[++i], a[i - 1]);
+                    nValue = ParseInt(a[i + 1], sMode);
+                    ++i;
                   } else if (i + 1 < a.size() && a[i] == "--error") {
-                    nError = ParseInt(a[++i], "--error");
+                    nError = ParseInt(a[i + 1], "--error");
+                    ++i;
                   } else {
                     throw UsageError{"unknown option '" + a[i] + "'"};
                   }
@@ -244,7 +246,7 @@ void RegisterCoreCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSes
                 else if (sMode == "--every")
                   oFaults.FailEvery(a[0], nValue, nError);
                 else
-                  oFaults.FailOn(a[0], nValue, nError);
+                  oFaults.FailNth(a[0], nValue, nError);
               }});
 
   oTable.Add({"show", "log|explorers|folders|items PATH|boxes", "prints what the simulation and the add-in hold",

@@ -32,8 +32,10 @@ SimSession::SimSession(std::shared_ptr<const sim::Profile> pProfile, const std::
     m_out << "  message box \"" << oBox.sTitle << "\" (buttons " << oBox.nButtons << "): " << oBox.sPrompt
           << " -> answered " << oBox.nAnswer << "\n";
   };
-  // The stand-in lives as long as the simulated Outlook; the binding must not own it.
-  host::BindTarvik(std::shared_ptr<host::SupportLibrary>(&m_pOutlook->Support(), [](host::SupportLibrary*) {}));
+  host::BindTarvik(m_pOutlook->SupportLibrary());
+  m_pOutlook->Faults().fnOnInjected = [this](const std::string& sMember) {
+    m_out << "  fault injected: " << sMember << "\n";
+  };
   m_pOutlook->Support().fnOnLine = [this](const sim::LogLine& oLine) {
     if (!m_bEchoLog) return;
     m_out << "  log " << KindName(oLine.nKind) << " " << oLine.nLevel << " | " << oLine.sSource << " | "

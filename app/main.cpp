@@ -7,6 +7,7 @@
 
 #include "CommandTable.h"
 #include "CoreCommands.h"
+#include "ProgressCommands.h"
 #include "ScriptRunner.h"
 #include "SimSession.h"
 #include "sim/Profile.h"
@@ -33,6 +34,8 @@ int main(int argc, char** argv) {
   cli.add_option("--log", sLog, "also append every diagnostic line to this file");
   cli.add_option("--registry", sRegistry, "registry file for the add-in's settings");
   cli.add_flag("--no-echo", bNoEcho, "do not repeat each command before its output");
+  std::string sScreenshots;
+  cli.add_option("--screenshots", sScreenshots, "show forms as real windows and save a PNG of each in this folder (Windows build)");
   CLI11_PARSE(cli, argc, argv);
 
   std::shared_ptr<const sim::Profile> pProfile;
@@ -54,9 +57,11 @@ int main(int argc, char** argv) {
 
   auto pSession = std::make_shared<app::SimSession>(pProfile, app::OutlookVersionFromOption(sVersion), std::cout);
   if (!sLog.empty()) pSession->Outlook().Support().SetLogFile(sLog);
+  if (!app::InstallSimForms(pSession, sScreenshots, std::cerr)) return 1;
 
   app::CommandTable oTable;
   app::RegisterCoreCommands(oTable, pSession);
+  app::RegisterProgressCommands(oTable, pSession);
   RegisterHelp(oTable);
 
   app::CommandContext oContext{std::cout, [pSession]() -> sim::Outlook* { return &pSession->Outlook(); }, {}};

@@ -2,6 +2,7 @@
 
 #include "commands/CExplorerMenu.h"
 #include "common/mGlobals.h"
+#include "feedback/frmProgress.h"
 
 using mGlobals::Trace;
 using mGlobals::TraceError;
@@ -122,8 +123,11 @@ void Connect::AddinInstance_OnDisconnection(int32_t, host::Variant&) {
 }
 
 void Connect::UnloadDialogs() {
-  // The Options dialog and the progress window are unloaded here once they exist; until then
-  // there is no form that could be loaded.
+  // A plain unload: the progress window refuses it while a command holds it open. (The Options
+  // dialog joins here once it exists.)
+  host::IgnoreErrors([] {
+    if (g_frmProgress.IsCreated()) g_frmProgress->Unload();
+  });
 }
 
 void Connect::Done(bool bFull) {

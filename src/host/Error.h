@@ -23,8 +23,13 @@ constexpr int32_t InvalidUseOfNull = 94;
 constexpr int32_t CantCreateObject = 429;
 constexpr int32_t NoSuchMember = 438;
 constexpr int32_t DuplicateKey = 457;
-// COM-style failure used by the host when it has nothing more precise to say.
+// COM-style failure used by the host when it has nothing more precise to say. windows.h makes
+// E_FAIL a macro of the same value: the name is shielded here so this header also works after
+// windows.h, where code then uses the macro.
+#pragma push_macro("E_FAIL")
+#undef E_FAIL
 constexpr int32_t E_FAIL = static_cast<int32_t>(0x80004005u);
+#pragma pop_macro("E_FAIL")
 }  // namespace err
 
 class Error : public std::exception {

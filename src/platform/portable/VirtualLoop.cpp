@@ -58,7 +58,8 @@ void VirtualLoop::Advance(uint64_t nMilliseconds) {
     m_nNow = std::max(m_nNow, nNext);
     RunDue();
   }
-  m_nNow = nEnd;
+  // A task may have slept past nEnd on a nested pump; the clock never goes back.
+  m_nNow = std::max(m_nNow, nEnd);
 }
 
 void VirtualLoop::Sleep(uint32_t nMilliseconds) { Advance(nMilliseconds); }

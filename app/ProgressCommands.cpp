@@ -1,0 +1,268 @@
+#include "ProgressCommands.h"
+
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+#include "feedback/frmProgress.h"
+#include "host/Error.h"
+#include "host/Text.h"
+#include "platform/Controls.h"
+#include "platform/Ui.h"
+#include "platform/portable/FormsPortable.h"
+#ifdef _WIN32
+#include "platform/win32/FormsWin32.h"
+#include "platform/win32/Screenshot.h"
+#endif
+
+namespace app {
+namespace {
+
+using Args = std::vector<std::string>;
+
+// The window GetForegroundWindow gives in the simulation: Outlook's, where the user clicked.
+constexpr platform::WindowHandle kOutlookWindow = 0x0F00;
+
+int ParseCount(const std::string& s, const std::string& sWhat) {
+  int n = 0;
+  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), n);
+  if (ec != std::errc() || p != s.data() + s.size() || n < 0)
+    throw UsageError{sWhat + " must be a number of 0 or more, not '" + s + "'"};
+  return n;
+}
+
+// What happens when a form is shown: printed, and saved as a picture when asked for.
+struct ShownForms {
+  std::shared_ptr<SimSession> pSession;
+  std::string sScreenshotDir;
+  int nShots = 0;
+  host::Connection connShown;
+
+  // The user sees a form once the pump has run: print it then, so that what the code set right
+  // after Show (a stage text) is in the picture too.
+  void OnShown(platform::Form& oForm) {
+    std::weak_ptr<void> wAlive = oForm.Alive();
+    platform::Form* pForm = &oForm;
+    platform::Loop().Post([this, wAlive, pForm] {
+      if (!wAlive.lock() || !pForm->IsLoaded() || !pForm->Visible()) return;
+      std::ostream& out = pSession->Out();
+      out << "  form shown: " << platform::DescribeForm(*pForm);
+      if (!sScreenshotDir.empty()) Screenshot(*pForm);
+    });
+  }
+
+  void Screenshot([[maybe_unused]] platform::Form& oForm) {
+#ifdef _WIN32
+    std::ostream& out = pSession->Out();
+    char sNumber[8];
+    std::snprintf(sNumber, sizeof sNumber, "%02d", ++nShots);
+    const std::string sPath = (std::filesystem::path(sScreenshotDir) / (std::string(sNumber) + "-" + oForm.Name() + ".png")).string();
+    try {
+      platform::win32::SaveWindowPng(oForm.hWnd(), sPath);
+      out << "  screenshot: " << sPath << "\n";
+    } catch (const std::exception& e) {
+      out << "  screenshot failed: " << e.what() << "\n";
+    }
+#endif
+  }
+};
+
+ShownForms& TheShownForms() {
+  static ShownForms oShown;
+  return oShown;
+}
+
+// --- The progress window as the add-in's commands drive it ---------------------------------------
+
+int VisibleStage(frmProgress& f) {
+  if (f.lblProgress1.Visible()) return 1;
+  if (f.lblProgress2.Visible()) return 2;
+  if (f.lblProgress3.Visible()) return 3;
+  return 0;
+}
+
+void PrintProgress(std::ostream& out, frmProgress& f) {
+  const int nStage = VisibleStage(f);
+  platform::Label* aLabels[3] = {&f.lblProgress1, &f.lblProgress2, &f.lblProgress3};
+  out << "  progress: \"" << f.Caption() << "\" | stage " << (nStage ? std::to_string(nStage) : "none") << " | "
+      << (nStage ? aLabels[nStage - 1]->Caption() : "") << " | bar " << f.barProgress.Value() << " of "
+      << f.barProgress.Max() << "\n";
+}
+
+// Stages 1 to nStages of nSteps each, in the order and with the calls of the commands: the
+// gathering shows the window and then initialises stage 1; resolving and adding initialise
+// their stage, show the window and let the pump run; after every step the command asks
+// IsCancelled; the end, a cancel or an error closes the window.
+void RunDemo(SimSession& oSession, int nSteps, int nStages) {
+  std::ostream& out = oSession.Out();
+  frmProgress& f = *g_frmProgress;
+  bool bCancelled = false;
+  auto fnRunSteps = [&](int nStage) {
+    for (int i = 1; i <= nSteps && !bCancelled; ++i) {
+      f.ProgressStep();
+      PrintProgress(out, f);
+      if (f.IsCancelled()) {
+        out << "  the command sees the cancel after step " << i << " of stage " << nStage << "\n";
+        bCancelled = true;
+      }
+    }
+  };
+  f.ProgressDone();  // every command starts without an old window
+  f.Show(platform::vbModeless);
+  f.ProgressInit(nSteps, 1);
+  PrintProgress(out, f);
+  fnRunSteps(1);
+  for (int nStage = 2; nStage <= nStages && !bCancelled; ++nStage) {
+    f.ProgressInit(nSteps, nStage);
+    f.Show(platform::vbModeless);
+    platform::DoEvents();
+    PrintProgress(out, f);
+    fnRunSteps(nStage);
+  }
+  f.ProgressDone();
+  platform::DoEvents();
+  out << "  progress window " << (f.IsLoaded() ? "still loaded" : "closed") << (bCancelled ? ": cancelled" : ": done")
+      << "\n";
+}
+
+// --- Scripted user actions at a stage and step ------------------------------------------------------
+
+struct ProgressAction {
+  int nStage = 0;
+  int nStep = 0;
+  std::string sControl;  // empty: the close box
+};
+
+struct ProgressScript : std::enable_shared_from_this<ProgressScript> {
+  std::shared_ptr<SimSession> pSession;
+  std::vector<ProgressAction> vecActions;  // one-shot, first match first
+  bool bCheckPosted = false;
+  host::Connection connChanged;
+
+  // After a change of the window, once the code that made it lets the pump run (the DoEvents
+  // of ProgressInit and ProgressStep), where a real click would arrive too.
+  void OnChanged(platform::Control& oControl) {
+    if (vecActions.empty() || bCheckPosted || !g_frmProgress.IsCreated()) return;
+    if (&oControl.Parent() != &g_frmProgress.Get()) return;
+    bCheckPosted = true;
+    platform::Loop().Post([wSelf = weak_from_this()] {
+      if (auto pSelf = wSelf.lock()) pSelf->Check();
+    });
+  }
+
+  void Check() {
+    bCheckPosted = false;
+    frmProgress& f = *g_frmProgress;
+    if (!f.IsLoaded()) return;
+    const int nStage = VisibleStage(f), nStep = f.barProgress.Value();
+    for (auto it = vecActions.begin(); it != vecActions.end(); ++it) {
+      if (it->nStage != nStage || it->nStep != nStep) continue;
+      ProgressAction oAction = *it;
+      vecActions.erase(it);
+      std::ostream& out = pSession->Out();
+      auto& oDriver = platform::Forms().Driver();
+      if (oAction.sControl.empty()) {
+        out << "  user: the close box of the progress window (stage " << nStage << ", step " << nStep << ")\n";
+        oDriver.CloseBox(f);
+        out << "  progress window " << (oDriver.IsShown(f) ? "still shown" : "gone") << "\n";
+      } else if (platform::Control* pControl = FindControl(f, oAction.sControl)) {
+        out << "  user: clicks " << oAction.sControl << " (stage " << nStage << ", step " << nStep << ")\n";
+        oDriver.Click(*pControl);
+      }
+      return;
+    }
+  }
+
+  // By name (btnCancel) or by the caption a user reads (Cancel).
+  static platform::Control* FindControl(platform::Form& f, const std::string& sWhich) {
+    for (platform::Control* p : f.Controls())
+      if (host::EqualsNoCase(p->Name(), sWhich) || (!platform::ControlText(*p).empty() &&
+                                                   host::EqualsNoCase(platform::ControlText(*p), sWhich)))
+        return p;
+    return nullptr;
+  }
+};
+
+}  // namespace
+
+bool InstallSimForms(std::shared_ptr<SimSession> pSession, const std::string& sScreenshotDir, std::ostream& errOut) {
+  bool bResult = true;
+  auto fnPortable = [] { platform::portable::InstallPortableForms()->SetForegroundWindow(kOutlookWindow); };
+  ShownForms& oShown = TheShownForms();
+  oShown.pSession = pSession;
+  oShown.sScreenshotDir.clear();
+  if (sScreenshotDir.empty()) {
+    fnPortable();
+  } else {
+#ifdef _WIN32
+    try {
+      std::filesystem::create_directories(sScreenshotDir);
+      platform::win32::InstallWin32Forms();
+      oShown.sScreenshotDir = sScreenshotDir;
+    } catch (const std::exception& e) {
+      errOut << "quillo-sim: --screenshots " << sScreenshotDir << ": " << e.what() << "\n";
+      fnPortable();
+      bResult = false;
+    }
+#else
+    errOut << "quillo-sim: --screenshots needs the Windows build (quillo-sim.exe): this build shows no real windows\n";
+    fnPortable();
+    bResult = false;
+#endif
+  }
+  oShown.connShown = platform::Forms().OnFormShown.Connect([](platform::Form& oForm) { TheShownForms().OnShown(oForm); });
+  return bResult;
+}
+
+void RegisterProgressCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession) {
+  auto pScript = std::make_shared<ProgressScript>();
+  pScript->pSession = pSession;
+
+  oTable.Add({"progress", "demo STEPS [STAGES] | show",
+              "runs the progress window through stages 1 (gathering) to STAGES (default 3: resolving, adding) of "
+              "STEPS steps, as the add-in's commands do; 'show' prints the window",
+              [pSession](CommandContext&, const Args& a) {
+                if (a.size() >= 2 && a.size() <= 3 && a[0] == "demo") {
+                  const int nSteps = ParseCount(a[1], "STEPS");
+                  const int nStages = a.size() == 3 ? ParseCount(a[2], "STAGES") : 3;
+                  if (nStages < 1 || nStages > 3) throw UsageError{"STAGES must be 1, 2 or 3"};
+                  try {
+                    RunDemo(*pSession, nSteps, nStages);
+                  } catch (const host::Error& e) {
+                    throw UsageError{"the progress window failed: " + e.Description()};
+                  }
+                } else if (a.size() == 1 && a[0] == "show") {
+                  if (!g_frmProgress.IsCreated() || !g_frmProgress->IsLoaded())
+                    pSession->Out() << "  progress window not loaded\n";
+                  else
+                    pSession->Out() << "  " << platform::DescribeForm(*g_frmProgress);
+                } else {
+                  throw UsageError{"usage: progress demo STEPS [STAGES] | progress show"};
+                }
+              }});
+
+  oTable.Add({"at", "progress stage N step M click CONTROL | close",
+              "when the progress window reaches stage N with M steps done, the user clicks CONTROL (Cancel) or its "
+              "close box (once)",
+              [pScript](CommandContext&, const Args& a) {
+                const std::string sUsage = "usage: at progress stage N step M click CONTROL | close";
+                const bool bClick = a.size() == 7 && a[5] == "click";
+                const bool bClose = a.size() == 6 && a[5] == "close";
+                if (!(bClick || bClose) || a[0] != "progress" || a[1] != "stage" || a[3] != "step")
+                  throw UsageError{sUsage};
+                ProgressAction oAction{ParseCount(a[2], "N"), ParseCount(a[4], "M"), bClick ? a[6] : ""};
+                if (oAction.nStage < 1 || oAction.nStage > 3) throw UsageError{"the stage N must be 1, 2 or 3"};
+                frmProgress& f = *g_frmProgress;
+                if (bClick && !ProgressScript::FindControl(f, oAction.sControl))
+                  throw UsageError{"the progress window has no control '" + oAction.sControl + "'"};
+                if (!pScript->connChanged.connected())
+                  pScript->connChanged = platform::Forms().OnControlChanged.Connect(
+                      [wScript = std::weak_ptr<ProgressScript>(pScript)](platform::Control& oControl, platform::Prop) {
+                        if (auto p = wScript.lock()) p->OnChanged(oControl);
+                      });
+                pScript->vecActions.push_back(oAction);
+              }});
+}
+
+}  // namespace app

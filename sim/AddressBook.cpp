@@ -1,0 +1,71 @@
+#include "sim/AddressBook.h"
+
+#include <algorithm>
+
+#include "host/Text.h"
+#include "sim/EntryIds.h"
+
+namespace sim {
+
+bool IsSmtpAddress(std::string_view s) {
+  if (s.find_first_of(" \t\r\n<>,;\"") != std::string_view::npos) return false;
+  size_t nAt = s.find('@');
+  if (nAt == std::string_view::npos || nAt == 0 || s.find('@', nAt + 1) != std::string_view::npos)
+    return false;
+  std::string_view sDomain = s.substr(nAt + 1);
+  size_t nDot = sDomain.find('.');
+  return nDot != std::string_view::npos && nDot > 0 && sDomain.back() != '.';
+}
+
+AddressBook::AddressBook(const std::vector<AddressBookEntry>& vecEntries) {
+  m_vecEntries.reserve(vecEntries.size());
+  for (const auto& oEntry : vecEntries) {
+    size_t n = m_vecEntries.size();
+    m_vecEntries.push_back(std::make_shared<const AddressBookEntry>(oEntry));
+    m_mapByID.emplace(NormalEntryID(oEntry.sEntryID), n);
+    for (const std::string* pText : {&oEntry.sName, &oEntry.sAddress, &oEntry.sSmtpAddress}) {
+      if (pText->empty()) continue;
+      auto& vec = m_mapByText[host::FoldCase(*pText)];
+      if (std::find(vec.begin(), vec.end(), n) == vec.end()) vec.push_back(n);
+    }
+  }
+}
+
+AddressBook::EntryPtr AddressBook::FindByID(std::string_view sEntryID) const {
+  auto it = m_mapByID.find(NormalEntryID(sEntryID));
+  if (it != m_mapByID.end()) return m_vecEntries[it->second];
+  auto pEntry = std::make_shared<AddressBookEntry>();
+  if (!ReadOneOffID(sEntryID, pEntry->sName, pEntry->sType, pEntry->sAddress)) return nullptr;
+  pEntry->sEntryID = NormalEntryID(sEntryID);
+  if (pEntry->sType == "SMTP") pEntry->sSmtpAddress = pEntry->sAddress;
+  return pEntry;
+}
+
+std::vector<AddressBook::EntryPtr> AddressBook::Matches(std::string_view sText) const {
+  std::vector<EntryPtr> vec;
+  auto it = m_mapByText.find(host::FoldCase(host::Trim(sText)));
+  if (it != m_mapByText.end())
+    for (size_t n : it->second) vec.push_back(m_vecEntries[n]);
+  return vec;
+}
+
+AddressBook::EntryPtr AddressBook::Resolve(std::string_view sText) const {
+  std::string sTrimmed = host::Trim(sText);
+  if (sTrimmed.empty()) return nullptr;
+  auto vec = Matches(sTrimmed);
+  if (vec.size() == 1) return vec.front();
+  if (vec.empty() && IsSmtpAddress(sTrimmed)) return OneOff(sTrimmed, sTrimmed);
+  return nullptr;
+}
+
+AddressBook::EntryPtr AddressBook::OneOff(const std::string& sName, const std::string& sAddress) {
+  auto pEntry = std::make_shared<AddressBookEntry>();
+  pEntry->sName = sName;
+  pEntry->sType = "SMTP";
+  pEntry->sAddress = sAddress;
+  pEntry->sSmtpAddress = sAddress;
+  pEntry->sEntryID = MakeOneOffID(sName, "SMTP", sAddress);
+  return pEntry;
+}
+
+}  // namespace sim

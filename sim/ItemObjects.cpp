@@ -1,0 +1,476 @@
+#include "sim/ItemObjects.h"
+
+#include <unordered_set>
+
+#include "host/Text.h"
+#include "sim/OutlookObjects.h"
+
+namespace sim {
+namespace {
+
+constexpr const char* kItemGone = "The item has been moved or deleted.";
+
+// Members every item has, over the item's model data.
+template <class Iface>
+class ItemBase : public Iface, public ItemNode {
+ public:
+  ItemBase(std::shared_ptr<Session> pSession, ItemPtr pItem)
+      : m_pSession(std::move(pSession)), m_pItem(std::move(pItem)) {}
+  ~ItemBase() override { m_pSession->ForgetItemObject(m_pItem.get(), this); }
+
+  const ItemPtr& Data() const override { return m_pItem; }
+
+  int32_t Class() override {
+    Enter("Class");
+    return m_pItem->nClass;
+  }
+  std::shared_ptr<host::OutlookObject> Parent() override {
+    Enter("Parent");
+    return m_pItem->pFolder ? m_pSession->FolderObject(m_pItem->pFolder) : nullptr;
+  }
+  std::string EntryID() override {
+    Enter("EntryID");
+    return m_pItem->sEntryID;
+  }
+  std::string MessageClass() override {
+    Enter("MessageClass");
+    return m_pItem->oProps.Text(prop::PR_MESSAGE_CLASS);
+  }
+  std::string Subject() override {
+    Enter("Subject");
+    return m_pItem->oProps.Text(prop::PR_SUBJECT);
+  }
+  void SetSubject(const std::string& sSubject) override {
+    Enter("Subject");
+    m_pItem->oProps.Set(prop::PR_SUBJECT, sSubject);
+  }
+  void Display(const host::Variant&) override {
+    Enter("Display");
+    ++m_pItem->nDisplayCount;
+    m_pSession->vecDisplayed.push_back(std::static_pointer_cast<host::OutlookItem>(this->shared_from_this()));
+  }
+  void Save() override {
+    Enter("Save");
+    if (!BeforeSave()) return;
+    m_pSession->oModel.SaveItem(m_pItem);
+  }
+
+ protected:
+  // Every member starts here: the fault injector, then a deleted item fails.
+  void Enter(std::string_view sMember) {
+    m_pSession->Hit(this->TypeName(), sMember);
+    if (m_pItem->bDeleted) host::Raise(host::err::E_FAIL, kItemGone);
+  }
+  // False stops the save (a Write handler cancelled it).
+  virtual bool BeforeSave() { return true; }
+
+  std::shared_ptr<host::Recipients> MakeRecipients();
+  std::shared_ptr<host::Links> MakeLinks();
+
+  std::shared_ptr<Session> m_pSession;
+  ItemPtr m_pItem;
+};
+
+class RecipientsObj : public host::Recipients {
+ public:
+  RecipientsObj(std::shared_ptr<Session> pSession, ItemPtr pItem)
+      : m_pSession(std::move(pSession)), m_pItem(std::move(pItem)) {}
+  const ItemPtr& Item() const { return m_pItem; }
+
+  int32_t Class() override {
+    m_pSession->Hit("Recipients.Class");
+    return host::olRecipients;
+  }
+  std::shared_ptr<host::OutlookObject> Parent() override {
+    m_pSession->Hit("Recipients.Parent");
+    return m_pSession->ItemObject(m_pItem);
+  }
+  int32_t Count() override {
+    m_pSession->Hit("Recipients.Count");
+    return static_cast<int32_t>(m_pItem->vecRecipients.size());
+  }
+  std::shared_ptr<host::Recipient> Item(const host::Variant& Index) override {
+    m_pSession->Hit("Recipients.Item");
+    auto& vec = m_pItem->vecRecipients;
+    if (Index.IsString()) {
+      std::string sName = Index.ToString();
+      for (const auto& p : vec)
+        if (host::EqualsNoCase(p->sName, sName)) return Wrap(p);
+      host::Raise(kErrNotFound, "The recipient \"" + sName + "\" is not in the list.");
+    }
+    int32_t n = Index.ToLong();
+    if (n < 1 || static_cast<size_t>(n) > vec.size()) host::Raise(kErrBadIndex, "Array index out of bounds.");
+    return Wrap(vec[static_cast<size_t>(n - 1)]);
+  }
+  std::shared_ptr<host::Recipient> Add(const std::string& sName) override {
+    m_pSession->Hit("Recipients.Add");
+    if (m_pItem->bDeleted) host::Raise(host::err::E_FAIL, kItemGone);
+    if (host::Trim(sName).empty()) host::Raise(host::err::InvalidProcedureCall, "A recipient needs a name.");
+    auto p = std::make_shared<RecipientData>();
+    p->sName = sName;
+    p->nType = host::olTo;
+    m_pItem->vecRecipients.push_back(p);
+    return Wrap(p);
+  }
+  bool ResolveAll() override {
+    m_pSession->Hit("Recipients.ResolveAll");
+    bool bAll = true;
+    for (const auto& p : m_pItem->vecRecipients) bAll = ResolveRecipient(m_pSession->oModel, *p) && bAll;
+    return bAll;
+  }
+
+ private:
+  std::shared_ptr<host::Recipient> Wrap(const RecipientPtr& p) {
+    return std::make_shared<RecipientObj>(m_pSession, p, m_pItem);
+  }
+
+  std::shared_ptr<Session> m_pSession;
+  ItemPtr m_pItem;
+};
+
+class LinkObj : public host::Link {
+ public:
+  LinkObj(std::shared_ptr<Session> pSession, ProfileLink oLink, ItemPtr pItem)
+      : m_pSession(std::move(pSession)), m_oLink(std::move(oLink)), m_pItem(std::move(pItem)) {}
+  int32_t Class() override {
+    m_pSession->Hit("Link.Class");
+    return host::olLink;
+  }
+  std::shared_ptr<host::OutlookObject> Parent() override {
+    m_pSession->Hit("Link.Parent");
+    return m_pSession->ItemObject(m_pItem);
+  }
+  int32_t Type() override {
+    m_pSession->Hit("Link.Type");
+    return m_oLink.nClass;
+  }
+  std::string Name() override {
+    m_pSession->Hit("Link.Name");
+    return m_oLink.sName;
+  }
+  std::shared_ptr<host::OutlookItem> Item() override {
+    m_pSession->Hit("Link.Item");
+    ItemPtr pTarget = m_pSession->oModel.ItemByID(m_oLink.sEntryID);
+    if (!pTarget) host::Raise(kErrNotFound, "The linked item \"" + m_oLink.sName + "\" no longer exists.");
+    return m_pSession->ItemObject(pTarget);
+  }
+
+ private:
+  std::shared_ptr<Session> m_pSession;
+  ProfileLink m_oLink;
+  ItemPtr m_pItem;
+};
+
+class LinksObj : public host::Links {
+ public:
+  LinksObj(std::shared_ptr<Session> pSession, ItemPtr pItem)
+      : m_pSession(std::move(pSession)), m_pItem(std::move(pItem)) {}
+  int32_t Class() override {
+    m_pSession->Hit("Links.Class");
+    return host::olLinks;
+  }
+  std::shared_ptr<host::OutlookObject> Parent() override {
+    m_pSession->Hit("Links.Parent");
+    return m_pSession->ItemObject(m_pItem);
+  }
+  int32_t Count() override {
+    m_pSession->Hit("Links.Count");
+    return static_cast<int32_t>(m_pItem->vecLinks.size());
+  }
+  std::shared_ptr<host::Link> Item(const host::Variant& Index) override {
+    m_pSession->Hit("Links.Item");
+    int32_t n = Index.ToLong();
+    if (n < 1 || static_cast<size_t>(n) > m_pItem->vecLinks.size())
+      host::Raise(kErrBadIndex, "Array index out of bounds.");
+    return std::make_shared<LinkObj>(m_pSession, m_pItem->vecLinks[static_cast<size_t>(n - 1)], m_pItem);
+  }
+
+ private:
+  std::shared_ptr<Session> m_pSession;
+  ItemPtr m_pItem;
+};
+
+template <class Iface>
+std::shared_ptr<host::Recipients> ItemBase<Iface>::MakeRecipients() {
+  return std::make_shared<RecipientsObj>(m_pSession, m_pItem);
+}
+
+template <class Iface>
+std::shared_ptr<host::Links> ItemBase<Iface>::MakeLinks() {
+  return std::make_shared<LinksObj>(m_pSession, m_pItem);
+}
+
+class MailItemObj : public ItemBase<host::MailItem> {
+ public:
+  using ItemBase::ItemBase;
+  std::shared_ptr<host::Recipients> Recipients() override {
+    Enter("Recipients");
+    return MakeRecipients();
+  }
+  std::string SenderName() override {
+    Enter("SenderName");
+    return m_pItem->oProps.Text(prop::PR_SENDER_NAME);
+  }
+  std::string To() override {
+    Enter("To");
+    return Model::RecipientNames(*m_pItem, host::olTo);
+  }
+  std::string CC() override {
+    Enter("CC");
+    return Model::RecipientNames(*m_pItem, host::olCC);
+  }
+  std::string BCC() override {
+    Enter("BCC");
+    return Model::RecipientNames(*m_pItem, host::olBCC);
+  }
+
+ protected:
+  bool BeforeSave() override {
+    bool bCancel = false;
+    m_pSession->AtBoundary("MailItem.Write", [&] { OnWrite.Raise(bCancel); });
+    return !bCancel;
+  }
+};
+
+class AppointmentItemObj : public ItemBase<host::AppointmentItem> {
+ public:
+  using ItemBase::ItemBase;
+  std::shared_ptr<host::Recipients> Recipients() override {
+    Enter("Recipients");
+    return MakeRecipients();
+  }
+  std::shared_ptr<host::Links> Links() override {
+    Enter("Links");
+    return MakeLinks();
+  }
+  std::string Organizer() override {
+    Enter("Organizer");
+    return m_pItem->sOrganizer;
+  }
+};
+
+class TaskItemObj : public ItemBase<host::TaskItem> {
+ public:
+  using ItemBase::ItemBase;
+  std::shared_ptr<host::Recipients> Recipients() override {
+    Enter("Recipients");
+    return MakeRecipients();
+  }
+  std::shared_ptr<host::Links> Links() override {
+    Enter("Links");
+    return MakeLinks();
+  }
+};
+
+class ContactItemObj : public ItemBase<host::ContactItem> {
+ public:
+  using ItemBase::ItemBase;
+  int32_t Sensitivity() override {
+    Enter("Sensitivity");
+    return m_pItem->oProps.Long(prop::PR_SENSITIVITY);
+  }
+  std::string FullName() override {
+    Enter("FullName");
+    return m_pItem->oProps.Text(prop::PR_DISPLAY_NAME);
+  }
+  std::string Email1Address() override {
+    Enter("Email1Address");
+    return m_pSession->oModel.ContactEmailAddress(*m_pItem, 1);
+  }
+  std::string Email2Address() override {
+    Enter("Email2Address");
+    return m_pSession->oModel.ContactEmailAddress(*m_pItem, 2);
+  }
+  std::string Email3Address() override {
+    Enter("Email3Address");
+    return m_pSession->oModel.ContactEmailAddress(*m_pItem, 3);
+  }
+};
+
+class DistListItemObj : public ItemBase<host::DistListItem> {
+ public:
+  using ItemBase::ItemBase;
+  std::string DLName() override {
+    Enter("DLName");
+    return m_pItem->oProps.Text(prop::PR_SUBJECT);
+  }
+  void SetDLName(const std::string& sName) override {
+    Enter("DLName");
+    m_pItem->oProps.Set(prop::PR_SUBJECT, sName);
+  }
+  int32_t MemberCount() override {
+    Enter("MemberCount");
+    return static_cast<int32_t>(m_pItem->vecMembers.size());
+  }
+  std::shared_ptr<host::Recipient> GetMember(int32_t nIndex) override {
+    Enter("GetMember");
+    if (nIndex < 1 || static_cast<size_t>(nIndex) > m_pItem->vecMembers.size())
+      host::Raise(kErrBadIndex, "Array index out of bounds.");
+    return std::make_shared<RecipientObj>(m_pSession, m_pItem->vecMembers[static_cast<size_t>(nIndex - 1)],
+                                          m_pItem);
+  }
+  void AddMember(const std::shared_ptr<host::Recipient>& oRecipient) override {
+    Enter("AddMember");
+    RecipientPtr p = RecipientDataOf(host::Deref(oRecipient).shared_from_this());
+    if (!p) host::Raise(host::err::TypeMismatch);
+    AddAll({p});
+  }
+  void AddMembers(const std::shared_ptr<host::Recipients>& oRecipients) override {
+    Enter("AddMembers");
+    auto pList = std::dynamic_pointer_cast<RecipientsObj>(host::Deref(oRecipients).shared_from_this());
+    if (!pList) host::Raise(host::err::TypeMismatch);
+    AddAll(pList->Item()->vecRecipients);
+  }
+  std::string Categories() override {
+    Enter("Categories");
+    return m_pItem->sCategories;
+  }
+  void SetCategories(const std::string& s) override {
+    Enter("Categories");
+    m_pItem->sCategories = s;
+  }
+  std::string Body() override {
+    Enter("Body");
+    return m_pItem->oProps.Text(prop::PR_BODY);
+  }
+  void SetBody(const std::string& s) override {
+    Enter("Body");
+    m_pItem->oProps.Set(prop::PR_BODY, s);
+  }
+
+ private:
+  // Members must resolve; when one does not, none is added, so a failed call changes nothing.
+  void AddAll(const std::vector<RecipientPtr>& vecRecipients) {
+    for (const auto& p : vecRecipients)
+      if (!ResolveRecipient(m_pSession->oModel, *p))
+        host::Raise(host::err::E_FAIL,
+                    "Could not add \"" + p->sName + "\" to the list: the name does not resolve.");
+    for (const auto& p : vecRecipients) {
+      auto pMember = std::make_shared<RecipientData>(*p);
+      pMember->nType = host::olTo;
+      m_pItem->vecMembers.push_back(std::move(pMember));
+    }
+  }
+};
+
+class GenericItemObj : public ItemBase<host::GenericItem> {
+ public:
+  GenericItemObj(std::shared_ptr<Session> pSession, ItemPtr pItem, const char* sTypeName)
+      : ItemBase(std::move(pSession), std::move(pItem)), m_sTypeName(sTypeName) {}
+  std::string TypeName() const override { return m_sTypeName; }
+
+ private:
+  const char* m_sTypeName;
+};
+
+}  // namespace
+
+std::shared_ptr<host::OutlookItem> MakeItemObject(const std::shared_ptr<Session>& pSession,
+                                                  const ItemPtr& pItem) {
+  switch (pItem->nClass) {
+    case host::olMail: return std::make_shared<MailItemObj>(pSession, pItem);
+    case host::olAppointment: return std::make_shared<AppointmentItemObj>(pSession, pItem);
+    case host::olTask: return std::make_shared<TaskItemObj>(pSession, pItem);
+    case host::olContact: return std::make_shared<ContactItemObj>(pSession, pItem);
+    case host::olDistributionList: return std::make_shared<DistListItemObj>(pSession, pItem);
+    case host::olNote: return std::make_shared<GenericItemObj>(pSession, pItem, "NoteItem");
+    case host::olPost: return std::make_shared<GenericItemObj>(pSession, pItem, "PostItem");
+    default: return std::make_shared<GenericItemObj>(pSession, pItem, "MeetingItem");
+  }
+}
+
+ItemPtr ItemDataOf(const std::shared_ptr<host::Object>& oObject) {
+  auto* pNode = dynamic_cast<const ItemNode*>(oObject.get());
+  return pNode ? pNode->Data() : nullptr;
+}
+
+RecipientPtr RecipientDataOf(const std::shared_ptr<host::Object>& oObject) {
+  auto* pRecipient = dynamic_cast<const RecipientObj*>(oObject.get());
+  return pRecipient ? pRecipient->Data() : nullptr;
+}
+
+bool ResolveRecipient(const Model& oModel, RecipientData& oRecipient) {
+  if (oRecipient.pEntry) return true;
+  auto pEntry = oModel.Book().Resolve(oRecipient.sName);
+  if (!pEntry) return false;
+  oRecipient.pEntry = pEntry;
+  oRecipient.sName = pEntry->sName;
+  return true;
+}
+
+// --- RecipientObj ---
+
+int32_t RecipientObj::Class() {
+  m_pSession->Hit("Recipient.Class");
+  return host::olRecipient;
+}
+
+std::shared_ptr<host::OutlookObject> RecipientObj::Parent() {
+  m_pSession->Hit("Recipient.Parent");
+  return m_pItem ? m_pSession->ItemObject(m_pItem) : nullptr;
+}
+
+std::string RecipientObj::Name() {
+  m_pSession->Hit("Recipient.Name");
+  return m_pRecipient->sName;
+}
+
+std::string RecipientObj::Address() {
+  m_pSession->Hit("Recipient.Address");
+  return m_pRecipient->pEntry ? m_pRecipient->pEntry->sAddress : std::string();
+}
+
+int32_t RecipientObj::Type() {
+  m_pSession->Hit("Recipient.Type");
+  return m_pRecipient->nType;
+}
+
+void RecipientObj::SetType(int32_t nType) {
+  m_pSession->Hit("Recipient.Type");
+  if (nType < 0 || nType > 3) host::Raise(host::err::InvalidProcedureCall);
+  m_pRecipient->nType = nType;
+}
+
+bool RecipientObj::Resolved() {
+  m_pSession->Hit("Recipient.Resolved");
+  return m_pRecipient->pEntry != nullptr;
+}
+
+bool RecipientObj::Resolve() {
+  m_pSession->Hit("Recipient.Resolve");
+  return ResolveRecipient(m_pSession->oModel, *m_pRecipient);
+}
+
+std::shared_ptr<host::AddressEntry> RecipientObj::AddressEntry() {
+  m_pSession->Hit("Recipient.AddressEntry");
+  return m_pRecipient->pEntry ? std::make_shared<AddressEntryObj>(m_pSession, m_pRecipient->pEntry) : nullptr;
+}
+
+// --- AddressEntryObj ---
+
+int32_t AddressEntryObj::Class() {
+  m_pSession->Hit("AddressEntry.Class");
+  return host::olAddressEntry;
+}
+
+std::shared_ptr<host::OutlookObject> AddressEntryObj::Parent() {
+  m_pSession->Hit("AddressEntry.Parent");
+  return nullptr;
+}
+
+std::string AddressEntryObj::Name() {
+  m_pSession->Hit("AddressEntry.Name");
+  return m_pEntry->sName;
+}
+
+std::string AddressEntryObj::Address() {
+  m_pSession->Hit("AddressEntry.Address");
+  return m_pEntry->sAddress;
+}
+
+std::string AddressEntryObj::Type() {
+  m_pSession->Hit("AddressEntry.Type");
+  return m_pEntry->sType;
+}
+
+}  // namespace sim

@@ -1,0 +1,103 @@
+// What every simulated object of one Outlook shares: the model, the fault injector, the version,
+// the one Application / NameSpace / Explorers objects, the open explorers, the host boundary
+// where errors escaping add-in handlers are caught, and the identity of item objects.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "host/Error.h"
+#include "host/Office.h"
+#include "host/Outlook.h"
+#include "sim/FaultInjector.h"
+#include "sim/Model.h"
+#include "sim/SupportLibraryStandIn.h"
+
+namespace sim {
+
+class ApplicationObj;
+class NameSpaceObj;
+class ExplorersObj;
+class ExplorerObj;
+class ItemsObj;
+
+// Outlook's "not found" (MAPI_E_NOT_FOUND) and an Automation index out of range (DISP_E_BADINDEX).
+constexpr int32_t kErrNotFound = static_cast<int32_t>(0x8004010Fu);
+constexpr int32_t kErrBadIndex = static_cast<int32_t>(0x8002000Bu);
+
+class Session : public std::enable_shared_from_this<Session> {
+ public:
+  Session(std::shared_ptr<const Profile> pProfile, std::string sVersion);
+  // Creates the one-per-session objects (needs the session to be owned by a shared_ptr).
+  void Init();
+  // Drops what the session holds of its objects, which hold the session: without it they would
+  // keep each other alive.
+  void Release();
+
+  void Hit(std::string_view sMember) { oFaults.Hit(sMember); }
+  void Hit(std::string_view sInterface, std::string_view sMember) { oFaults.Hit(sInterface, sMember); }
+
+  // Runs an add-in event handler: whatever escapes it stops here and is recorded.
+  template <class F>
+  void AtBoundary(const char* sPlace, F&& fnRaise) noexcept {
+    try {
+      fnRaise();
+    } catch (...) {
+      Record(sPlace);
+    }
+  }
+  void Record(const char* sPlace) noexcept;
+
+  // The one object of an item while anyone holds it, so events reach the holder.
+  std::shared_ptr<host::OutlookItem> ItemObject(const ItemPtr& pItem);
+  void ForgetItemObject(const ItemData* pItem, const host::OutlookItem* pObject) noexcept;
+  std::shared_ptr<host::MAPIFolder> FolderObject(FolderData* pFolder);
+  // A folder's parent: the parent folder, or the NameSpace for the top folder of a store.
+  std::shared_ptr<host::OutlookObject> ParentOfFolder(FolderData* pFolder);
+
+  // Items collections that want the model's item events of their folder.
+  void Listen(FolderData* pFolder, const std::shared_ptr<ItemsObj>& pItems);
+
+  std::shared_ptr<ExplorerObj> ActiveExplorer() const;
+
+  std::shared_ptr<const Profile> pProfile;
+  Model oModel;
+  FaultInjector oFaults;
+  std::shared_ptr<SupportLibraryStandIn> pSupport;
+  std::string sVersion;
+  int32_t nMajorVersion = 0;
+
+  std::shared_ptr<ApplicationObj> pApp;
+  std::shared_ptr<NameSpaceObj> pNameSpace;
+  std::shared_ptr<ExplorersObj> pExplorers;
+  std::vector<std::shared_ptr<ExplorerObj>> vecExplorers;
+  std::weak_ptr<ExplorerObj> wActive;
+
+  std::shared_ptr<host::AddIn> pAddIn;  // while connected
+  bool bStarted = false;
+
+  std::vector<host::ErrorInfo> vecEscaped;
+  std::vector<std::string> vecEscapedPlaces;
+  std::vector<std::shared_ptr<host::OutlookItem>> vecDisplayed;
+  std::function<std::shared_ptr<host::Picture>()> fnClipboardPicture;
+
+ private:
+  void OnItemEvent(ItemEvent eEvent, FolderData& oFolder, const ItemPtr& pItem);
+
+  std::unordered_map<const ItemData*, std::weak_ptr<host::OutlookItem>> m_mapItemObjects;
+  struct Listeners {
+    std::vector<std::weak_ptr<ItemsObj>> vec;
+    size_t nPruneAt = 16;
+  };
+  std::unordered_map<FolderData*, Listeners> m_mapListeners;
+};
+
+// The major version in a version string ("11.0.5608" -> 11); 0 when there is none.
+int32_t MajorOf(const std::string& sVersion);
+
+}  // namespace sim

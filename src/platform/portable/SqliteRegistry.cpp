@@ -1,0 +1,596 @@
+#include "platform/portable/SqliteRegistry.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <new>
+#include <optional>
+#include <string_view>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "host/Text.h"
+
+namespace platform::portable {
+namespace {
+
+// Marks a file as ours ("QREG") and gives the layout of its tables.
+constexpr int64_t kApplicationId = 0x51524547;
+constexpr int64_t kSchemaVersion = 1;
+// Another process may hold the file for the length of one write; waiting this long means it hangs.
+constexpr int kBusyTimeoutMs = 10000;
+constexpr size_t kMaxKeyNameLength = 255;
+constexpr size_t kMaxValueNameLength = 16383;
+// FILETIME of the Unix epoch, in 100 ns units since 1601.
+constexpr uint64_t kUnixEpochFileTime = 116444736000000000ull;
+
+constexpr const char* kSchema = R"sql(
+CREATE TABLE keys(
+  id INTEGER PRIMARY KEY AUTOINCREMENT,  -- never reused, so a stale handle cannot reach a new key
+  parent INTEGER NOT NULL,               -- 0 for the predefined roots
+  name BLOB NOT NULL,                    -- as given, ANSI
+  folded TEXT NOT NULL,                  -- case-folded UTF-8, for look-up
+  written INTEGER NOT NULL,              -- FILETIME of the last change
+  UNIQUE(parent, folded));
+CREATE TABLE vals(
+  key INTEGER NOT NULL,
+  name BLOB NOT NULL,
+  folded TEXT NOT NULL,
+  type INTEGER NOT NULL,
+  data BLOB NOT NULL,
+  PRIMARY KEY(key, folded));
+INSERT INTO keys(id, parent, name, folded, written) VALUES
+  (1, 0, 'HKEY_CLASSES_ROOT', 'hkey_classes_root', 0),
+  (2, 0, 'HKEY_CURRENT_USER', 'hkey_current_user', 0),
+  (3, 0, 'HKEY_LOCAL_MACHINE', 'hkey_local_machine', 0);
+)sql";
+
+// Internal failures unwind to the entry point, which answers with the status.
+struct Failure {
+  LSTATUS nStatus;
+  std::string sWhy;
+};
+
+[[noreturn]] void Fail(LSTATUS nStatus, std::string sWhy = {}) {
+  throw Failure{nStatus, std::move(sWhy)};
+}
+
+LSTATUS StatusOfSqlite(int nCode) {
+  switch (nCode & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return ERROR_BUSY;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB: return ERROR_REGISTRY_CORRUPT;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH: return ERROR_ACCESS_DENIED;
+    case SQLITE_FULL: return ERROR_DISK_FULL;
+    case SQLITE_NOMEM: return ERROR_OUTOFMEMORY;
+    default: return ERROR_REGISTRY_IO_FAILED;
+  }
+}
+
+[[noreturn]] void FailSqlite(sqlite3* pDb, int nCode) {
+  Fail(StatusOfSqlite(nCode), pDb ? sqlite3_errmsg(pDb) : sqlite3_errstr(nCode));
+}
+
+void Exec(sqlite3* pDb, const char* sSql) {
+  int nCode = sqlite3_exec(pDb, sSql, nullptr, nullptr, nullptr);
+  if (nCode != SQLITE_OK) FailSqlite(pDb, nCode);
+}
+
+class CStatement {
+ public:
+  CStatement(sqlite3* pDb, const char* sSql) : m_pDb(pDb) {
+    int nCode = sqlite3_prepare_v2(pDb, sSql, -1, &m_pStmt, nullptr);
+    if (nCode != SQLITE_OK) FailSqlite(pDb, nCode);
+  }
+  ~CStatement() { sqlite3_finalize(m_pStmt); }
+  CStatement(const CStatement&) = delete;
+  CStatement& operator=(const CStatement&) = delete;
+
+  CStatement& Bind(int nIndex, int64_t nValue) {
+    Check(sqlite3_bind_int64(m_pStmt, nIndex, nValue));
+    return *this;
+  }
+  CStatement& BindText(int nIndex, std::string_view s) {
+    Check(sqlite3_bind_text(m_pStmt, nIndex, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT));
+    return *this;
+  }
+  // A non-null pointer even for no bytes: a null one would bind NULL, not an empty blob.
+  CStatement& BindBlob(int nIndex, const void* pData, size_t nSize) {
+    Check(sqlite3_bind_blob(m_pStmt, nIndex, nSize ? pData : "", static_cast<int>(nSize), SQLITE_TRANSIENT));
+    return *this;
+  }
+  // True when a row is there to read.
+  bool Step() {
+    int nCode = sqlite3_step(m_pStmt);
+    if (nCode == SQLITE_ROW) return true;
+    if (nCode == SQLITE_DONE) return false;
+    FailSqlite(m_pDb, nCode);
+  }
+  int64_t Int(int nColumn) { return sqlite3_column_int64(m_pStmt, nColumn); }
+  std::string Bytes(int nColumn) {
+    const void* p = sqlite3_column_blob(m_pStmt, nColumn);
+    int n = sqlite3_column_bytes(m_pStmt, nColumn);
+    return p ? std::string(static_cast<const char*>(p), static_cast<size_t>(n)) : std::string();
+  }
+
+ private:
+  void Check(int nCode) {
+    if (nCode != SQLITE_OK) FailSqlite(m_pDb, nCode);
+  }
+  sqlite3* m_pDb;
+  sqlite3_stmt* m_pStmt = nullptr;
+};
+
+// A write takes the file's write lock at once (BEGIN IMMEDIATE), so two writers queue on the
+// busy timeout instead of deadlocking on a lock upgrade. Rolled back unless committed.
+class CTransaction {
+ public:
+  CTransaction(sqlite3* pDb, bool bWrite) : m_pDb(pDb) { Exec(pDb, bWrite ? "BEGIN IMMEDIATE" : "BEGIN"); }
+  ~CTransaction() {
+    if (m_bOpen) sqlite3_exec(m_pDb, "ROLLBACK", nullptr, nullptr, nullptr);
+  }
+  CTransaction(const CTransaction&) = delete;
+  CTransaction& operator=(const CTransaction&) = delete;
+  void Commit() {
+    Exec(m_pDb, "COMMIT");
+    m_bOpen = false;
+  }
+
+ private:
+  sqlite3* m_pDb;
+  bool m_bOpen = true;
+};
+
+std::string FoldName(std::string_view sAnsi) {
+  return host::FoldCase(host::AnsiToUtf8(sAnsi));
+}
+
+uint64_t NowFileTime() {
+  auto nTicks = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                    std::chrono::system_clock::now().time_since_epoch())
+                    .count() /
+                100;
+  return static_cast<uint64_t>(nTicks) + kUnixEpochFileTime;
+}
+
+REGSAM MapGenericAccess(REGSAM sam) {
+  if (sam & (GENERIC_ALL | MAXIMUM_ALLOWED)) sam |= KEY_ALL_ACCESS;
+  if (sam & GENERIC_READ) sam |= KEY_READ;
+  if (sam & GENERIC_WRITE) sam |= KEY_WRITE;
+  return sam;
+}
+
+// "A\B\C" into its names. As in the Windows registry a path may not start with a backslash,
+// while doubled and trailing ones are passed over.
+std::vector<std::string> SplitPath(const char* lpSubKey) {
+  std::vector<std::string> vecNames;
+  std::string_view sPath = lpSubKey ? lpSubKey : "";
+  if (!sPath.empty() && sPath.front() == '\\') Fail(ERROR_BAD_PATHNAME);
+  size_t nStart = 0;
+  while (nStart < sPath.size()) {
+    size_t nEnd = std::min(sPath.find('\\', nStart), sPath.size());
+    std::string_view sName = sPath.substr(nStart, nEnd - nStart);
+    if (sName.size() > kMaxKeyNameLength) Fail(ERROR_INVALID_PARAMETER);
+    if (!sName.empty()) vecNames.emplace_back(sName);
+    nStart = nEnd + 1;
+  }
+  return vecNames;
+}
+
+std::string ValueName(const char* lpValueName) {
+  std::string sName = lpValueName ? lpValueName : "";
+  if (sName.size() > kMaxValueNameLength) Fail(ERROR_INVALID_PARAMETER);
+  return sName;
+}
+
+// A name and its terminating zero into a caller's buffer of *lpcch characters.
+LSTATUS CopyName(const std::string& sName, char* lpBuffer, DWORD* lpcch) {
+  if (sName.size() + 1 > *lpcch) return ERROR_MORE_DATA;
+  std::memcpy(lpBuffer, sName.data(), sName.size());
+  lpBuffer[sName.size()] = '\0';
+  *lpcch = static_cast<DWORD>(sName.size());
+  return ERROR_SUCCESS;
+}
+
+// Data into a caller's buffer: no buffer asks for the size only; a short one gets
+// ERROR_MORE_DATA and the size needed.
+LSTATUS CopyData(const std::string& sData, BYTE* lpData, DWORD* lpcbData) {
+  if (!lpcbData) return ERROR_SUCCESS;
+  auto cbNeeded = static_cast<DWORD>(sData.size());
+  if (lpData) {
+    if (*lpcbData < cbNeeded) {
+      *lpcbData = cbNeeded;
+      return ERROR_MORE_DATA;
+    }
+    std::memcpy(lpData, sData.data(), sData.size());
+  }
+  *lpcbData = cbNeeded;
+  return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+struct SqliteRegistry::Impl {
+  struct OpenKey {
+    int64_t nId = 0;
+    REGSAM samAccess = 0;
+  };
+
+  std::mutex m_mtx;
+  sqlite3* m_pDb = nullptr;
+  std::string m_sLoadError;
+  // What every call answers while no file is usable.
+  LSTATUS m_nUnusable = ERROR_SUCCESS;
+  std::map<intptr_t, OpenKey> m_mapHandles;
+  intptr_t m_nNextHandle = 0x1000;
+
+  ~Impl() { CloseDb(); }
+
+  void CloseDb() {
+    if (m_pDb) sqlite3_close_v2(m_pDb);
+    m_pDb = nullptr;
+  }
+
+  void Open(const std::string& sTarget, const std::filesystem::path* pPath) {
+    try {
+      if (pPath && pPath->has_parent_path()) {
+        std::error_code ec;
+        std::filesystem::create_directories(pPath->parent_path(), ec);
+        if (ec) Fail(ERROR_REGISTRY_IO_FAILED, "its folder cannot be created: " + ec.message());
+      }
+      int nCode =
+          sqlite3_open_v2(sTarget.c_str(), &m_pDb, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+      if (nCode != SQLITE_OK) FailSqlite(m_pDb, nCode);
+      sqlite3_busy_timeout(m_pDb, kBusyTimeoutMs);
+      Exec(m_pDb, "PRAGMA synchronous=FULL");
+      CheckOrCreateSchema();
+    } catch (const Failure& f) {
+      Unusable(pPath, f.nStatus, f.sWhy);
+    } catch (const std::exception& e) {
+      Unusable(pPath, ERROR_INTERNAL_ERROR, e.what());
+    }
+  }
+
+  void Unusable(const std::filesystem::path* pPath, LSTATUS nStatus, const std::string& sWhy) {
+    CloseDb();
+    m_nUnusable = nStatus;
+    m_sLoadError = "The registry file \"" + (pPath ? pPath->string() : std::string(":memory:")) +
+                   "\" cannot be used (" + sWhy +
+                   "); settings take their defaults and the file is left as it is.";
+  }
+
+  int64_t QueryInt(const char* sSql) {
+    CStatement st(m_pDb, sSql);
+    return st.Step() ? st.Int(0) : 0;
+  }
+
+  // A file is ours when it carries our mark; an empty one becomes ours. Anything else is left
+  // alone, so pointing the program at a wrong file never damages it.
+  void CheckOrCreateSchema() {
+    if (QueryInt("PRAGMA application_id") != kApplicationId) {
+      CTransaction oTrans(m_pDb, true);
+      // Another process may have set the file up while we waited for the lock.
+      int64_t nMark = QueryInt("PRAGMA application_id");
+      if (nMark != kApplicationId) {
+        if (nMark != 0 || QueryInt("SELECT count(*) FROM sqlite_master") != 0)
+          Fail(ERROR_REGISTRY_CORRUPT, "it is not a Quillo registry file");
+        Exec(m_pDb, kSchema);
+        Exec(m_pDb, ("PRAGMA application_id=" + std::to_string(kApplicationId)).c_str());
+        Exec(m_pDb, ("PRAGMA user_version=" + std::to_string(kSchemaVersion)).c_str());
+      }
+      oTrans.Commit();
+    }
+    CStatement stCheck(m_pDb, "PRAGMA quick_check(1)");
+    std::string sCheck = stCheck.Step() ? stCheck.Bytes(0) : "no answer to the integrity check";
+    if (sCheck != "ok") Fail(ERROR_REGISTRY_CORRUPT, "it is damaged: " + sCheck);
+    int64_t nVersion = QueryInt("PRAGMA user_version");
+    if (nVersion != kSchemaVersion)
+      Fail(ERROR_REGISTRY_CORRUPT,
+           "its layout " + std::to_string(nVersion) + " is not known to this program");
+  }
+
+  template <class F>
+  LSTATUS Run(F&& fnCall) noexcept {
+    std::lock_guard<std::mutex> lock(m_mtx);
+    if (!m_pDb) return m_nUnusable;
+    try {
+      return std::forward<F>(fnCall)();
+    } catch (const Failure& f) {
+      return f.nStatus;
+    } catch (const std::bad_alloc&) {
+      return ERROR_OUTOFMEMORY;
+    } catch (...) {
+      return ERROR_INTERNAL_ERROR;
+    }
+  }
+
+  OpenKey Resolve(HKEY hKey) const {
+    if (hKey == HKEY_CLASSES_ROOT) return {1, KEY_ALL_ACCESS};
+    if (hKey == HKEY_CURRENT_USER) return {2, KEY_ALL_ACCESS};
+    if (hKey == HKEY_LOCAL_MACHINE) return {3, KEY_ALL_ACCESS};
+    auto it = m_mapHandles.find(static_cast<intptr_t>(hKey));
+    if (it == m_mapHandles.end()) Fail(ERROR_INVALID_HANDLE);
+    return it->second;
+  }
+
+  static bool IsRoot(int64_t nId) { return nId >= 1 && nId <= 3; }
+
+  static void RequireAccess(const OpenKey& oKey, REGSAM samNeeded) {
+    if ((oKey.samAccess & samNeeded) != samNeeded) Fail(ERROR_ACCESS_DENIED);
+  }
+
+  // Inside a transaction: the key behind a handle may have been deleted since it was opened,
+  // by us or by another process.
+  void RequireLive(int64_t nId) {
+    CStatement st(m_pDb, "SELECT 1 FROM keys WHERE id = ?1");
+    if (!st.Bind(1, nId).Step()) Fail(ERROR_KEY_DELETED);
+  }
+
+  HKEY NewHandle(int64_t nId, REGSAM samDesired) {
+    intptr_t nHandle = m_nNextHandle;
+    m_nNextHandle += 4;
+    m_mapHandles[nHandle] = OpenKey{nId, MapGenericAccess(samDesired)};
+    return HKEY(nHandle);
+  }
+
+  std::optional<int64_t> FindChild(int64_t nParent, const std::string& sFolded) {
+    CStatement st(m_pDb, "SELECT id FROM keys WHERE parent = ?1 AND folded = ?2");
+    if (!st.Bind(1, nParent).BindText(2, sFolded).Step()) return std::nullopt;
+    return st.Int(0);
+  }
+
+  int64_t Walk(int64_t nId, const std::vector<std::string>& vecNames) {
+    for (const std::string& sName : vecNames) {
+      std::optional<int64_t> nChild = FindChild(nId, FoldName(sName));
+      if (!nChild) Fail(ERROR_FILE_NOT_FOUND);
+      nId = *nChild;
+    }
+    return nId;
+  }
+
+  int64_t InsertKey(int64_t nParent, const std::string& sName) {
+    CStatement st(m_pDb, "INSERT INTO keys(parent, name, folded, written) VALUES(?1, ?2, ?3, ?4)");
+    st.Bind(1, nParent).BindBlob(2, sName.data(), sName.size()).BindText(3, FoldName(sName));
+    st.Bind(4, static_cast<int64_t>(NowFileTime())).Step();
+    return sqlite3_last_insert_rowid(m_pDb);
+  }
+
+  void Touch(int64_t nId) {
+    CStatement st(m_pDb, "UPDATE keys SET written = ?1 WHERE id = ?2");
+    st.Bind(1, static_cast<int64_t>(NowFileTime())).Bind(2, nId).Step();
+  }
+
+  bool HasSubKeys(int64_t nId) {
+    CStatement st(m_pDb, "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1");
+    return st.Bind(1, nId).Step();
+  }
+};
+
+SqliteRegistry::SqliteRegistry() : m_pImpl(std::make_unique<Impl>()) {}
+SqliteRegistry::~SqliteRegistry() = default;
+
+std::shared_ptr<SqliteRegistry> SqliteRegistry::OpenFile(const std::filesystem::path& pathFile) {
+  std::shared_ptr<SqliteRegistry> pRegistry(new SqliteRegistry());
+  pRegistry->m_pImpl->Open(pathFile.string(), &pathFile);
+  return pRegistry;
+}
+
+std::shared_ptr<SqliteRegistry> SqliteRegistry::OpenMemory() {
+  std::shared_ptr<SqliteRegistry> pRegistry(new SqliteRegistry());
+  pRegistry->m_pImpl->Open(":memory:", nullptr);
+  return pRegistry;
+}
+
+bool SqliteRegistry::IsUsable() const {
+  return m_pImpl->m_pDb != nullptr;
+}
+const std::string& SqliteRegistry::LoadError() const {
+  return m_pImpl->m_sLoadError;
+}
+
+LSTATUS SqliteRegistry::CreateKeyEx(HKEY hKey, const char* lpSubKey, DWORD Reserved, char* /*lpClass*/,
+                                    DWORD dwOptions, REGSAM samDesired, const void* /*lpSecurityAttributes*/,
+                                    HKEY* phkResult, DWORD* lpdwDisposition) {
+  return m_pImpl->Run([&] {
+    if (!phkResult || Reserved) return ERROR_INVALID_PARAMETER;
+    *phkResult = HKEY{};
+    // Volatile keys and links are not part of the model.
+    if (dwOptions != REG_OPTION_NON_VOLATILE) return ERROR_CALL_NOT_IMPLEMENTED;
+    Impl::OpenKey oParent = m_pImpl->Resolve(hKey);
+    std::vector<std::string> vecNames = SplitPath(lpSubKey);
+
+    CTransaction oTrans(m_pImpl->m_pDb, true);
+    m_pImpl->RequireLive(oParent.nId);
+    int64_t nId = oParent.nId;
+    bool bCreated = false;
+    for (const std::string& sName : vecNames) {
+      if (std::optional<int64_t> nChild = m_pImpl->FindChild(nId, FoldName(sName))) {
+        nId = *nChild;
+        continue;
+      }
+      // Only a key created right under the caller's handle needs that handle's right to do so.
+      if (nId == oParent.nId) Impl::RequireAccess(oParent, KEY_CREATE_SUB_KEY);
+      nId = m_pImpl->InsertKey(nId, sName);
+      bCreated = true;
+    }
+    oTrans.Commit();
+
+    *phkResult = m_pImpl->NewHandle(nId, samDesired);
+    if (lpdwDisposition) *lpdwDisposition = bCreated ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+    return ERROR_SUCCESS;
+  });
+}
+
+LSTATUS SqliteRegistry::OpenKeyEx(HKEY hKey, const char* lpSubKey, DWORD /*ulOptions*/, REGSAM samDesired,
+                                  HKEY* phkResult) {
+  return m_pImpl->Run([&] {
+    if (!phkResult) return ERROR_INVALID_PARAMETER;
+    *phkResult = HKEY{};
+    Impl::OpenKey oParent = m_pImpl->Resolve(hKey);
+    std::vector<std::string> vecNames = SplitPath(lpSubKey);
+    CTransaction oTrans(m_pImpl->m_pDb, false);
+    m_pImpl->RequireLive(oParent.nId);
+    int64_t nId = m_pImpl->Walk(oParent.nId, vecNames);
+    oTrans.Commit();
+    *phkResult = m_pImpl->NewHandle(nId, samDesired);
+    return ERROR_SUCCESS;
+  });
+}
+
+LSTATUS SqliteRegistry::CloseKey(HKEY hKey) {
+  return m_pImpl->Run([&] {
+    if (hKey == HKEY_CLASSES_ROOT || hKey == HKEY_CURRENT_USER || hKey == HKEY_LOCAL_MACHINE)
+      return ERROR_SUCCESS;
+    return m_pImpl->m_mapHandles.erase(static_cast<intptr_t>(hKey)) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+  });
+}
+
+LSTATUS SqliteRegistry::SetValueEx(HKEY hKey, const char* lpValueName, DWORD /*Reserved*/, DWORD dwType,
+                                   const BYTE* lpData, DWORD cbData) {
+  return m_pImpl->Run([&] {
+    if (!lpData && cbData) return ERROR_NOACCESS;
+    std::string sName = ValueName(lpValueName);
+    Impl::OpenKey oKey = m_pImpl->Resolve(hKey);
+    Impl::RequireAccess(oKey, KEY_SET_VALUE);
+
+    CTransaction oTrans(m_pImpl->m_pDb, true);
+    m_pImpl->RequireLive(oKey.nId);
+    // An existing value keeps the spelling of its name.
+    CStatement st(m_pImpl->m_pDb,
+                  "INSERT INTO vals(key, name, folded, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
+                  "ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data");
+    st.Bind(1, oKey.nId).BindBlob(2, sName.data(), sName.size()).BindText(3, FoldName(sName));
+    st.Bind(4, dwType).BindBlob(5, lpData, cbData).Step();
+    m_pImpl->Touch(oKey.nId);
+    oTrans.Commit();
+    return ERROR_SUCCESS;
+  });
+}
+
+LSTATUS SqliteRegistry::QueryValueEx(HKEY hKey, const char* lpValueName, DWORD* lpReserved, DWORD* lpType,
+                                     BYTE* lpData, DWORD* lpcbData) {
+  return m_pImpl->Run([&] {
+    if (lpReserved || (lpData && !lpcbData)) return ERROR_INVALID_PARAMETER;
+    std::string sName = ValueName(lpValueName);
+    Impl::OpenKey oKey = m_pImpl->Resolve(hKey);
+    Impl::RequireAccess(oKey, KEY_QUERY_VALUE);
+
+    CTransaction oTrans(m_pImpl->m_pDb, false);
+    m_pImpl->RequireLive(oKey.nId);
+    CStatement st(m_pImpl->m_pDb, "SELECT type, data FROM vals WHERE key = ?1 AND folded = ?2");
+    if (!st.Bind(1, oKey.nId).BindText(2, FoldName(sName)).Step()) return ERROR_FILE_NOT_FOUND;
+    auto nType = static_cast<DWORD>(st.Int(0));
+    std::string sData = st.Bytes(1);
+    if (lpType) *lpType = nType;
+    return CopyData(sData, lpData, lpcbData);
+  });
+}
+
+LSTATUS SqliteRegistry::DeleteKey(HKEY hKey, const char* lpSubKey) {
+  return m_pImpl->Run([&] {
+    if (!lpSubKey) return ERROR_INVALID_PARAMETER;
+    Impl::OpenKey oParent = m_pImpl->Resolve(hKey);
+    std::vector<std::string> vecNames = SplitPath(lpSubKey);
+
+    CTransaction oTrans(m_pImpl->m_pDb, true);
+    m_pImpl->RequireLive(oParent.nId);
+    int64_t nId = m_pImpl->Walk(oParent.nId, vecNames);
+    // As on Windows: the roots stay, and a key goes only once its sub-keys are gone.
+    if (Impl::IsRoot(nId) || m_pImpl->HasSubKeys(nId)) return ERROR_ACCESS_DENIED;
+    CStatement stParent(m_pImpl->m_pDb, "SELECT parent FROM keys WHERE id = ?1");
+    stParent.Bind(1, nId).Step();
+    int64_t nParentId = stParent.Int(0);
+    CStatement(m_pImpl->m_pDb, "DELETE FROM vals WHERE key = ?1").Bind(1, nId).Step();
+    CStatement(m_pImpl->m_pDb, "DELETE FROM keys WHERE id = ?1").Bind(1, nId).Step();
+    m_pImpl->Touch(nParentId);
+    oTrans.Commit();
+    return ERROR_SUCCESS;
+  });
+}
+
+LSTATUS SqliteRegistry::DeleteValue(HKEY hKey, const char* lpValueName) {
+  return m_pImpl->Run([&] {
+    std::string sName = ValueName(lpValueName);
+    Impl::OpenKey oKey = m_pImpl->Resolve(hKey);
+    Impl::RequireAccess(oKey, KEY_SET_VALUE);
+
+    CTransaction oTrans(m_pImpl->m_pDb, true);
+    m_pImpl->RequireLive(oKey.nId);
+    CStatement(m_pImpl->m_pDb, "DELETE FROM vals WHERE key = ?1 AND folded = ?2")
+        .Bind(1, oKey.nId)
+        .BindText(2, FoldName(sName))
+        .Step();
+    if (sqlite3_changes(m_pImpl->m_pDb) == 0) return ERROR_FILE_NOT_FOUND;
+    m_pImpl->Touch(oKey.nId);
+    oTrans.Commit();
+    return ERROR_SUCCESS;
+  });
+}
+
+// Every write is on disk when its call returns, so there is nothing left to flush.
+LSTATUS SqliteRegistry::FlushKey(HKEY hKey) {
+  return m_pImpl->Run([&] {
+    Impl::OpenKey oKey = m_pImpl->Resolve(hKey);
+    CTransaction oTrans(m_pImpl->m_pDb, false);
+    m_pImpl->RequireLive(oKey.nId);
+    return ERROR_SUCCESS;
+  });
+}
+
+LSTATUS SqliteRegistry::EnumKeyEx(HKEY hKey, DWORD dwIndex, char* lpName, DWORD* lpcchName, DWORD* lpReserved,
+                                  char* lpClass, DWORD* lpcchClass, FILETIME* lpftLastWriteTime) {
+  return m_pImpl->Run([&] {
+    if (!lpName || !lpcchName || lpReserved || (lpClass && !lpcchClass)) return ERROR_INVALID_PARAMETER;
+    Impl::OpenKey oKey = m_pImpl->Resolve(hKey);
+    Impl::RequireAccess(oKey, KEY_ENUMERATE_SUB_KEYS);
+
+    CTransaction oTrans(m_pImpl->m_pDb, false);
+    m_pImpl->RequireLive(oKey.nId);
+    CStatement st(m_pImpl->m_pDb,
+                  "SELECT name, written FROM keys WHERE parent = ?1 ORDER BY folded LIMIT 1 OFFSET ?2");
+    if (!st.Bind(1, oKey.nId).Bind(2, dwIndex).Step()) return ERROR_NO_MORE_ITEMS;
+    if (LSTATUS nStatus = CopyName(st.Bytes(0), lpName, lpcchName)) return nStatus;
+    // Classes are not kept: every key's is empty.
+    if (lpClass) {
+      if (*lpcchClass < 1) return ERROR_MORE_DATA;
+      lpClass[0] = '\0';
+      *lpcchClass = 0;
+    }
+    if (lpftLastWriteTime) {
+      auto nWritten = static_cast<uint64_t>(st.Int(1));
+      *lpftLastWriteTime = FILETIME{static_cast<DWORD>(nWritten), static_cast<DWORD>(nWritten >> 32)};
+    }
+    return ERROR_SUCCESS;
+  });
+}
+
+LSTATUS SqliteRegistry::EnumValue(HKEY hKey, DWORD dwIndex, char* lpValueName, DWORD* lpcchValueName,
+                                  DWORD* lpReserved, DWORD* lpType, BYTE* lpData, DWORD* lpcbData) {
+  return m_pImpl->Run([&] {
+    if (!lpValueName || !lpcchValueName || lpReserved || (lpData && !lpcbData))
+      return ERROR_INVALID_PARAMETER;
+    Impl::OpenKey oKey = m_pImpl->Resolve(hKey);
+    Impl::RequireAccess(oKey, KEY_QUERY_VALUE);
+
+    CTransaction oTrans(m_pImpl->m_pDb, false);
+    m_pImpl->RequireLive(oKey.nId);
+    // Windows promises no order of values; sorted by name, as Wine gives them, the two backends
+    // enumerate alike.
+    CStatement st(m_pImpl->m_pDb,
+                  "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY folded LIMIT 1 OFFSET ?2");
+    if (!st.Bind(1, oKey.nId).Bind(2, dwIndex).Step()) return ERROR_NO_MORE_ITEMS;
+    if (LSTATUS nStatus = CopyName(st.Bytes(0), lpValueName, lpcchValueName)) return nStatus;
+    if (lpType) *lpType = static_cast<DWORD>(st.Int(1));
+    return CopyData(st.Bytes(2), lpData, lpcbData);
+  });
+}
+
+}  // namespace platform::portable

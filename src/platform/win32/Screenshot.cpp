@@ -1,0 +1,63 @@
+#include "platform/win32/Screenshot.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <fstream>
+
+#include "host/Error.h"
+#include "platform/win32/ScreenshotPng.h"
+
+namespace platform::win32 {
+
+Picture CaptureWindow(WindowHandle hWindow) {
+  HWND hWnd = reinterpret_cast<HWND>(hWindow);
+  if (!hWnd || !IsWindow(hWnd) || !IsWindowVisible(hWnd))
+    host::Raise(host::err::InvalidProcedureCall, "Only a window that is shown can be captured");
+  // The pump may not have run since the last change (a virtual loop drives quillo-sim): paint
+  // the window and every control now.
+  RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RECT rc{};
+  GetWindowRect(hWnd, &rc);
+  const int nWidth = rc.right - rc.left, nHeight = rc.bottom - rc.top;
+  if (nWidth <= 0 || nHeight <= 0) host::Raise(host::err::InvalidProcedureCall, "The window has no size");
+
+  BITMAPINFO oInfo{};
+  oInfo.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  oInfo.bmiHeader.biWidth = nWidth;
+  oInfo.bmiHeader.biHeight = -nHeight;
+  oInfo.bmiHeader.biPlanes = 1;
+  oInfo.bmiHeader.biBitCount = 32;
+  oInfo.bmiHeader.biCompression = BI_RGB;
+  void* pBits = nullptr;
+  HDC hdcWindow = GetWindowDC(hWnd);
+  HDC hdcMemory = CreateCompatibleDC(hdcWindow);
+  HBITMAP hBitmap = CreateDIBSection(hdcWindow, &oInfo, DIB_RGB_COLORS, &pBits, nullptr, 0);
+  bool bCopied = false;
+  if (hdcWindow && hdcMemory && hBitmap) {
+    HGDIOBJ hOld = SelectObject(hdcMemory, hBitmap);
+    bCopied = BitBlt(hdcMemory, 0, 0, nWidth, nHeight, hdcWindow, 0, 0, SRCCOPY | CAPTUREBLT) != 0;
+    GdiFlush();
+    SelectObject(hdcMemory, hOld);
+  }
+  Picture oPicture(nWidth, nHeight);
+  if (bCopied) {
+    std::memcpy(oPicture.pixels.data(), pBits, oPicture.pixels.size() * 4);
+    for (auto& n : oPicture.pixels) n |= 0xFF000000u;  // a screen has no transparency
+  }
+  if (hBitmap) DeleteObject(hBitmap);
+  if (hdcMemory) DeleteDC(hdcMemory);
+  if (hdcWindow) ReleaseDC(hWnd, hdcWindow);
+  if (!bCopied) host::Raise(static_cast<int32_t>(E_FAIL), "The pixels of the window could not be read");
+  return oPicture;
+}
+
+void SaveWindowPng(WindowHandle hWnd, const std::string& sPath) {
+  const std::vector<uint8_t> vecPng = EncodePng(CaptureWindow(hWnd));
+  std::ofstream file(sPath, std::ios::binary | std::ios::trunc);
+  file.write(reinterpret_cast<const char*>(vecPng.data()), static_cast<std::streamsize>(vecPng.size()));
+  file.close();
+  if (!file) host::Raise(static_cast<int32_t>(E_FAIL), "The screenshot could not be written to " + sPath);
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,33 @@
+// The Windows side of the registry fixture, apart from the rest: after windows.h the names of
+// our registry API are macros.
+#include <windows.h>
+
+#include "RegistryFixture.h"
+#include "platform/win32/Win32Registry.h"
+
+namespace settings_test {
+namespace {
+constexpr const char* kScratchKey = "Software\\Mardel\\QuilloTest";
+constexpr const char* kScratchHive = "Software\\Mardel\\QuilloTest\\Hive";
+}  // namespace
+
+void RegistryTest::SetUp() {
+  // Leftovers of a run that crashed go first.
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, kScratchKey);
+  ::HKEY hHive = nullptr;
+  ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kScratchHive, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hHive,
+                              nullptr),
+            ERROR_SUCCESS);
+  LSTATUS nStatus = ::RegOverridePredefKey(HKEY_CURRENT_USER, hHive);
+  ::RegCloseKey(hHive);
+  ASSERT_EQ(nStatus, ERROR_SUCCESS) << "cannot redirect HKEY_CURRENT_USER to the scratch key";
+  platform::SetRegistry(std::make_shared<platform::win32::Win32Registry>());
+}
+
+void RegistryTest::TearDown() {
+  platform::SetRegistry(nullptr);
+  ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, kScratchKey);
+}
+
+}  // namespace settings_test
