@@ -47,7 +47,10 @@ struct ShownForms {
     platform::Loop().Post([this, wAlive, pForm] {
       if (!wAlive.lock() || !pForm->IsLoaded() || !pForm->Visible()) return;
       std::ostream& out = pSession->Out();
-      out << "  form shown: " << platform::DescribeForm(*pForm);
+      std::string sForm = platform::DescribeForm(*pForm);
+      // Its controls one step further in than the form.
+      for (size_t n = sForm.find("\n  "); n != std::string::npos; n = sForm.find("\n  ", n + 3)) sForm.insert(n + 1, "  ");
+      out << "  form shown: " << sForm;
       if (!sScreenshotDir.empty()) Screenshot(*pForm);
     });
   }
@@ -198,8 +201,17 @@ bool InstallSimForms(std::shared_ptr<SimSession> pSession, const std::string& sS
 #ifdef _WIN32
     try {
       std::filesystem::create_directories(sScreenshotDir);
-      platform::win32::InstallWin32Forms();
+      auto pForms = platform::win32::InstallWin32Forms();
       oShown.sScreenshotDir = sScreenshotDir;
+      // No user sits at a simulation's windows: a modal form that waits for one is closed by its
+      // close box (after its picture was taken), as the portable backend does.
+      pForms->fnOnModalIdle = [](platform::Form& oForm) {
+        TheShownForms().pSession->Out() << "  no user action for the modal form " << oForm.Name() << ": its close box\n";
+        platform::Forms().Driver().CloseBox(oForm);
+        if (oForm.IsLoaded() && oForm.Visible())
+          host::Raise(host::err::InvalidProcedureCall, "The modal form " + oForm.Name() + " refused its close box");
+        return true;
+      };
     } catch (const std::exception& e) {
       errOut << "quillo-sim: --screenshots " << sScreenshotDir << ": " << e.what() << "\n";
       fnPortable();

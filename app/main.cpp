@@ -9,6 +9,7 @@
 #include "CoreCommands.h"
 #include "ProgressCommands.h"
 #include "ScriptRunner.h"
+#include "SettingsCommands.h"
 #include "SimSession.h"
 #include "sim/Profile.h"
 
@@ -32,7 +33,7 @@ int main(int argc, char** argv) {
   cli.add_option("--outlook-version", sVersion, "2000, 2002, 2003 or a version string such as 11.0.5608");
   cli.add_option("--script", sScript, "file of commands (default: commands on standard input)");
   cli.add_option("--log", sLog, "also append every diagnostic line to this file");
-  cli.add_option("--registry", sRegistry, "registry file for the add-in's settings");
+  cli.add_option("--registry", sRegistry, "registry file for the add-in's settings (:memory: for one run)");
   cli.add_flag("--no-echo", bNoEcho, "do not repeat each command before its output");
   std::string sScreenshots;
   cli.add_option("--screenshots", sScreenshots, "show forms as real windows and save a PNG of each in this folder (Windows build)");
@@ -55,12 +56,16 @@ int main(int argc, char** argv) {
     }
   }
 
+  // Settings are read from the registry from the first event on, so it comes before Outlook.
+  app::InstallSettingsRegistry(sRegistry, std::cerr);
+
   auto pSession = std::make_shared<app::SimSession>(pProfile, app::OutlookVersionFromOption(sVersion), std::cout);
   if (!sLog.empty()) pSession->Outlook().Support().SetLogFile(sLog);
   if (!app::InstallSimForms(pSession, sScreenshots, std::cerr)) return 1;
 
   app::CommandTable oTable;
   app::RegisterCoreCommands(oTable, pSession);
+  app::RegisterSettingsCommands(oTable);
   app::RegisterProgressCommands(oTable, pSession);
   RegisterHelp(oTable);
 

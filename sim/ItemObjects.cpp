@@ -16,7 +16,7 @@ class ItemBase : public Iface, public ItemNode {
  public:
   ItemBase(std::shared_ptr<Session> pSession, ItemPtr pItem)
       : m_pSession(std::move(pSession)), m_pItem(std::move(pItem)) {}
-  ~ItemBase() override { m_pSession->ForgetItemObject(m_pItem.get(), this); }
+  ~ItemBase() override { m_pSession->ForgetItemObject(m_pItem.get()); }
 
   const ItemPtr& Data() const override { return m_pItem; }
 

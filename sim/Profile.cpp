@@ -26,6 +26,8 @@ namespace {
 
 using Json = nlohmann::json;
 
+constexpr int kMaxFolderDepth = 64;
+
 std::string Pointer(const std::string& sPlace, std::string_view sKey) {
   std::string s = sPlace + "/";
   for (char c : sKey) s += c == '~' ? std::string("~0") : c == '/' ? std::string("~1") : std::string(1, c);
@@ -209,7 +211,11 @@ class Reader {
     return o;
   }
 
-  ProfileFolder Folder(const Json& j, const std::string& sPlace, int32_t nParentType) const {
+  ProfileFolder Folder(const Json& j, const std::string& sPlace, int32_t nParentType, int nDepth = 1) const {
+    // The loader, the check and the model all walk folders recursively: a bound keeps a
+    // hostile file from exhausting the stack.
+    if (nDepth > kMaxFolderDepth)
+      Fail(sPlace, "folders nest deeper than " + std::to_string(kMaxFolderDepth) + " levels");
     Object(j, sPlace);
     Keys(j, sPlace, {"name", "entryID", "defaultItemType", "defaultFolder", "view", "items", "folders"});
     ProfileFolder o;
@@ -228,7 +234,7 @@ class Reader {
     ForEach(j, sPlace, "items",
             [&](const Json& e, const std::string& p) { o.vecItems.push_back(Item(e, p)); });
     ForEach(j, sPlace, "folders", [&](const Json& e, const std::string& p) {
-      o.vecFolders.push_back(Folder(e, p, o.nDefaultItemType));
+      o.vecFolders.push_back(Folder(e, p, o.nDefaultItemType, nDepth + 1));
     });
     return o;
   }
@@ -515,7 +521,10 @@ class Checker {
   }
 
   static std::string DefaultViewXml(const std::string& sName) {
-    return "<?xml version=\"1.0\"?>\n<view type=\"table\">\n <viewname>" + sName +
+    std::string sEscaped;
+    for (char c : sName)
+      sEscaped += c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : std::string(1, c);
+    return "<?xml version=\"1.0\"?>\n<view type=\"table\">\n <viewname>" + sEscaped +
            "</viewname>\n <viewstyle>table-layout:fixed;width:100%</viewstyle>\n</view>\n";
   }
 

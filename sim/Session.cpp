@@ -66,7 +66,7 @@ std::shared_ptr<host::OutlookItem> Session::ItemObject(const ItemPtr& pItem) {
   return p;
 }
 
-void Session::ForgetItemObject(const ItemData* pItem, const host::OutlookItem*) noexcept {
+void Session::ForgetItemObject(const ItemData* pItem) noexcept {
   auto it = m_mapItemObjects.find(pItem);
   // A newer object may already stand for the item; only a dead entry goes.
   if (it != m_mapItemObjects.end() && it->second.expired()) m_mapItemObjects.erase(it);

@@ -55,7 +55,7 @@ class Session : public std::enable_shared_from_this<Session> {
 
   // The one object of an item while anyone holds it, so events reach the holder.
   std::shared_ptr<host::OutlookItem> ItemObject(const ItemPtr& pItem);
-  void ForgetItemObject(const ItemData* pItem, const host::OutlookItem* pObject) noexcept;
+  void ForgetItemObject(const ItemData* pItem) noexcept;
   std::shared_ptr<host::MAPIFolder> FolderObject(FolderData* pFolder);
   // A folder's parent: the parent folder, or the NameSpace for the top folder of a store.
   std::shared_ptr<host::OutlookObject> ParentOfFolder(FolderData* pFolder);

@@ -196,7 +196,9 @@ TEST_P(frmProgressTest, IsOwnedByTheForegroundWindowAndCarriesTheProductIcon) {
   frmProgress f;
   f.ProgressInit(3, 1);
   f.Show();
-  if (hForeground != 0) EXPECT_EQ(Driver().OwnerOf(f), hForeground);
+  if (hForeground != 0) {
+    EXPECT_EQ(Driver().OwnerOf(f), hForeground);
+  }
   ASSERT_TRUE(f.Icon());
   EXPECT_EQ(f.Icon()->nWidth, 32);
   f.ProgressDone();

@@ -235,7 +235,6 @@ TEST(TimerControl, TicksOnTheLoopOnlyWhileLoadedAndEnabledAndRestartsWhenSet) {
     f.Load();
     pLoop->Advance(12);
     EXPECT_EQ(nTicks, 2);
-    pLoop->Advance(3);
     f.tmrScroll.SetEnabled(false);
     f.tmrScroll.SetEnabled(true);  // a burst of scrolls restarts the interval
     pLoop->Advance(4);
@@ -272,8 +271,10 @@ TEST(PictureFiles, TheProductIconAndLogoDecodeAndDamagedFilesAreRefused) {
       std::vector<uint8_t>(pIcon->FileBytes().begin(), pIcon->FileBytes().begin() + 100),
       std::vector<uint8_t>(pLogo->FileBytes().begin(), pLogo->FileBytes().end() - 10),
   };
+  // Every image of the icon claims a width far beyond any icon.
   std::vector<uint8_t> vecHugeIcon = pIcon->FileBytes();
-  vecHugeIcon[size_t(vecHugeIcon[18]) + 7] = 0x7F;  // width of the first image: far beyond any icon
+  for (size_t nEntry = 6; nEntry < 6 + 16 * size_t(vecHugeIcon[4]); nEntry += 16)
+    vecHugeIcon[(vecHugeIcon[nEntry + 12] | vecHugeIcon[nEntry + 13] << 8) + 7] = 0x7F;
   vecBad.push_back(vecHugeIcon);
   for (const auto& vec : vecBad) {
     try {

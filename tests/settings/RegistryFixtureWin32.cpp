@@ -1,9 +1,10 @@
 // The Windows side of the registry fixture, apart from the rest: after windows.h the names of
 // our registry API are macros.
-#include <windows.h>
-
 #include "RegistryFixture.h"
 #include "platform/win32/Win32Registry.h"
+
+// Last, as its macros would break the headers above.
+#include <windows.h>
 
 namespace settings_test {
 namespace {

@@ -104,6 +104,21 @@ INSTANTIATE_TEST_SUITE_P(
                 "/addressBook/0/type", "\"SMTP\" or \"EX\""}),
     [](const testing::TestParamInfo<Refusal>& i) { return std::string(i.param.sName); });
 
+TEST(ProfileLoader, RefusesFoldersNestedBeyondReason) {
+  std::string sOpen, sClose;
+  for (int i = 0; i < 100000; ++i) {
+    sOpen += R"({"name": "F", "folders": [)";
+    sClose += "]}";
+  }
+  std::string sJson = R"({"stores": [{"name": "Box", "folders": [)" + sOpen + sClose + "]}]}";
+  try {
+    sim::LoadProfileFromText(sJson, "deep.json");
+    FAIL();
+  } catch (const sim::ProfileError& e) {
+    EXPECT_NE(e.sProblem.find("nest deeper than"), std::string::npos);
+  }
+}
+
 TEST(ProfileLoader, MissingFileIsNamed) {
   try {
     sim::LoadProfile("/no/such/profile.json");
