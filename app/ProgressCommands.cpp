@@ -34,7 +34,7 @@ int ParseCount(const std::string& s, const std::string& sWhat) {
 
 // What happens when a form is shown: printed, and saved as a picture when asked for.
 struct ShownForms {
-  std::shared_ptr<SimSession> pSession;
+  std::weak_ptr<SimSession> wSession;  // the run owns the session, not this process-wide record
   std::string sScreenshotDir;
   int nShots = 0;
   host::Connection connShown;
@@ -45,22 +45,25 @@ struct ShownForms {
     std::weak_ptr<void> wAlive = oForm.Alive();
     platform::Form* pForm = &oForm;
     platform::Loop().Post([this, wAlive, pForm] {
-      if (!wAlive.lock() || !pForm->IsLoaded() || !pForm->Visible()) return;
+      auto pSession = wSession.lock();
+      if (!pSession || !wAlive.lock() || !pForm->IsLoaded() || !pForm->Visible()) return;
       std::ostream& out = pSession->Out();
       std::string sForm = platform::DescribeForm(*pForm);
       // Its controls one step further in than the form.
-      for (size_t n = sForm.find("\n  "); n != std::string::npos; n = sForm.find("\n  ", n + 3)) sForm.insert(n + 1, "  ");
+      for (size_t n = sForm.find("\n  "); n != std::string::npos; n = sForm.find("\n  ", n + 3))
+        sForm.insert(n + 1, "  ");
       out << "  form shown: " << sForm;
-      if (!sScreenshotDir.empty()) Screenshot(*pForm);
+      if (!sScreenshotDir.empty()) Screenshot(*pForm, out);
     });
   }
 
-  void Screenshot([[maybe_unused]] platform::Form& oForm) {
+  void Screenshot([[maybe_unused]] platform::Form& oForm, [[maybe_unused]] std::ostream& out) {
 #ifdef _WIN32
-    std::ostream& out = pSession->Out();
     char sNumber[8];
     std::snprintf(sNumber, sizeof sNumber, "%02d", ++nShots);
-    const std::string sPath = (std::filesystem::path(sScreenshotDir) / (std::string(sNumber) + "-" + oForm.Name() + ".png")).string();
+    const std::string sPath =
+        (std::filesystem::path(sScreenshotDir) / (std::string(sNumber) + "-" + oForm.Name() + ".png"))
+            .string();
     try {
       platform::win32::SaveWindowPng(oForm.hWnd(), sPath);
       out << "  screenshot: " << sPath << "\n";
@@ -88,9 +91,9 @@ int VisibleStage(frmProgress& f) {
 void PrintProgress(std::ostream& out, frmProgress& f) {
   const int nStage = VisibleStage(f);
   platform::Label* aLabels[3] = {&f.lblProgress1, &f.lblProgress2, &f.lblProgress3};
-  out << "  progress: \"" << f.Caption() << "\" | stage " << (nStage ? std::to_string(nStage) : "none") << " | "
-      << (nStage ? aLabels[nStage - 1]->Caption() : "") << " | bar " << f.barProgress.Value() << " of "
-      << f.barProgress.Max() << "\n";
+  out << "  progress: \"" << f.Caption() << "\" | stage " << (nStage ? std::to_string(nStage) : "none")
+      << " | " << (nStage ? aLabels[nStage - 1]->Caption() : "") << " | bar " << f.barProgress.Value()
+      << " of " << f.barProgress.Max() << "\n";
 }
 
 // Stages 1 to nStages of nSteps each, in the order and with the calls of the commands: the
@@ -125,8 +128,8 @@ void RunDemo(SimSession& oSession, int nSteps, int nStages) {
   }
   f.ProgressDone();
   platform::DoEvents();
-  out << "  progress window " << (f.IsLoaded() ? "still loaded" : "closed") << (bCancelled ? ": cancelled" : ": done")
-      << "\n";
+  out << "  progress window " << (f.IsLoaded() ? "still loaded" : "closed")
+      << (bCancelled ? ": cancelled" : ": done") << "\n";
 }
 
 // --- Scripted user actions at a stage and step ------------------------------------------------------
@@ -166,7 +169,8 @@ struct ProgressScript : std::enable_shared_from_this<ProgressScript> {
       std::ostream& out = pSession->Out();
       auto& oDriver = platform::Forms().Driver();
       if (oAction.sControl.empty()) {
-        out << "  user: the close box of the progress window (stage " << nStage << ", step " << nStep << ")\n";
+        out << "  user: the close box of the progress window (stage " << nStage << ", step " << nStep
+            << ")\n";
         oDriver.CloseBox(f);
         out << "  progress window " << (oDriver.IsShown(f) ? "still shown" : "gone") << "\n";
       } else if (platform::Control* pControl = FindControl(f, oAction.sControl)) {
@@ -180,8 +184,8 @@ struct ProgressScript : std::enable_shared_from_this<ProgressScript> {
   // By name (btnCancel) or by the caption a user reads (Cancel).
   static platform::Control* FindControl(platform::Form& f, const std::string& sWhich) {
     for (platform::Control* p : f.Controls())
-      if (host::EqualsNoCase(p->Name(), sWhich) || (!platform::ControlText(*p).empty() &&
-                                                   host::EqualsNoCase(platform::ControlText(*p), sWhich)))
+      if (host::EqualsNoCase(p->Name(), sWhich) ||
+          (!platform::ControlText(*p).empty() && host::EqualsNoCase(platform::ControlText(*p), sWhich)))
         return p;
     return nullptr;
   }
@@ -189,11 +193,12 @@ struct ProgressScript : std::enable_shared_from_this<ProgressScript> {
 
 }  // namespace
 
-bool InstallSimForms(std::shared_ptr<SimSession> pSession, const std::string& sScreenshotDir, std::ostream& errOut) {
+bool InstallSimForms(std::shared_ptr<SimSession> pSession, const std::string& sScreenshotDir,
+                     std::ostream& errOut) {
   bool bResult = true;
   auto fnPortable = [] { platform::portable::InstallPortableForms()->SetForegroundWindow(kOutlookWindow); };
   ShownForms& oShown = TheShownForms();
-  oShown.pSession = pSession;
+  oShown.wSession = pSession;
   oShown.sScreenshotDir.clear();
   if (sScreenshotDir.empty()) {
     fnPortable();
@@ -205,11 +210,13 @@ bool InstallSimForms(std::shared_ptr<SimSession> pSession, const std::string& sS
       oShown.sScreenshotDir = sScreenshotDir;
       // No user sits at a simulation's windows: a modal form that waits for one is closed by its
       // close box (after its picture was taken), as the portable backend does.
-      pForms->fnOnModalIdle = [](platform::Form& oForm) {
-        TheShownForms().pSession->Out() << "  no user action for the modal form " << oForm.Name() << ": its close box\n";
+      pForms->fnOnModalIdle = [wSession = std::weak_ptr<SimSession>(pSession)](platform::Form& oForm) {
+        if (auto p = wSession.lock())
+          p->Out() << "  no user action for the modal form " << oForm.Name() << ": its close box\n";
         platform::Forms().Driver().CloseBox(oForm);
         if (oForm.IsLoaded() && oForm.Visible())
-          host::Raise(host::err::InvalidProcedureCall, "The modal form " + oForm.Name() + " refused its close box");
+          host::Raise(host::err::InvalidProcedureCall,
+                      "The modal form " + oForm.Name() + " refused its close box");
         return true;
       };
     } catch (const std::exception& e) {
@@ -218,12 +225,14 @@ bool InstallSimForms(std::shared_ptr<SimSession> pSession, const std::string& sS
       bResult = false;
     }
 #else
-    errOut << "quillo-sim: --screenshots needs the Windows build (quillo-sim.exe): this build shows no real windows\n";
+    errOut << "quillo-sim: --screenshots needs the Windows build (quillo-sim.exe): this build shows no real "
+              "windows\n";
     fnPortable();
     bResult = false;
 #endif
   }
-  oShown.connShown = platform::Forms().OnFormShown.Connect([](platform::Form& oForm) { TheShownForms().OnShown(oForm); });
+  oShown.connShown =
+      platform::Forms().OnFormShown.Connect([](platform::Form& oForm) { TheShownForms().OnShown(oForm); });
   return bResult;
 }
 
@@ -231,50 +240,53 @@ void RegisterProgressCommands(CommandTable& oTable, std::shared_ptr<SimSession> 
   auto pScript = std::make_shared<ProgressScript>();
   pScript->pSession = pSession;
 
-  oTable.Add({"progress", "demo STEPS [STAGES] | show",
-              "runs the progress window through stages 1 (gathering) to STAGES (default 3: resolving, adding) of "
-              "STEPS steps, as the add-in's commands do; 'show' prints the window",
-              [pSession](CommandContext&, const Args& a) {
-                if (a.size() >= 2 && a.size() <= 3 && a[0] == "demo") {
-                  const int nSteps = ParseCount(a[1], "STEPS");
-                  const int nStages = a.size() == 3 ? ParseCount(a[2], "STAGES") : 3;
-                  if (nStages < 1 || nStages > 3) throw UsageError{"STAGES must be 1, 2 or 3"};
-                  try {
-                    RunDemo(*pSession, nSteps, nStages);
-                  } catch (const host::Error& e) {
-                    throw UsageError{"the progress window failed: " + e.Description()};
-                  }
-                } else if (a.size() == 1 && a[0] == "show") {
-                  if (!g_frmProgress.IsCreated() || !g_frmProgress->IsLoaded())
-                    pSession->Out() << "  progress window not loaded\n";
-                  else
-                    pSession->Out() << "  " << platform::DescribeForm(*g_frmProgress);
-                } else {
-                  throw UsageError{"usage: progress demo STEPS [STAGES] | progress show"};
-                }
-              }});
+  oTable.Add(
+      {"progress", "demo STEPS [STAGES] | show",
+       "runs the progress window through stages 1 (gathering) to STAGES (default 3: resolving, adding) of "
+       "STEPS steps, as the add-in's commands do; 'show' prints the window",
+       [pSession](CommandContext&, const Args& a) {
+         if (a.size() >= 2 && a.size() <= 3 && a[0] == "demo") {
+           const int nSteps = ParseCount(a[1], "STEPS");
+           const int nStages = a.size() == 3 ? ParseCount(a[2], "STAGES") : 3;
+           if (nStages < 1 || nStages > 3) throw UsageError{"STAGES must be 1, 2 or 3"};
+           try {
+             RunDemo(*pSession, nSteps, nStages);
+           } catch (const host::Error& e) {
+             throw UsageError{"the progress window failed: " + e.Description()};
+           }
+         } else if (a.size() == 1 && a[0] == "show") {
+           if (!g_frmProgress.IsCreated() || !g_frmProgress->IsLoaded())
+             pSession->Out() << "  progress window not loaded\n";
+           else
+             pSession->Out() << "  " << platform::DescribeForm(*g_frmProgress);
+         } else {
+           throw UsageError{"usage: progress demo STEPS [STAGES] | progress show"};
+         }
+       }});
 
-  oTable.Add({"at", "progress stage N step M click CONTROL | close",
-              "when the progress window reaches stage N with M steps done, the user clicks CONTROL (Cancel) or its "
-              "close box (once)",
-              [pScript](CommandContext&, const Args& a) {
-                const std::string sUsage = "usage: at progress stage N step M click CONTROL | close";
-                const bool bClick = a.size() == 7 && a[5] == "click";
-                const bool bClose = a.size() == 6 && a[5] == "close";
-                if (!(bClick || bClose) || a[0] != "progress" || a[1] != "stage" || a[3] != "step")
-                  throw UsageError{sUsage};
-                ProgressAction oAction{ParseCount(a[2], "N"), ParseCount(a[4], "M"), bClick ? a[6] : ""};
-                if (oAction.nStage < 1 || oAction.nStage > 3) throw UsageError{"the stage N must be 1, 2 or 3"};
-                frmProgress& f = *g_frmProgress;
-                if (bClick && !ProgressScript::FindControl(f, oAction.sControl))
-                  throw UsageError{"the progress window has no control '" + oAction.sControl + "'"};
-                if (!pScript->connChanged.connected())
-                  pScript->connChanged = platform::Forms().OnControlChanged.Connect(
-                      [wScript = std::weak_ptr<ProgressScript>(pScript)](platform::Control& oControl, platform::Prop) {
-                        if (auto p = wScript.lock()) p->OnChanged(oControl);
-                      });
-                pScript->vecActions.push_back(oAction);
-              }});
+  oTable.Add(
+      {"at", "progress stage N step M click CONTROL | close",
+       "when the progress window reaches stage N with M steps done, the user clicks CONTROL (Cancel) or its "
+       "close box (once)",
+       [pScript](CommandContext&, const Args& a) {
+         const std::string sUsage = "usage: at progress stage N step M click CONTROL | close";
+         const bool bClick = a.size() == 7 && a[5] == "click";
+         const bool bClose = a.size() == 6 && a[5] == "close";
+         if (!(bClick || bClose) || a[0] != "progress" || a[1] != "stage" || a[3] != "step")
+           throw UsageError{sUsage};
+         ProgressAction oAction{ParseCount(a[2], "N"), ParseCount(a[4], "M"), bClick ? a[6] : ""};
+         if (oAction.nStage < 1 || oAction.nStage > 3) throw UsageError{"the stage N must be 1, 2 or 3"};
+         frmProgress& f = *g_frmProgress;
+         if (bClick && !ProgressScript::FindControl(f, oAction.sControl))
+           throw UsageError{"the progress window has no control '" + oAction.sControl + "'"};
+         if (!pScript->connChanged.connected())
+           pScript->connChanged =
+               platform::Forms().OnControlChanged.Connect([wScript = std::weak_ptr<ProgressScript>(pScript)](
+                                                              platform::Control& oControl, platform::Prop) {
+                 if (auto p = wScript.lock()) p->OnChanged(oControl);
+               });
+         pScript->vecActions.push_back(oAction);
+       }});
 }
 
 }  // namespace app

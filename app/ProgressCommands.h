@@ -17,7 +17,8 @@ namespace app {
 // the --screenshots option: empty for the portable backend; otherwise (Windows only) real
 // windows, each form saved there as a PNG when shown. False, with the reason on errOut, when
 // the option cannot be honoured.
-bool InstallSimForms(std::shared_ptr<SimSession> pSession, const std::string& sScreenshotDir, std::ostream& errOut);
+bool InstallSimForms(std::shared_ptr<SimSession> pSession, const std::string& sScreenshotDir,
+                     std::ostream& errOut);
 
 void RegisterProgressCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession);
 

@@ -53,7 +53,8 @@ frmProgress::frmProgress()
 }
 
 void frmProgress::Form_Load() {
-  host::IgnoreErrors([&] { SetIcon(platform::LoadPictureFile(host::Deref(g_oOptions->MAIN_ICON()).FileBytes())); });
+  host::IgnoreErrors(
+      [&] { SetIcon(platform::LoadPictureFile(host::Deref(g_oOptions->MAIN_ICON()).FileBytes())); });
   // Owned by the window the user has just used (Outlook's): it stays above that window and is
   // no top-level window of its own.
   host::IgnoreErrors([&] { SetOwner(platform::Forms().ForegroundWindow()); });
@@ -85,8 +86,9 @@ void frmProgress::ProgressInit(int32_t nCount, int32_t nStage) {
   host::IgnoreErrors([&] { lblProgress2.SetVisible(nStage == 2); });
   host::IgnoreErrors([&] { lblProgress3.SetVisible(nStage == 3); });
   if (nStage < 1 || nStage > 3)
-    host::IgnoreErrors(
-        [&] { mGlobals::TraceError("frmProgress::ProgressInit", 0, "Invalid Stage = " + std::to_string(nStage)); });
+    host::IgnoreErrors([&] {
+      mGlobals::TraceError("frmProgress::ProgressInit", 0, "Invalid Stage = " + std::to_string(nStage));
+    });
   host::IgnoreErrors([] { platform::DoEvents(); });
 }
 
@@ -98,7 +100,9 @@ void frmProgress::ProgressStep() {
   host::IgnoreErrors([] { platform::DoEvents(); });
 }
 
-bool frmProgress::IsCancelled() { return IsLoaded() && m_bCancelled; }
+bool frmProgress::IsCancelled() {
+  return IsLoaded() && m_bCancelled;
+}
 
 void frmProgress::ProgressDone() {
   host::IgnoreErrors([&] {
@@ -114,8 +118,8 @@ void frmProgress::btnCancel_Click() {
       // that cannot be shown counts as No: the work goes on and nothing is lost.
       int32_t nAnswer = platform::vbNo;
       host::IgnoreErrors([&] {
-        nAnswer = platform::MsgBox("Not all recipients will be added. Do you want to continue?", platform::vbYesNo,
-                                   kAppTitle);
+        nAnswer = platform::MsgBox("Not all recipients will be added. Do you want to continue?",
+                                   platform::vbYesNo, kAppTitle);
       });
       if (nAnswer != platform::vbYes) return;
     }

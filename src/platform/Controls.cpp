@@ -111,7 +111,9 @@ void CheckBox::SetValue(int16_t nValue) {
   Apply(nValue, true);
 }
 
-void CheckBox::NativeValue(int16_t nValue) { Apply(std::clamp<int16_t>(nValue, vbUnchecked, vbGrayed), false); }
+void CheckBox::NativeValue(int16_t nValue) {
+  Apply(std::clamp<int16_t>(nValue, vbUnchecked, vbGrayed), false);
+}
 
 void CheckBox::Apply(int16_t nValue, bool bSyncPeer) {
   if (m_o.now.nValue == nValue) return;
@@ -132,9 +134,13 @@ TextBox::TextBox(Form& oForm, std::string sName, TwipsRect rc, std::string sText
   m_o.now = std::move(sText);
 }
 
-void TextBox::SetText(std::string sText) { Apply(std::move(sText), true); }
+void TextBox::SetText(std::string sText) {
+  Apply(std::move(sText), true);
+}
 
-void TextBox::NativeText(std::string sText) { Apply(std::move(sText), false); }
+void TextBox::NativeText(std::string sText) {
+  Apply(std::move(sText), false);
+}
 
 void TextBox::Apply(std::string sText, bool bSyncPeer) {
   if (m_o.now == sText) return;
@@ -170,8 +176,12 @@ void Image::DesignState(bool bCapture) {
 ProgressBar::ProgressBar(Form& oForm, std::string sName, TwipsRect rc, Control* pContainer)
     : Control(oForm, std::move(sName), Kind::ProgressBar, rc, pContainer) {}
 
-void ProgressBar::SetMin(int32_t nMin) { SetRange(nMin, m_o.now.nMax); }
-void ProgressBar::SetMax(int32_t nMax) { SetRange(m_o.now.nMin, nMax); }
+void ProgressBar::SetMin(int32_t nMin) {
+  SetRange(nMin, m_o.now.nMax);
+}
+void ProgressBar::SetMax(int32_t nMax) {
+  SetRange(m_o.now.nMin, nMax);
+}
 
 void ProgressBar::SetRange(int32_t nMin, int32_t nMax) {
   if (nMax < nMin) host::Raise(kInvalidPropertyValue, "Invalid property value");
@@ -187,7 +197,8 @@ void ProgressBar::SetRange(int32_t nMin, int32_t nMax) {
 }
 
 void ProgressBar::SetValue(int32_t nValue) {
-  if (nValue < m_o.now.nMin || nValue > m_o.now.nMax) host::Raise(kInvalidPropertyValue, "Invalid property value");
+  if (nValue < m_o.now.nMin || nValue > m_o.now.nMax)
+    host::Raise(kInvalidPropertyValue, "Invalid property value");
   if (nValue == m_o.now.nValue) return;
   m_o.now.nValue = nValue;
   Changed(Prop::Value);
@@ -206,7 +217,9 @@ Timer::Timer(Form& oForm, std::string sName, uint32_t nIntervalMs, bool bEnabled
   SetEnabled(bEnabled);
 }
 
-Timer::~Timer() { Stop(); }
+Timer::~Timer() {
+  Stop();
+}
 
 void Timer::SetInterval(uint32_t nIntervalMs) {
   m_o.now = nIntervalMs;
@@ -245,7 +258,8 @@ void Timer::DesignState(bool bCapture) {
 
 // --- ImageList ----------------------------------------------------------------------------------
 
-ImageList::ImageList(Form& oForm, std::string sName) : Control(oForm, std::move(sName), Kind::ImageList, {}) {}
+ImageList::ImageList(Form& oForm, std::string sName)
+    : Control(oForm, std::move(sName), Kind::ImageList, {}) {}
 
 int32_t ImageList::Add(const std::string& sKey, PicturePtr pPicture) {
   if (!pPicture || pPicture->nWidth <= 0 || pPicture->nHeight <= 0)
@@ -298,48 +312,123 @@ int32_t ControlValue(const Control& oControl) {
 
 TreeView::TreeView(Form& oForm, std::string sName, TwipsRect rc, Control* pContainer)
     : Control(oForm, std::move(sName), Kind::TreeView, rc, pContainer) {}
-TreeNode& TreeView::AddNode(const std::string&, int32_t, const std::string&, const std::string&, const std::string&) {
+TreeNode& TreeView::AddNode(const std::string&, int32_t, const std::string&, const std::string&,
+                            const std::string&) {
   NotBuiltYet("tree view");
 }
-TreeNode* TreeView::Node(const std::string&) { NotBuiltYet("tree view"); }
-void TreeView::ClearNodes() { NotBuiltYet("tree view"); }
-TreeNode* TreeView::SelectedItem() { NotBuiltYet("tree view"); }
-void TreeView::SetSelectedItem(const std::string&) { NotBuiltYet("tree view"); }
-bool TreeView::Sorted() const { NotBuiltYet("tree view"); }
-void TreeView::SetSorted(bool) { NotBuiltYet("tree view"); }
-void TreeView::SetNodeSorted(const std::string&, bool) { NotBuiltYet("tree view"); }
-void TreeView::SetImageList(ImageList*) { NotBuiltYet("tree view"); }
+TreeNode* TreeView::Node(const std::string&) {
+  NotBuiltYet("tree view");
+}
+void TreeView::ClearNodes() {
+  NotBuiltYet("tree view");
+}
+TreeNode* TreeView::SelectedItem() {
+  NotBuiltYet("tree view");
+}
+void TreeView::SetSelectedItem(const std::string&) {
+  NotBuiltYet("tree view");
+}
+bool TreeView::Sorted() const {
+  NotBuiltYet("tree view");
+}
+void TreeView::SetSorted(bool) {
+  NotBuiltYet("tree view");
+}
+void TreeView::SetNodeSorted(const std::string&, bool) {
+  NotBuiltYet("tree view");
+}
+void TreeView::SetImageList(ImageList*) {
+  NotBuiltYet("tree view");
+}
 
 Grid::Grid(Form& oForm, std::string sName, TwipsRect rc, Control* pContainer)
     : Control(oForm, std::move(sName), Kind::Grid, rc, pContainer) {}
-int32_t Grid::Rows() const { NotBuiltYet("grid"); }
-void Grid::SetRows(int32_t) { NotBuiltYet("grid"); }
-int32_t Grid::Cols() const { NotBuiltYet("grid"); }
-void Grid::SetCols(int32_t) { NotBuiltYet("grid"); }
-int32_t Grid::TopRow() const { NotBuiltYet("grid"); }
-void Grid::SetTopRow(int32_t) { NotBuiltYet("grid"); }
-int32_t Grid::Row() const { NotBuiltYet("grid"); }
-void Grid::SetRow(int32_t) { NotBuiltYet("grid"); }
-int32_t Grid::Col() const { NotBuiltYet("grid"); }
-void Grid::SetCol(int32_t) { NotBuiltYet("grid"); }
-int32_t Grid::RowSel() const { NotBuiltYet("grid"); }
-void Grid::SetRowSel(int32_t) { NotBuiltYet("grid"); }
-int32_t Grid::ColSel() const { NotBuiltYet("grid"); }
-void Grid::SetColSel(int32_t) { NotBuiltYet("grid"); }
-bool Grid::Redraw() const { NotBuiltYet("grid"); }
-void Grid::SetRedraw(bool) { NotBuiltYet("grid"); }
-int32_t Grid::RowHeight(int32_t) const { NotBuiltYet("grid"); }
-void Grid::SetRowHeight(int32_t, int32_t) { NotBuiltYet("grid"); }
-int32_t Grid::ColWidth(int32_t) const { NotBuiltYet("grid"); }
-void Grid::SetColWidth(int32_t, int32_t) { NotBuiltYet("grid"); }
-std::string Grid::TextMatrix(int32_t, int32_t) const { NotBuiltYet("grid"); }
-void Grid::SetTextMatrix(int32_t, int32_t, std::string) { NotBuiltYet("grid"); }
-void Grid::SetColAlignment(int32_t, int16_t) { NotBuiltYet("grid"); }
-void Grid::SetCellAlignment(int16_t) { NotBuiltYet("grid"); }
-void Grid::SetCellPicture(PicturePtr) { NotBuiltYet("grid"); }
-void Grid::SetCellPictureAlignment(int16_t) { NotBuiltYet("grid"); }
-PicturePtr Grid::CellPicture() const { NotBuiltYet("grid"); }
-int32_t Grid::MouseRow() const { NotBuiltYet("grid"); }
-int32_t Grid::MouseCol() const { NotBuiltYet("grid"); }
+int32_t Grid::Rows() const {
+  NotBuiltYet("grid");
+}
+void Grid::SetRows(int32_t) {
+  NotBuiltYet("grid");
+}
+int32_t Grid::Cols() const {
+  NotBuiltYet("grid");
+}
+void Grid::SetCols(int32_t) {
+  NotBuiltYet("grid");
+}
+int32_t Grid::TopRow() const {
+  NotBuiltYet("grid");
+}
+void Grid::SetTopRow(int32_t) {
+  NotBuiltYet("grid");
+}
+int32_t Grid::Row() const {
+  NotBuiltYet("grid");
+}
+void Grid::SetRow(int32_t) {
+  NotBuiltYet("grid");
+}
+int32_t Grid::Col() const {
+  NotBuiltYet("grid");
+}
+void Grid::SetCol(int32_t) {
+  NotBuiltYet("grid");
+}
+int32_t Grid::RowSel() const {
+  NotBuiltYet("grid");
+}
+void Grid::SetRowSel(int32_t) {
+  NotBuiltYet("grid");
+}
+int32_t Grid::ColSel() const {
+  NotBuiltYet("grid");
+}
+void Grid::SetColSel(int32_t) {
+  NotBuiltYet("grid");
+}
+bool Grid::Redraw() const {
+  NotBuiltYet("grid");
+}
+void Grid::SetRedraw(bool) {
+  NotBuiltYet("grid");
+}
+int32_t Grid::RowHeight(int32_t) const {
+  NotBuiltYet("grid");
+}
+void Grid::SetRowHeight(int32_t, int32_t) {
+  NotBuiltYet("grid");
+}
+int32_t Grid::ColWidth(int32_t) const {
+  NotBuiltYet("grid");
+}
+void Grid::SetColWidth(int32_t, int32_t) {
+  NotBuiltYet("grid");
+}
+std::string Grid::TextMatrix(int32_t, int32_t) const {
+  NotBuiltYet("grid");
+}
+void Grid::SetTextMatrix(int32_t, int32_t, std::string) {
+  NotBuiltYet("grid");
+}
+void Grid::SetColAlignment(int32_t, int16_t) {
+  NotBuiltYet("grid");
+}
+void Grid::SetCellAlignment(int16_t) {
+  NotBuiltYet("grid");
+}
+void Grid::SetCellPicture(PicturePtr) {
+  NotBuiltYet("grid");
+}
+void Grid::SetCellPictureAlignment(int16_t) {
+  NotBuiltYet("grid");
+}
+PicturePtr Grid::CellPicture() const {
+  NotBuiltYet("grid");
+}
+int32_t Grid::MouseRow() const {
+  NotBuiltYet("grid");
+}
+int32_t Grid::MouseCol() const {
+  NotBuiltYet("grid");
+}
 
 }  // namespace platform

@@ -95,7 +95,8 @@ class Frame : public Control {
 
 class TextBox : public Control {
  public:
-  TextBox(Form& oForm, std::string sName, TwipsRect rc, std::string sText = {}, Control* pContainer = nullptr);
+  TextBox(Form& oForm, std::string sName, TwipsRect rc, std::string sText = {},
+          Control* pContainer = nullptr);
   const std::string& Text() const { return m_o.now; }
   // Raises Change when the text differs.
   void SetText(std::string sText);
@@ -112,7 +113,8 @@ class TextBox : public Control {
 
 class Image : public Control {
  public:
-  Image(Form& oForm, std::string sName, TwipsRect rc, PicturePtr pPicture = nullptr, Control* pContainer = nullptr);
+  Image(Form& oForm, std::string sName, TwipsRect rc, PicturePtr pPicture = nullptr,
+        Control* pContainer = nullptr);
   PicturePtr Picture() const { return m_o.now; }
   void SetPicture(PicturePtr pPicture);
   void DesignState(bool bCapture) override;

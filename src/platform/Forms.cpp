@@ -24,7 +24,9 @@ bool IsTabStop(const Control& c) {
   }
 }
 
-bool IsUsable(const Control* p) { return p && p->ShownWithContainers() && p->EnabledWithContainers(); }
+bool IsUsable(const Control* p) {
+  return p && p->ShownWithContainers() && p->EnabledWithContainers();
+}
 
 }  // namespace
 
@@ -42,7 +44,9 @@ FormsBackend& Forms() {
   return *g_pForms;
 }
 
-bool HasFormsBackend() { return static_cast<bool>(g_pForms); }
+bool HasFormsBackend() {
+  return static_cast<bool>(g_pForms);
+}
 
 std::shared_ptr<FormsBackend> SetFormsBackend(std::shared_ptr<FormsBackend> pBackend) {
   return std::exchange(g_pForms, std::move(pBackend));
@@ -127,7 +131,9 @@ TwipsRect Control::FormBounds() const {
   return rc;
 }
 
-WindowHandle Control::hWnd() const { return m_pPeer ? m_pPeer->Handle() : 0; }
+WindowHandle Control::hWnd() const {
+  return m_pPeer ? m_pPeer->Handle() : 0;
+}
 
 void Control::SetFocus() {
   // As in Visual Basic: only a loaded, visible and enabled control can take the focus.
@@ -239,7 +245,9 @@ void Form::SetIcon(PicturePtr pIcon) {
   Sync(Prop::Icon);
 }
 
-WindowHandle Form::hWnd() const { return m_pPeer ? m_pPeer->Handle() : 0; }
+WindowHandle Form::hWnd() const {
+  return m_pPeer ? m_pPeer->Handle() : 0;
+}
 
 void Form::SetOwner(WindowHandle hOwner) {
   m_hOwner = hOwner;
@@ -326,7 +334,9 @@ int16_t Form::RouteKeyPress(Control& oFocus, int16_t nKeyAscii) {
 
 namespace {
 
-std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+std::string Quoted(const std::string& s) {
+  return "\"" + s + "\"";
+}
 
 std::string DescribeControl(const Control& c) {
   std::ostringstream os;
@@ -336,7 +346,10 @@ std::string DescribeControl(const Control& c) {
     os << "button " << c.Name() << ": " << Quoted(p->Caption()) << (p->Default() ? " [default]" : "")
        << (p->Cancel() ? " [cancel]" : "");
   } else if (auto* p = dynamic_cast<const CheckBox*>(&c)) {
-    os << "check box " << c.Name() << ": [" << (p->Value() == vbChecked ? "x" : p->Value() == vbGrayed ? "-" : " ")
+    os << "check box " << c.Name() << ": ["
+       << (p->Value() == vbChecked  ? "x"
+           : p->Value() == vbGrayed ? "-"
+                                    : " ")
        << "] " << Quoted(p->Caption());
   } else if (auto* p = dynamic_cast<const Frame*>(&c)) {
     os << "frame " << c.Name() << ": " << Quoted(p->Caption());

@@ -42,7 +42,8 @@ struct Picture {
   std::vector<uint32_t> pixels;
 
   Picture() = default;
-  Picture(int32_t nW, int32_t nH, uint32_t nFill = 0) : nWidth(nW), nHeight(nH), pixels(size_t(nW) * nH, nFill) {}
+  Picture(int32_t nW, int32_t nH, uint32_t nFill = 0)
+      : nWidth(nW), nHeight(nH), pixels(size_t(nW) * nH, nFill) {}
   uint32_t& At(int32_t x, int32_t y) { return pixels[size_t(y) * nWidth + x]; }
   uint32_t At(int32_t x, int32_t y) const { return pixels[size_t(y) * nWidth + x]; }
 };
@@ -218,7 +219,19 @@ class FormsDriver {
 
 class Control {
  public:
-  enum class Kind { Label, Button, CheckBox, Frame, TextBox, Image, ProgressBar, TreeView, Grid, Timer, ImageList };
+  enum class Kind {
+    Label,
+    Button,
+    CheckBox,
+    Frame,
+    TextBox,
+    Image,
+    ProgressBar,
+    TreeView,
+    Grid,
+    Timer,
+    ImageList
+  };
 
   // Registers the control with its form; pContainer is the frame it sits in (its position is
   // then relative to the frame), nullptr for the form itself.

@@ -11,7 +11,9 @@ namespace {
 constexpr int32_t kInvalidPicture = 481;
 constexpr int64_t kMaxSide = 4096;  // larger is no icon or logo of ours, and would be a huge allocation
 
-[[noreturn]] void Invalid() { host::Raise(kInvalidPicture, "Invalid picture"); }
+[[noreturn]] void Invalid() {
+  host::Raise(kInvalidPicture, "Invalid picture");
+}
 
 class Reader {
  public:
@@ -83,7 +85,8 @@ PicturePtr DecodeDib(const Reader& r, bool bIcon, size_t nPixelsAt = 0) {
       uint32_t nArgb = 0;
       if (nBits == 32) {
         const size_t n = nLine + size_t(x) * 4;
-        nArgb = uint32_t(r.U8(n + 3)) << 24 | uint32_t(r.U8(n + 2)) << 16 | uint32_t(r.U8(n + 1)) << 8 | r.U8(n);
+        nArgb =
+            uint32_t(r.U8(n + 3)) << 24 | uint32_t(r.U8(n + 2)) << 16 | uint32_t(r.U8(n + 1)) << 8 | r.U8(n);
         bAnyAlpha |= (nArgb >> 24) != 0;
       } else if (nBits == 24) {
         const size_t n = nLine + size_t(x) * 3;

@@ -1,9 +1,8 @@
 // The progress window on every forms backend: what the window shows, the Cancel button through
 // the button itself, and the window refusing every close but ProgressDone.
-#include "feedback/frmProgress.h"
-
 #include <gtest/gtest.h>
 
+#include "feedback/frmProgress.h"
 #include "platform/FormsTestBackends.h"
 
 using platform::vbNo;

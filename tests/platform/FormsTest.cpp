@@ -29,7 +29,8 @@ class frmTest : public Form {
     btnCancel.SetCancel(true);
     m_vecConnections.push_back(btnOK.Click.Connect([this] { Record("OK"), Unload(); }));
     m_vecConnections.push_back(btnCancel.Click.Connect([this] { Record("Cancel"), Unload(); }));
-    m_vecConnections.push_back(chkOne.Click.Connect([this] { Record("chkOne " + std::to_string(chkOne.Value())); }));
+    m_vecConnections.push_back(
+        chkOne.Click.Connect([this] { Record("chkOne " + std::to_string(chkOne.Value())); }));
     m_vecConnections.push_back(txtFind.Change.Connect([this] { Record("Change " + txtFind.Text()); }));
   }
 
@@ -124,7 +125,8 @@ TEST_P(FormsTest, TypingGoesThroughKeyPressAndRaisesChange) {
   EXPECT_EQ(f.txtFind.Text(), "Abc");
   Driver().PressKey(f.txtFind, vbKeyBack);
   EXPECT_EQ(f.txtFind.Text(), "Ab");
-  EXPECT_EQ(f.vecEvents, (std::vector<std::string>{"Load", "Change A", "Change Ab", "Change Abc", "Change Ab"}));
+  EXPECT_EQ(f.vecEvents,
+            (std::vector<std::string>{"Load", "Change A", "Change Ab", "Change Abc", "Change Ab"}));
   // Text set by the code shows, and raises Change once.
   f.txtFind.SetText("Ärger");
   EXPECT_EQ(Driver().TextOf(f.txtFind), "Ärger");
@@ -175,7 +177,8 @@ TEST_P(FormsTest, EveryLoadStartsFromTheDesign) {
 TEST_P(FormsTest, TheTreeViewAndTheGridSayTheyAreNotBuiltYet) {
   class frmChooser : public Form {
    public:
-    frmChooser() : Form("frmChooser", "Chooser", 3000, 3000), treFolders(*this, "treFolders", {0, 0, 100, 100}) {}
+    frmChooser()
+        : Form("frmChooser", "Chooser", 3000, 3000), treFolders(*this, "treFolders", {0, 0, 100, 100}) {}
     TreeView treFolders;
   } f;
   try {
@@ -195,7 +198,10 @@ INSTANTIATE_TEST_SUITE_P(Backends, FormsTest, ::testing::ValuesIn(FormsBackendNa
 
 class frmBare : public Form {
  public:
-  frmBare() : Form("frmBare", "Bare", 1000, 1000), barProgress(*this, "barProgress", {}), tmrScroll(*this, "tmrScroll", 5, false) {}
+  frmBare()
+      : Form("frmBare", "Bare", 1000, 1000),
+        barProgress(*this, "barProgress", {}),
+        tmrScroll(*this, "tmrScroll", 5, false) {}
   ProgressBar barProgress;
   Timer tmrScroll;
 };
@@ -254,8 +260,8 @@ TEST(PictureFiles, TheProductIconAndLogoDecodeAndDamagedFilesAreRefused) {
   ASSERT_TRUE(pIcon);
   PicturePtr p32 = LoadPictureFile(pIcon->FileBytes());
   ASSERT_EQ(p32->nWidth, 32);
-  EXPECT_EQ(p32->At(0, 0) >> 24, 0u);       // transparent corner
-  EXPECT_EQ(p32->At(16, 4) >> 24, 0xFFu);   // opaque disc
+  EXPECT_EQ(p32->At(0, 0) >> 24, 0u);      // transparent corner
+  EXPECT_EQ(p32->At(16, 4) >> 24, 0xFFu);  // opaque disc
   EXPECT_EQ(LoadPictureFile(pIcon->FileBytes(), 16)->nWidth, 16);
 
   auto pLogo = resources::LoadResPicture("LOGO", resources::vbResBitmap);

@@ -36,7 +36,8 @@ class FormsBackendTest : public ::testing::TestWithParam<std::string> {
   void SetUp() override {
 #ifdef _WIN32
     // Wine shows windows only on an X display (xvfb-run gives one).
-    if (IsWin32() && !std::getenv("DISPLAY")) GTEST_SKIP() << "real windows need a display: run under xvfb-run";
+    if (IsWin32() && !std::getenv("DISPLAY"))
+      GTEST_SKIP() << "real windows need a display: run under xvfb-run";
 #endif
     m_pPrevBoxes = platform::SetBoxes(m_pBoxes);
 #ifdef _WIN32
@@ -62,16 +63,20 @@ class FormsBackendTest : public ::testing::TestWithParam<std::string> {
     platform::SetBoxes(m_pPrevBoxes);
   }
 
-  bool IsWin32() const { return GetParam() == "win32"; }
-  platform::FormsDriver& Driver() { return platform::Forms().Driver(); }
+  bool IsWin32() const {
+    return GetParam() == "win32";
+  }
+  platform::FormsDriver& Driver() {
+    return platform::Forms().Driver();
+  }
 
   // Puts a window of another program in front of the user; forms loaded now see it as the
   // foreground window. Returns its handle.
   platform::WindowHandle MakeForegroundWindow() {
 #ifdef _WIN32
     if (IsWin32()) {
-      m_hForeground = CreateWindowExA(0, "STATIC", "Outlook", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 600, 400,
-                                      nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+      m_hForeground = CreateWindowExA(0, "STATIC", "Outlook", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 600,
+                                      400, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
       SetForegroundWindow(m_hForeground);
       return reinterpret_cast<platform::WindowHandle>(GetForegroundWindow());
     }
@@ -81,10 +86,13 @@ class FormsBackendTest : public ::testing::TestWithParam<std::string> {
   }
 
   testsupport::ScopedRecordingSupport log;
-  std::shared_ptr<platform::portable::ScriptedBoxes> m_pBoxes = std::make_shared<platform::portable::ScriptedBoxes>();
+  std::shared_ptr<platform::portable::ScriptedBoxes> m_pBoxes =
+      std::make_shared<platform::portable::ScriptedBoxes>();
   // The portable backend's loop and backend (installed only for the "portable" run).
-  std::shared_ptr<platform::portable::VirtualLoop> m_pVirtualLoop = std::make_shared<platform::portable::VirtualLoop>();
-  std::shared_ptr<platform::portable::PortableForms> m_pPortable = std::make_shared<platform::portable::PortableForms>();
+  std::shared_ptr<platform::portable::VirtualLoop> m_pVirtualLoop =
+      std::make_shared<platform::portable::VirtualLoop>();
+  std::shared_ptr<platform::portable::PortableForms> m_pPortable =
+      std::make_shared<platform::portable::PortableForms>();
 
  private:
   std::shared_ptr<platform::MessageLoop> m_pPrevLoop;

@@ -53,7 +53,8 @@ std::vector<uint8_t> ReadBack(const std::vector<uint8_t>& vecPng, uint32_t& nWid
       EXPECT_EQ(vecPng[n + 16], 8);  // bits
       EXPECT_EQ(vecPng[n + 17], 6);  // RGBA
     }
-    if (sType == "IDAT") vecZ.insert(vecZ.end(), vecPng.begin() + long(n + 8), vecPng.begin() + long(n + 8 + nLen));
+    if (sType == "IDAT")
+      vecZ.insert(vecZ.end(), vecPng.begin() + long(n + 8), vecPng.begin() + long(n + 8 + nLen));
     vecTypes.push_back(sType);
     n += 12 + nLen;
   }
@@ -77,14 +78,15 @@ std::vector<uint8_t> ReadBack(const std::vector<uint8_t>& vecPng, uint32_t& nWid
 TEST(ScreenshotPng, RowsComeBackAsWrittenAcrossSeveralStoredBlocks) {
   Picture oPicture(200, 120);  // more than one 64 KiB block of rows
   for (int y = 0; y < oPicture.nHeight; ++y)
-    for (int x = 0; x < oPicture.nWidth; ++x) oPicture.At(x, y) = 0xFF000000u | uint32_t(x) << 16 | uint32_t(y) << 8 | 7;
+    for (int x = 0; x < oPicture.nWidth; ++x)
+      oPicture.At(x, y) = 0xFF000000u | uint32_t(x) << 16 | uint32_t(y) << 8 | 7;
   uint32_t nWidth = 0, nHeight = 0;
   std::vector<uint8_t> vecRaw = ReadBack(win32::EncodePng(oPicture), nWidth, nHeight);
   EXPECT_EQ(nWidth, 200u);
   EXPECT_EQ(nHeight, 120u);
   ASSERT_EQ(vecRaw.size(), size_t(120) * (1 + 200 * 4));
   const size_t nRow = 1 + 200 * 4;
-  EXPECT_EQ(vecRaw[5 * nRow], 0);  // filter byte
+  EXPECT_EQ(vecRaw[5 * nRow], 0);                  // filter byte
   EXPECT_EQ(vecRaw[5 * nRow + 1 + 9 * 4], 9);      // red = x
   EXPECT_EQ(vecRaw[5 * nRow + 1 + 9 * 4 + 1], 5);  // green = y
   EXPECT_EQ(vecRaw[5 * nRow + 1 + 9 * 4 + 3], 0xFF);

@@ -10,11 +10,17 @@
 namespace platform::portable {
 namespace {
 
-bool FormShown(const Form& oForm) { return oForm.IsLoaded() && oForm.Visible(); }
+bool FormShown(const Form& oForm) {
+  return oForm.IsLoaded() && oForm.Visible();
+}
 
-bool ControlShown(const Control& c) { return FormShown(c.Parent()) && c.ShownWithContainers(); }
+bool ControlShown(const Control& c) {
+  return FormShown(c.Parent()) && c.ShownWithContainers();
+}
 
-bool TakesInput(const Control& c) { return ControlShown(c) && c.EnabledWithContainers(); }
+bool TakesInput(const Control& c) {
+  return ControlShown(c) && c.EnabledWithContainers();
+}
 
 class PortableControlPeer : public ControlPeer {
  public:
@@ -29,13 +35,15 @@ class PortableControlPeer : public ControlPeer {
 
 class PortableFormPeer : public FormPeer {
  public:
-  PortableFormPeer(PortableForms& oBackend, Form& oForm) : m_oBackend(oBackend), m_oForm(oForm), m_h(oBackend.NewHandle()) {}
+  PortableFormPeer(PortableForms& oBackend, Form& oForm)
+      : m_oBackend(oBackend), m_oForm(oForm), m_h(oBackend.NewHandle()) {}
 
   void Sync(Prop) override {}
 
   std::shared_ptr<ControlPeer> CreateControl(Control& oControl) override {
     if (oControl.GetKind() == Control::Kind::TreeView || oControl.GetKind() == Control::Kind::Grid)
-      host::Raise(host::err::NoSuchMember, "The control " + oControl.Name() + " is of a kind that is not built yet");
+      host::Raise(host::err::NoSuchMember,
+                  "The control " + oControl.Name() + " is of a kind that is not built yet");
     return std::make_shared<PortableControlPeer>(m_oBackend.NewHandle());
   }
 
@@ -101,7 +109,8 @@ class PortableDriver : public FormsDriver {
       c.SetFocus();
       if (c.Parent().RouteKeyDown(c, nKeyCode, 0)) return;
       // The keys that also type a character, as TranslateMessage makes one.
-      if (nKeyCode == vbKeyBack || nKeyCode == vbKeyReturn || nKeyCode == vbKeyEscape || nKeyCode == vbKeySpace)
+      if (nKeyCode == vbKeyBack || nKeyCode == vbKeyReturn || nKeyCode == vbKeyEscape ||
+          nKeyCode == vbKeySpace)
         TypeChar(c, nKeyCode);
     });
   }
@@ -155,7 +164,9 @@ std::shared_ptr<FormPeer> PortableForms::CreateForm(Form& oForm) {
   return std::make_shared<PortableFormPeer>(*this, oForm);
 }
 
-FormsDriver& PortableForms::Driver() { return *m_pDriver; }
+FormsDriver& PortableForms::Driver() {
+  return *m_pDriver;
+}
 
 std::shared_ptr<PortableForms> InstallPortableForms() {
   auto pForms = std::make_shared<PortableForms>();

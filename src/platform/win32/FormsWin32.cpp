@@ -28,9 +28,15 @@ constexpr DWORD kFormExStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CO
   host::Raise(static_cast<int32_t>(HRESULT_FROM_WIN32(GetLastError())), sWhat);
 }
 
-HWND H(WindowHandle h) { return reinterpret_cast<HWND>(h); }
-WindowHandle W(HWND h) { return reinterpret_cast<WindowHandle>(h); }
-HINSTANCE Instance() { return reinterpret_cast<HINSTANCE>(ThisModule()); }
+HWND H(WindowHandle h) {
+  return reinterpret_cast<HWND>(h);
+}
+WindowHandle W(HWND h) {
+  return reinterpret_cast<WindowHandle>(h);
+}
+HINSTANCE Instance() {
+  return reinterpret_cast<HINSTANCE>(ThisModule());
+}
 
 std::string WindowText(HWND hWnd) {
   int n = GetWindowTextLengthA(hWnd);
@@ -40,7 +46,9 @@ std::string WindowText(HWND hWnd) {
   return host::AnsiToUtf8(s);
 }
 
-void SetText(HWND hWnd, const std::string& sText) { SetWindowTextA(hWnd, host::Utf8ToAnsi(sText).c_str()); }
+void SetText(HWND hWnd, const std::string& sText) {
+  SetWindowTextA(hWnd, host::Utf8ToAnsi(sText).c_str());
+}
 
 // A picture composed over a background colour, as 32-bit BGRA rows top-down for a DIB.
 std::vector<uint32_t> Composed(const Picture& oPicture, COLORREF nBack) {
@@ -48,8 +56,11 @@ std::vector<uint32_t> Composed(const Picture& oPicture, COLORREF nBack) {
   const uint32_t nR = GetRValue(nBack), nG = GetGValue(nBack), nB = GetBValue(nBack);
   for (size_t i = 0; i < vec.size(); ++i) {
     const uint32_t p = oPicture.pixels[i], a = p >> 24;
-    auto mix = [a](uint32_t nFore, uint32_t nBackPart) { return (nFore * a + nBackPart * (255 - a) + 127) / 255; };
-    vec[i] = 0xFF000000u | mix((p >> 16) & 0xFF, nR) << 16 | mix((p >> 8) & 0xFF, nG) << 8 | mix(p & 0xFF, nB);
+    auto mix = [a](uint32_t nFore, uint32_t nBackPart) {
+      return (nFore * a + nBackPart * (255 - a) + 127) / 255;
+    };
+    vec[i] =
+        0xFF000000u | mix((p >> 16) & 0xFF, nR) << 16 | mix((p >> 8) & 0xFF, nG) << 8 | mix(p & 0xFF, nB);
   }
   return vec;
 }
@@ -89,20 +100,19 @@ int16_t ShiftState() {
   return n;
 }
 
-bool FormShown(const Form& oForm) { return oForm.IsLoaded() && oForm.Visible(); }
+bool FormShown(const Form& oForm) {
+  return oForm.IsLoaded() && oForm.Visible();
+}
 
 }  // namespace
 
 // --- Backend state --------------------------------------------------------------------------------
 
 struct Win32Forms::Impl {
-  Win32Forms& m_oOwner;
   HWND m_hHiddenOwner = nullptr;
   int m_nDpiX = 96;
   int m_nDpiY = 96;
   std::unique_ptr<FormsDriver> m_pDriver;
-
-  explicit Impl(Win32Forms& o) : m_oOwner(o) {}
 };
 
 class Win32FormPeer;
@@ -127,7 +137,8 @@ class Win32ControlPeer : public ControlPeer, public std::enable_shared_from_this
   static LRESULT CALLBACK ImageProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
 
  private:
-  static LRESULT CALLBACK SubclassProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR nRef);
+  static LRESULT CALLBACK SubclassProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR nRef);
   void Place();
 
   Win32Forms& m_oBackend;
@@ -153,9 +164,9 @@ class Win32FormPeer : public FormPeer, public std::enable_shared_from_this<Win32
   void Create() {
     RECT rc{0, 0, m_oBackend.PixelsX(m_oForm.ScaleWidth()), m_oBackend.PixelsY(m_oForm.ScaleHeight())};
     AdjustWindowRectEx(&rc, kFormStyle, FALSE, kFormExStyle);
-    m_hWnd = CreateWindowExA(kFormExStyle, kFormClass, host::Utf8ToAnsi(m_oForm.Caption()).c_str(), kFormStyle, 0, 0,
-                             rc.right - rc.left, rc.bottom - rc.top, H(m_oBackend.HiddenOwner()), nullptr, Instance(),
-                             this);
+    m_hWnd = CreateWindowExA(kFormExStyle, kFormClass, host::Utf8ToAnsi(m_oForm.Caption()).c_str(),
+                             kFormStyle, 0, 0, rc.right - rc.left, rc.bottom - rc.top,
+                             H(m_oBackend.HiddenOwner()), nullptr, Instance(), this);
     if (!m_hWnd) RaiseLastError("The window of the form " + m_oForm.Name() + " could not be created");
     // Keep the system menu to Move and Close, as a fixed dialog has it.
     if (HMENU hMenu = GetSystemMenu(m_hWnd, FALSE)) {
@@ -255,7 +266,8 @@ class Win32FormPeer : public FormPeer, public std::enable_shared_from_this<Win32
     const int nW = rc.right - rc.left, nH = rc.bottom - rc.top;
     int x = rcOwner.left + (rcOwner.right - rcOwner.left - nW) / 2;
     int y = rcOwner.top + (rcOwner.bottom - rcOwner.top - nH) / 2;
-    SetWindowPos(m_hWnd, nullptr, x > 0 ? x : 0, y > 0 ? y : 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_hWnd, nullptr, x > 0 ? x : 0, y > 0 ? y : 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
   static LRESULT CALLBACK WndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) {
@@ -356,9 +368,10 @@ void Win32ControlPeer::Create(HWND hParent) {
   if (!m_oControl.EnabledWithContainers()) nStyle |= WS_DISABLED;
   const TwipsRect rc = m_oControl.FormBounds();
   m_bSyncing = true;
-  m_hWnd = CreateWindowExA(nExStyle, sClass, host::Utf8ToAnsi(sText).c_str(), nStyle, m_oBackend.PixelsX(rc.nLeft),
-                           m_oBackend.PixelsY(rc.nTop), m_oBackend.PixelsX(rc.nWidth), m_oBackend.PixelsY(rc.nHeight),
-                           hParent, nullptr, Instance(), nullptr);
+  m_hWnd =
+      CreateWindowExA(nExStyle, sClass, host::Utf8ToAnsi(sText).c_str(), nStyle, m_oBackend.PixelsX(rc.nLeft),
+                      m_oBackend.PixelsY(rc.nTop), m_oBackend.PixelsX(rc.nWidth),
+                      m_oBackend.PixelsY(rc.nHeight), hParent, nullptr, Instance(), nullptr);
   m_bSyncing = false;
   if (!m_hWnd) RaiseLastError("The window of the control " + m_oControl.Name() + " could not be created");
   SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -405,7 +418,8 @@ void Win32ControlPeer::Sync(Prop eProp) {
       break;
     case Prop::Range:
       if (auto* pBar = dynamic_cast<ProgressBar*>(&m_oControl)) {
-        SendMessageA(m_hWnd, PBM_SETRANGE32, static_cast<WPARAM>(pBar->Min()), static_cast<LPARAM>(pBar->Max()));
+        SendMessageA(m_hWnd, PBM_SETRANGE32, static_cast<WPARAM>(pBar->Min()),
+                     static_cast<LPARAM>(pBar->Max()));
         SendMessageA(m_hWnd, PBM_SETPOS, static_cast<WPARAM>(pBar->Value()), 0);
       }
       break;
@@ -448,8 +462,9 @@ LRESULT CALLBACK Win32ControlPeer::SubclassProc(HWND hWnd, UINT nMsg, WPARAM wPa
   switch (nMsg) {
     case WM_KEYDOWN: {
       bool bUsed = false;
-      pSelf->m_oBackend.Dispatch(
-          [&] { bUsed = oControl.Parent().RouteKeyDown(oControl, static_cast<int16_t>(wParam), ShiftState()); });
+      pSelf->m_oBackend.Dispatch([&] {
+        bUsed = oControl.Parent().RouteKeyDown(oControl, static_cast<int16_t>(wParam), ShiftState());
+      });
       if (bUsed) return 0;
       break;
     }
@@ -477,13 +492,14 @@ LRESULT CALLBACK Win32ControlPeer::ImageProc(HWND hWnd, UINT nMsg, WPARAM wParam
     GetClientRect(hWnd, &rc);
     FillRect(hdc, &rc, GetSysColorBrush(COLOR_BTNFACE));
     auto* pSelf = reinterpret_cast<Win32ControlPeer*>(GetWindowLongPtrA(hWnd, GWLP_USERDATA));
-    if (auto* pImage = pSelf ? dynamic_cast<Image*>(&pSelf->m_oControl) : nullptr; pImage && pImage->Picture()) {
+    if (auto* pImage = pSelf ? dynamic_cast<Image*>(&pSelf->m_oControl) : nullptr;
+        pImage && pImage->Picture()) {
       // At its natural size from the top left corner, as an image control without Stretch.
       const Picture& oPicture = *pImage->Picture();
       std::vector<uint32_t> vecPixels = Composed(oPicture, GetSysColor(COLOR_BTNFACE));
       BITMAPINFO oInfo = TopDownInfo(oPicture.nWidth, oPicture.nHeight);
-      SetDIBitsToDevice(hdc, 0, 0, DWORD(oPicture.nWidth), DWORD(oPicture.nHeight), 0, 0, 0, UINT(oPicture.nHeight),
-                        vecPixels.data(), &oInfo, DIB_RGB_COLORS);
+      SetDIBitsToDevice(hdc, 0, 0, DWORD(oPicture.nWidth), DWORD(oPicture.nHeight), 0, 0, 0,
+                        UINT(oPicture.nHeight), vecPixels.data(), &oInfo, DIB_RGB_COLORS);
     }
     EndPaint(hWnd, &ps);
     return 0;
@@ -541,7 +557,9 @@ class Win32Driver : public FormsDriver {
   bool IsShown(const Form& oForm) override { return oForm.hWnd() && IsWindowVisible(H(oForm.hWnd())); }
   bool IsShown(const Control& c) override { return c.hWnd() && IsWindowVisible(H(c.hWnd())); }
   bool IsEnabled(const Control& c) override { return c.hWnd() && IsWindowEnabled(H(c.hWnd())); }
-  std::string CaptionOf(const Form& oForm) override { return oForm.hWnd() ? WindowText(H(oForm.hWnd())) : ""; }
+  std::string CaptionOf(const Form& oForm) override {
+    return oForm.hWnd() ? WindowText(H(oForm.hWnd())) : "";
+  }
 
   std::string TextOf(const Control& c) override {
     switch (c.GetKind()) {
@@ -583,7 +601,7 @@ class Win32Driver : public FormsDriver {
 
 // --- Backend --------------------------------------------------------------------------------------
 
-Win32Forms::Win32Forms() : m_pImpl(std::make_unique<Impl>(*this)) {
+Win32Forms::Win32Forms() : m_pImpl(std::make_unique<Impl>()) {
   INITCOMMONCONTROLSEX oInit{sizeof(oInit), ICC_PROGRESS_CLASS | ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&oInit);
 
@@ -605,7 +623,8 @@ Win32Forms::Win32Forms() : m_pImpl(std::make_unique<Impl>(*this)) {
   if (!RegisterClassExA(&oImage) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
     RaiseLastError("The window class of image controls could not be registered");
 
-  m_pImpl->m_hHiddenOwner = CreateWindowExA(0, "STATIC", "Quillo", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, Instance(), nullptr);
+  m_pImpl->m_hHiddenOwner =
+      CreateWindowExA(0, "STATIC", "Quillo", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, Instance(), nullptr);
   if (!m_pImpl->m_hHiddenOwner) RaiseLastError("The owner window of forms could not be created");
 
   if (HDC hdc = GetDC(nullptr)) {
@@ -628,15 +647,29 @@ std::shared_ptr<FormPeer> Win32Forms::CreateForm(Form& oForm) {
   return pPeer;
 }
 
-WindowHandle Win32Forms::ForegroundWindow() { return W(GetForegroundWindow()); }
-FormsDriver& Win32Forms::Driver() { return *m_pImpl->m_pDriver; }
-WindowHandle Win32Forms::HiddenOwner() const { return W(m_pImpl->m_hHiddenOwner); }
+WindowHandle Win32Forms::ForegroundWindow() {
+  return W(GetForegroundWindow());
+}
+FormsDriver& Win32Forms::Driver() {
+  return *m_pImpl->m_pDriver;
+}
+WindowHandle Win32Forms::HiddenOwner() const {
+  return W(m_pImpl->m_hHiddenOwner);
+}
 
 // 1440 twips to the inch.
-int32_t Win32Forms::PixelsX(int32_t nTwips) const { return MulDiv(nTwips, m_pImpl->m_nDpiX, 1440); }
-int32_t Win32Forms::PixelsY(int32_t nTwips) const { return MulDiv(nTwips, m_pImpl->m_nDpiY, 1440); }
-int32_t Win32Forms::TwipsX(int32_t nPixels) const { return MulDiv(nPixels, 1440, m_pImpl->m_nDpiX); }
-int32_t Win32Forms::TwipsY(int32_t nPixels) const { return MulDiv(nPixels, 1440, m_pImpl->m_nDpiY); }
+int32_t Win32Forms::PixelsX(int32_t nTwips) const {
+  return MulDiv(nTwips, m_pImpl->m_nDpiX, 1440);
+}
+int32_t Win32Forms::PixelsY(int32_t nTwips) const {
+  return MulDiv(nTwips, m_pImpl->m_nDpiY, 1440);
+}
+int32_t Win32Forms::TwipsX(int32_t nPixels) const {
+  return MulDiv(nPixels, 1440, m_pImpl->m_nDpiX);
+}
+int32_t Win32Forms::TwipsY(int32_t nPixels) const {
+  return MulDiv(nPixels, 1440, m_pImpl->m_nDpiY);
+}
 
 std::shared_ptr<Win32Forms> InstallWin32Forms() {
   auto pForms = std::make_shared<Win32Forms>();

@@ -16,7 +16,8 @@ Picture CaptureWindow(WindowHandle hWindow) {
     host::Raise(host::err::InvalidProcedureCall, "Only a window that is shown can be captured");
   // The pump may not have run since the last change (a virtual loop drives quillo-sim): paint
   // the window and every control now.
-  RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RedrawWindow(hWnd, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
   RECT rc{};
   GetWindowRect(hWnd, &rc);
   const int nWidth = rc.right - rc.left, nHeight = rc.bottom - rc.top;
