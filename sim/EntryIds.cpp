@@ -1,5 +1,7 @@
 #include "sim/EntryIds.h"
 
+#include "host/Text.h"
+
 #include <array>
 #include <cstdio>
 #include <stdexcept>
@@ -34,12 +36,10 @@ void AppendUtf16(std::string_view s, std::vector<uint8_t>& out) {
     out.push_back(static_cast<uint8_t>(u >> 8));
   };
   for (size_t i = 0; i < s.size();) {
-    auto c = static_cast<unsigned char>(s[i]);
-    size_t nLen = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
-    if (i + nLen > s.size()) nLen = 1;
-    uint32_t cp = nLen == 1 ? c : nLen == 2 ? (c & 0x1Fu) : nLen == 3 ? (c & 0x0Fu) : (c & 0x07u);
-    for (size_t k = 1; k < nLen; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3Fu);
-    i += nLen;
+    size_t nStart = i;
+    int32_t nDecoded = host::DecodeUtf8(s, i);
+    // A malformed byte is carried over as it is, as a Latin-1 character.
+    uint32_t cp = nDecoded < 0 ? static_cast<unsigned char>(s[nStart]) : static_cast<uint32_t>(nDecoded);
     if (cp >= 0x10000) {
       cp -= 0x10000;
       put(0xD800 + (cp >> 10));
@@ -49,24 +49,6 @@ void AppendUtf16(std::string_view s, std::vector<uint8_t>& out) {
     }
   }
   put(0);
-}
-
-void AppendUtf8(uint32_t cp, std::string& out) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
 }
 
 // Reads one zero-terminated UTF-16 string at nPos; false when the bytes end first.
@@ -82,7 +64,7 @@ bool ReadUtf16(const std::vector<uint8_t>& v, size_t& nPos, std::string& out) {
         u = 0x10000 + ((u - 0xD800) << 10) + (u2 - 0xDC00);
       }
     }
-    AppendUtf8(u, out);
+    host::AppendUtf8(static_cast<int32_t>(u), out);
   }
   return false;
 }

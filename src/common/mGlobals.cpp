@@ -20,22 +20,12 @@ void WriteLine(const std::string& sSource, const std::string& sMessage, int32_t 
 
 // Length of the character that starts at s[nPos]: a whole UTF-8 sequence, so that an escape or
 // a specifier never splits a letter; a malformed byte counts alone. 0 at the end of the text.
-size_t CharLength(const std::string& s, size_t nPos) {
-  if (nPos >= s.size()) return 0;
-  auto c = static_cast<unsigned char>(s[nPos]);
-  size_t nLen = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
-  if (nPos + nLen > s.size()) return 1;
-  for (size_t k = 1; k < nLen; ++k)
-    if ((static_cast<unsigned char>(s[nPos + k]) & 0xC0) != 0x80) return 1;
-  return nLen;
-}
-
 // The escape pass: each backslash pair is replaced in place and the search resumes behind the
 // replacement, so an escaped backslash is never read again as the start of an escape.
 std::string Unescape(std::string sFormat) {
   size_t nPos = sFormat.find('\\');
   while (nPos != std::string::npos) {
-    std::string sNext = sFormat.substr(nPos + 1, CharLength(sFormat, nPos + 1));
+    std::string sNext = sFormat.substr(nPos + 1, host::Utf8CharLength(sFormat, nPos + 1));
     std::string sLower = host::FoldCase(sNext);
     std::string sReplacement;
     bool bValid = true;
@@ -85,7 +75,7 @@ std::string sprintf(const std::string& sFormat, const std::vector<Variant>& vecA
         break;
       }
       sResult += sEscaped.substr(nRead, nPct - nRead);
-      std::string sSpec = sEscaped.substr(nPct + 1, CharLength(sEscaped, nPct + 1));
+      std::string sSpec = sEscaped.substr(nPct + 1, host::Utf8CharLength(sEscaped, nPct + 1));
       if (sSpec == "%") {
         sResult += "%";
       } else if (sSpec == "s") {

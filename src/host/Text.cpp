@@ -5,9 +5,9 @@
 namespace host {
 namespace {
 
-// Decodes one UTF-8 sequence at s[i]; returns the code point and advances i, or returns -1
-// (and advances one byte) for a malformed sequence.
-int32_t Decode(std::string_view s, size_t& i) {
+}  // namespace
+
+int32_t DecodeUtf8(std::string_view s, size_t& i) {
   auto c = static_cast<unsigned char>(s[i]);
   int nLen = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
   if (nLen == 0 || i + nLen > s.size()) {
@@ -27,7 +27,13 @@ int32_t Decode(std::string_view s, size_t& i) {
   return cp;
 }
 
-void Encode(int32_t cp, std::string& out) {
+size_t Utf8CharLength(std::string_view s, size_t nPos) {
+  if (nPos >= s.size()) return 0;
+  size_t i = nPos;
+  return DecodeUtf8(s, i) < 0 ? 1 : i - nPos;
+}
+
+void AppendUtf8(int32_t cp, std::string& out) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
   } else if (cp < 0x800) {
@@ -44,6 +50,8 @@ void Encode(int32_t cp, std::string& out) {
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
 }
+
+namespace {
 
 int32_t LowerOf(int32_t cp) {
   if (cp >= 'A' && cp <= 'Z') return cp + 0x20;
@@ -90,13 +98,13 @@ std::string FoldCase(std::string_view s) {
   size_t i = 0;
   while (i < s.size()) {
     size_t nStart = i;
-    int32_t cp = Decode(s, i);
+    int32_t cp = DecodeUtf8(s, i);
     if (cp < 0) {
       out += s[nStart];
     } else if (cp < 0x80) {
       out += static_cast<char>(LowerOf(cp));
     } else {
-      Encode(LowerOf(cp), out);
+      AppendUtf8(LowerOf(cp), out);
     }
   }
   return out;
@@ -138,7 +146,7 @@ std::string Utf8ToAnsi(std::string_view s) {
   out.reserve(s.size());
   size_t i = 0;
   while (i < s.size()) {
-    int32_t cp = Decode(s, i);
+    int32_t cp = DecodeUtf8(s, i);
     if (cp < 0) {
       out += '?';
     } else if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
@@ -162,9 +170,9 @@ std::string AnsiToUtf8(std::string_view s) {
       out += ch;
     } else if (c < 0xA0) {
       uint16_t cp = kCp1252High[c - 0x80];
-      Encode(cp ? cp : '?', out);
+      AppendUtf8(cp ? cp : '?', out);
     } else {
-      Encode(c, out);
+      AppendUtf8(c, out);
     }
   }
   return out;

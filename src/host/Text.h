@@ -20,6 +20,13 @@ size_t InStrNoCase(size_t nStart, std::string_view s, std::string_view sFind);
 
 std::string Trim(std::string_view s);
 
+// One UTF-8 sequence at s[i]: its code point, with i moved behind it; -1 for a malformed
+// sequence, with i moved one byte on.
+int32_t DecodeUtf8(std::string_view s, size_t& i);
+void AppendUtf8(int32_t cp, std::string& out);
+// Bytes of the character that starts at nPos (1 for a malformed one, 0 at the end).
+size_t Utf8CharLength(std::string_view s, size_t nPos);
+
 // UTF-8 <-> Windows-1252; characters outside the code page become '?'.
 std::string Utf8ToAnsi(std::string_view s);
 std::string AnsiToUtf8(std::string_view s);
