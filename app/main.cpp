@@ -8,6 +8,7 @@
 #include "CommandTable.h"
 #include "CoreCommands.h"
 #include "ProgressCommands.h"
+#include "RecipientCommands.h"
 #include "ScriptRunner.h"
 #include "SettingsCommands.h"
 #include "SimSession.h"
@@ -67,6 +68,7 @@ int main(int argc, char** argv) {
   app::RegisterCoreCommands(oTable, pSession);
   app::RegisterSettingsCommands(oTable);
   app::RegisterProgressCommands(oTable, pSession);
+  app::RegisterRecipientCommands(oTable, pSession);
   RegisterHelp(oTable);
 
   app::CommandContext oContext{std::cout, [pSession]() -> sim::Outlook* { return &pSession->Outlook(); }, {}};

@@ -17,6 +17,18 @@ bool IsSmtpAddress(std::string_view s) {
   return nDot != std::string_view::npos && nDot > 0 && sDomain.back() != '.';
 }
 
+bool SplitNameAndAddress(std::string_view s, std::string& sName, std::string& sAddress) {
+  std::string sText = host::Trim(s);
+  size_t nOpen = sText.rfind('<');
+  if (sText.empty() || sText.back() != '>' || nOpen == std::string::npos) return false;
+  std::string sFront = host::Trim(std::string_view(sText).substr(0, nOpen));
+  if (sFront.size() >= 2 && sFront.front() == '"' && sFront.back() == '"')
+    sFront = sFront.substr(1, sFront.size() - 2);
+  sName = std::move(sFront);
+  sAddress = host::Trim(std::string_view(sText).substr(nOpen + 1, sText.size() - nOpen - 2));
+  return true;
+}
+
 AddressBook::AddressBook(const std::vector<AddressBookEntry>& vecEntries) {
   m_vecEntries.reserve(vecEntries.size());
   for (const auto& oEntry : vecEntries) {
@@ -54,7 +66,12 @@ AddressBook::EntryPtr AddressBook::Resolve(std::string_view sText) const {
   if (sTrimmed.empty()) return nullptr;
   auto vec = Matches(sTrimmed);
   if (vec.size() == 1) return vec.front();
-  if (vec.empty() && IsSmtpAddress(sTrimmed)) return OneOff(sTrimmed, sTrimmed);
+  if (!vec.empty()) return nullptr;
+  if (IsSmtpAddress(sTrimmed)) return OneOff(sTrimmed, sTrimmed);
+  // Outlook takes "Name <address>" as a one-off address shown under that name.
+  std::string sName, sAddress;
+  if (SplitNameAndAddress(sTrimmed, sName, sAddress) && IsSmtpAddress(sAddress))
+    return OneOff(sName.empty() ? sAddress : sName, sAddress);
   return nullptr;
 }
 

@@ -16,6 +16,8 @@ namespace sim {
 // A valid SMTP address: one "@" with text before it, a domain with a "." that has text on both
 // sides, no blanks or angle brackets.
 bool IsSmtpAddress(std::string_view s);
+// Splits "Name <address>" (the name may be quoted or empty); false for any other text.
+bool SplitNameAndAddress(std::string_view s, std::string& sName, std::string& sAddress);
 
 class AddressBook {
  public:
@@ -32,7 +34,8 @@ class AddressBook {
   // to case.
   std::vector<EntryPtr> Matches(std::string_view sText) const;
   // The entry a typed name resolves to: the one entry it matches, else a one-off entry when it
-  // is itself an SMTP address; Nothing when it is ambiguous or unknown.
+  // is itself an SMTP address or "Name <address>" with one; Nothing when it is ambiguous or
+  // unknown.
   EntryPtr Resolve(std::string_view sText) const;
 
   static EntryPtr OneOff(const std::string& sName, const std::string& sAddress);

@@ -6,6 +6,7 @@
 #include "sim/CommandBarObjects.h"
 #include "sim/ItemObjects.h"
 #include "sim/OutlookObjects.h"
+#include "sim/Redemption.h"
 #include "sim/Session.h"
 
 namespace sim {
@@ -45,9 +46,11 @@ Outlook::Outlook(std::shared_ptr<const Profile> pProfile, std::string sVersionOv
                 "\"" + sVersion + "\" is not an Outlook version like 11.0.5608.");
   m_pSession = std::make_shared<Session>(std::move(pProfile), std::move(sVersion));
   m_pSession->Init();
+  SetRedemptionInstalled(m_pSession, m_pSession->pProfile->bRedemption);
 }
 
 Outlook::~Outlook() {
+  SetRedemptionInstalled(m_pSession, false);
   m_pSession->Release();
 }
 

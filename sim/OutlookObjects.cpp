@@ -6,6 +6,7 @@
 #include "sim/CommandBarObjects.h"
 #include "sim/ItemObjects.h"
 #include "sim/ItemProperties.h"
+#include "sim/SearchObjects.h"
 
 namespace sim {
 namespace {
@@ -91,10 +92,11 @@ std::shared_ptr<host::OutlookItem> ApplicationObj::CreateItem(int32_t nItemType)
   return m_pSession->ItemObject(m_pSession->oModel.NewItem(nClass, pFolder));
 }
 
-std::shared_ptr<host::Search> ApplicationObj::AdvancedSearch(const std::string&, const host::Variant&,
-                                                             const host::Variant&, const host::Variant&) {
+std::shared_ptr<host::Search> ApplicationObj::AdvancedSearch(const std::string& sScope, const host::Variant& Filter,
+                                                             const host::Variant& SearchSubFolders,
+                                                             const host::Variant& Tag) {
   m_pSession->Hit("Application.AdvancedSearch");
-  host::Raise(host::err::E_FAIL, "AdvancedSearch is not available in this simulation yet");
+  return StartAdvancedSearch(m_pSession, sScope, Filter, SearchSubFolders, Tag);
 }
 
 // --- Explorers ---

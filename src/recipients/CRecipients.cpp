@@ -1,0 +1,220 @@
+#include "recipients/CRecipients.h"
+
+#include "common/mGlobals.h"
+#include "feedback/frmProgress.h"
+#include "host/Redemption.h"
+#include "host/Text.h"
+#include "platform/Ui.h"
+#include "recipients/mQuillo.h"
+
+using mGlobals::Trace;
+using mGlobals::TraceError;
+using mGlobals::TraceWarning;
+
+namespace {
+
+// Adds s keyed by itself unless it is empty or already there (in any letter case).
+void AddOnce(CStringCollection& col, const std::string& s) {
+  if (!s.empty() && !col.Exists(s)) col.Add(s, s);
+}
+
+// A collection not created yet counts as empty.
+template <class T>
+int32_t CountOf(const std::shared_ptr<CKeyedCollection<T>>& col) {
+  return col ? col->Count() : 0;
+}
+
+// One step of stage 2; True when the user has cancelled.
+bool StepProgress(bool bUseProgressWND) {
+  if (!bUseProgressWND) return false;
+  g_frmProgress->ProgressStep();
+  return g_frmProgress->IsCancelled();
+}
+
+// A new mail, never saved nor shown, attached to the safe mail item for one resolution. It is
+// detached and released however the resolution ends.
+class CScratchMail {
+ public:
+  explicit CScratchMail(host::SafeMailItem& oSafeMail) : m_oSafeMail(oSafeMail) {
+    m_oMail = host::Deref(g_oApp).CreateItem(host::olMailItem);
+    m_oSafeMail.SetItem(m_oMail);
+  }
+  ~CScratchMail() {
+    host::IgnoreErrors([&] { m_oSafeMail.SetItem(nullptr); });
+  }
+  CScratchMail(const CScratchMail&) = delete;
+  CScratchMail& operator=(const CScratchMail&) = delete;
+
+ private:
+  host::SafeMailItem& m_oSafeMail;
+  std::shared_ptr<host::OutlookItem> m_oMail;
+};
+
+std::shared_ptr<host::SafeMailItem> NewSafeMailItem() {
+  return host::CreateObject<host::SafeMailItem>(host::progid::SafeMailItem);
+}
+
+}  // namespace
+
+void CRecipients::AddRecipient(const std::string& sName, const std::string& sEmail,
+                               const std::string& sItemEntryID) {
+  // A new Resolve is needed before the results can be read again.
+  m_colResolved.reset();
+  std::string sAddress = sEmail;
+  if (sAddress.find('@') == std::string::npos) {
+    TraceWarning("CRecipients::AddRecipient",
+                 mGlobals::sprintf("Using Name='%s', ignoring invalid email='%s'", sName, sEmail));
+    sAddress.clear();
+  }
+  if (!sAddress.empty())
+    AddEmailRecipient(sName, sAddress, sItemEntryID);
+  else if (!sName.empty())
+    AddNameRecipient(sName, sItemEntryID);
+  else
+    TraceWarning("CRecipients::AddRecipient", "Ignoring empty recipient (no email, no name)");
+}
+
+void CRecipients::AddEmailRecipient(const std::string& sName, const std::string& sEmail,
+                                    const std::string& sItemEntryID) {
+  host::IgnoreErrors([&] {
+    if (!m_colEmailRecipients) m_colEmailRecipients = std::make_shared<CEmailRecipients>();
+    const std::string sKey = host::FoldCase(sEmail);
+    if (!m_colEmailRecipients->Exists(sKey)) {
+      auto pRecipient = std::make_shared<CEmailRecipient>();
+      pRecipient->sEmail = sEmail;
+      m_colEmailRecipients->Add(pRecipient, sKey);
+    }
+    CEmailRecipient& oRecipient = *m_colEmailRecipients->Item(sKey);
+    // A blank name can never be added to a mail: it would only cost a failed try.
+    if (!host::Trim(sName).empty()) AddOnce(*oRecipient.colNames, sName);
+    AddOnce(*oRecipient.colEntryIDs, sItemEntryID);
+  });
+}
+
+void CRecipients::AddNameRecipient(const std::string& sName, const std::string& sItemEntryID) {
+  host::IgnoreErrors([&] {
+    if (!m_colNameRecipients) m_colNameRecipients = std::make_shared<CNameRecipients>();
+    if (!m_colNameRecipients->Exists(sName)) {
+      auto pRecipient = std::make_shared<CNameRecipient>();
+      pRecipient->sName = sName;
+      m_colNameRecipients->Add(pRecipient, sName);
+    }
+    AddOnce(*m_colNameRecipients->Item(sName)->colEntryIDs, sItemEntryID);
+  });
+}
+
+bool CRecipients::Resolve(bool bUseProgressWND, bool& bHasCanceled) {
+  bool bResult = false;
+  try {
+    bHasCanceled = false;
+    // Our own references: the pump runs between the steps.
+    auto colEmails = m_colEmailRecipients;
+    auto colNames = m_colNameRecipients;
+    if (bUseProgressWND) {
+      g_frmProgress->ProgressInit(CountOf(colEmails) + CountOf(colNames), 2);
+      g_frmProgress->Show(platform::vbModeless);
+      platform::DoEvents();
+    }
+    m_colResolved = std::make_shared<CNameRecipients>();
+
+    for (int32_t i = 1; i <= CountOf(colEmails) && !bHasCanceled; ++i) {
+      std::shared_ptr<CEmailRecipient> pRecipient = colEmails->Item(i);
+      std::string sText = ResolveEmailRecipient(*pRecipient);
+      if (!sText.empty())
+        AddResolved(sText, *pRecipient->colEntryIDs);
+      else
+        TraceWarning("CRecipients::Resolve", "Recipient '" + pRecipient->sEmail + "' not resolved");
+      bHasCanceled = StepProgress(bUseProgressWND);
+    }
+
+    for (int32_t i = 1; i <= CountOf(colNames) && !bHasCanceled; ++i) {
+      std::shared_ptr<CNameRecipient> pRecipient = colNames->Item(i);
+      if (CanResolveName(*pRecipient))
+        AddResolved(pRecipient->sName, *pRecipient->colEntryIDs);
+      else
+        Trace("CRecipients::Resolve", "Recipient(Email=\") '" + pRecipient->sName + "' not resolved", 2);
+      bHasCanceled = StepProgress(bUseProgressWND);
+    }
+
+    if (bUseProgressWND) {
+      // Without a cancel the window stays up for the caller's next stage.
+      if (bHasCanceled) g_frmProgress->ProgressDone();
+      platform::DoEvents();
+    }
+    bResult = host::Deref(m_colResolved).Count() > 0 && !bHasCanceled;
+  } catch (...) {
+    TraceError("CRecipients::Resolve");
+  }
+  return bResult;
+}
+
+std::string CRecipients::ResolveEmailRecipient(const CEmailRecipient& oRecipient) {
+  try {
+    auto oSafeMail = NewSafeMailItem();
+    std::string sPlainName;
+    const CStringCollection& colCandidates = *oRecipient.colNames;
+    for (int32_t i = 1; i <= colCandidates.Count(); ++i) {
+      const std::string sCandidate = colCandidates.Item(i);
+      if (sCandidate.find('@') == std::string::npos) sPlainName = sCandidate;
+      CScratchMail oMail(host::Deref(oSafeMail));
+      std::string sSmtp;
+      try {
+        auto oSafeRecipient = host::Deref(oSafeMail->Recipients()).Add(sCandidate);
+        host::Deref(oSafeRecipient).Resolve();
+        sSmtp = mQuillo::SafeGetSmtpAddress(oSafeRecipient->AddressEntry(), false);
+      } catch (...) {
+        // A candidate the mail refuses must not lose the address: it counts as not matching.
+        TraceError("CRecipients::ResolveEmailRecipient");
+      }
+      if (host::EqualsNoCase(oRecipient.sEmail, sSmtp)) return sCandidate;
+    }
+    // A one-off address, under the last name that was not itself an address.
+    return sPlainName.empty() ? oRecipient.sEmail : sPlainName + " <" + oRecipient.sEmail + ">";
+  } catch (...) {
+    TraceError("CRecipients::ResolveEmailRecipient");
+  }
+  return {};
+}
+
+bool CRecipients::CanResolveName(const CNameRecipient& oRecipient) {
+  try {
+    auto oSafeMail = NewSafeMailItem();
+    CScratchMail oMail(host::Deref(oSafeMail));
+    auto oSafeRecipient = host::Deref(oSafeMail->Recipients()).Add(oRecipient.sName);
+    return host::Deref(oSafeRecipient).Resolve();
+  } catch (...) {
+    TraceError("CRecipients::CanResolveName");
+  }
+  return false;
+}
+
+void CRecipients::AddResolved(const std::string& sText, const CStringCollection& colEntryIDs) {
+  host::IgnoreErrors([&] {
+    CNameRecipients& colResolved = host::Deref(m_colResolved);
+    if (!colResolved.Exists(sText)) {
+      auto pEntry = std::make_shared<CNameRecipient>();
+      pEntry->sName = sText;
+      colResolved.Add(pEntry, sText);
+    }
+    CStringCollection& colMerged = *colResolved.Item(sText)->colEntryIDs;
+    for (const std::string& sEntryID : colEntryIDs) AddOnce(colMerged, sEntryID);
+  });
+}
+
+int32_t CRecipients::GetResolvedCount() {
+  return host::Deref(m_colResolved).Count();
+}
+
+std::string CRecipients::GetResolvedName(int32_t nIndex) {
+  return host::Deref(m_colResolved).Item(nIndex)->sName;
+}
+
+std::shared_ptr<const CStringCollection> CRecipients::GetResolvedAssocItemIDs(int32_t nIndex) {
+  return host::Deref(m_colResolved).Item(nIndex)->colEntryIDs;
+}
+
+void CRecipients::Reset() {
+  m_colEmailRecipients.reset();
+  m_colNameRecipients.reset();
+  m_colResolved.reset();
+}
