@@ -193,6 +193,23 @@ struct ProgressScript : std::enable_shared_from_this<ProgressScript> {
 
 }  // namespace
 
+host::Connection EchoProgressStages(std::shared_ptr<SimSession> pSession) {
+  auto pLastStage = std::make_shared<int>(0);
+  return platform::Forms().OnControlChanged.Connect(
+      [wSession = std::weak_ptr<SimSession>(pSession), pLastStage](platform::Control& oControl, platform::Prop) {
+        auto pSession = wSession.lock();
+        if (!pSession || !g_frmProgress.IsCreated() || &oControl.Parent() != &g_frmProgress.Get()) return;
+        frmProgress& f = *g_frmProgress;
+        const int nStage = f.IsLoaded() ? VisibleStage(f) : 0;
+        if (nStage == *pLastStage) return;
+        *pLastStage = nStage;
+        if (nStage == 0)
+          pSession->Out() << "  progress window closed\n";
+        else
+          PrintProgress(pSession->Out(), f);
+      });
+}
+
 bool InstallSimForms(std::shared_ptr<SimSession> pSession, const std::string& sScreenshotDir,
                      std::ostream& errOut) {
   bool bResult = true;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "CommandTable.h"
+#include "host/Event.h"
 #include "SimSession.h"
 
 namespace app {
@@ -21,5 +22,10 @@ bool InstallSimForms(std::shared_ptr<SimSession> pSession, const std::string& sS
                      std::ostream& errOut);
 
 void RegisterProgressCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession);
+
+// Prints the progress window's caption, stage text and bar whenever its stage changes, and its
+// last state when it closes, until the returned connection is released; for commands that run
+// the add-in's own operations.
+host::Connection EchoProgressStages(std::shared_ptr<SimSession> pSession);
 
 }  // namespace app

@@ -124,8 +124,10 @@ void PrintMailRecipients(std::ostream& out, const std::shared_ptr<host::MailItem
       auto oRecipient = oRecipients->Item(j);
       static const char* kTypes[] = {"From", "To", "Cc", "Bcc"};
       int32_t nType = oRecipient->Type();
-      out << "    " << (nType >= 0 && nType <= 3 ? kTypes[nType] : "?") << "  " << oRecipient->Name() << "  "
-          << mQuillo::SafeGetSmtpAddress(oRecipient->AddressEntry(), true) << "\n";
+      const std::string sName = oRecipient->Name();
+      const std::string sSmtp = mQuillo::SafeGetSmtpAddress(oRecipient->AddressEntry(), true);
+      out << "    " << (nType >= 0 && nType <= 3 ? kTypes[nType] : "?") << "  " << sName << "  " << sSmtp
+          << "\n";
     }
     oSafeMail->SetItem(nullptr);
   } catch (const host::Error& e) {
@@ -133,13 +135,16 @@ void PrintMailRecipients(std::ostream& out, const std::shared_ptr<host::MailItem
   }
 }
 
+// Each value is read before anything is printed: the helpers' diagnostic lines are echoed as
+// they are written and must not split an output line.
 void PrintMail(std::ostream& out, const std::shared_ptr<host::MailItem>& oMail) {
   std::shared_ptr<host::MAPIUtils> oUtils;
   host::IgnoreErrors([&] { oUtils = host::CreateObject<host::MAPIUtils>(host::progid::MAPIUtils); });
-  out << "  received: " << YesNo(mQuillo::IsMailReceived(oMail)) << "\n";
-  out << "  replied: " << YesNo(mQuillo::IsMailReplied(oMail, oUtils)) << "\n";
-  out << "  sender address: '" << mQuillo::GetSenderEmailAddress(oMail) << "'\n";
-  out << "  recipients:\n";
+  const bool bReceived = mQuillo::IsMailReceived(oMail);
+  const bool bReplied = mQuillo::IsMailReplied(oMail, oUtils);
+  const std::string sSender = mQuillo::GetSenderEmailAddress(oMail);
+  out << "  received: " << YesNo(bReceived) << "\n  replied: " << YesNo(bReplied) << "\n  sender address: '"
+      << sSender << "'\n  recipients:\n";
   PrintMailRecipients(out, oMail);
 }
 
@@ -160,8 +165,9 @@ void PrintItem(SimSession& oSession, const std::string& sEntryID, ERecipientsFro
     if (auto oMail = std::dynamic_pointer_cast<host::MailItem>(oItem)) {
       PrintMail(out, oMail);
     } else if (auto oContact = std::dynamic_pointer_cast<host::ContactItem>(oItem)) {
-      out << "  private: " << YesNo(oContact->Sensitivity() == host::olPrivate) << "\n";
-      out << "  addresses: " << Joined(mQuillo::GetContactEmailAddresses(oContact)) << "\n";
+      const bool bPrivate = oContact->Sensitivity() == host::olPrivate;
+      const std::string sAddresses = Joined(mQuillo::GetContactEmailAddresses(oContact));
+      out << "  private: " << YesNo(bPrivate) << "\n  addresses: " << sAddresses << "\n";
     } else if (nClass == host::olAppointment || nClass == host::olTask) {
       CRecipients oLinked;
       mQuillo::SafeGetLinks(oItem, oLinked, eFrom);
@@ -189,7 +195,8 @@ void PrintViewFilter(SimSession& oSession, const std::string& sExplorer) {
     oSession.Out() << "  failed: " << e.Description() << "\n";
     return;
   }
-  oSession.Out() << "  view filter: '" << mQuillo::GetViewFilter(oView) << "'\n";
+  const std::string sFilter = mQuillo::GetViewFilter(oView);
+  oSession.Out() << "  view filter: '" << sFilter << "'\n";
 }
 
 }  // namespace

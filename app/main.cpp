@@ -7,9 +7,11 @@
 
 #include "CommandTable.h"
 #include "CoreCommands.h"
+#include "GatherCommands.h"
 #include "ProgressCommands.h"
 #include "RecipientCommands.h"
 #include "ScriptRunner.h"
+#include "SearchCommands.h"
 #include "SettingsCommands.h"
 #include "SimSession.h"
 #include "sim/Profile.h"
@@ -36,6 +38,8 @@ int main(int argc, char** argv) {
   cli.add_option("--log", sLog, "also append every diagnostic line to this file");
   cli.add_option("--registry", sRegistry, "registry file for the add-in's settings (:memory: for one run)");
   cli.add_flag("--no-echo", bNoEcho, "do not repeat each command before its output");
+  bool bAdvSearchLog = false;
+  cli.add_flag("--advsearch-log", bAdvSearchLog, "the search component logs to its file (DebugTarget 3); 'search' prints its new lines");
   std::string sScreenshots;
   cli.add_option("--screenshots", sScreenshots, "show forms as real windows and save a PNG of each in this folder (Windows build)");
   CLI11_PARSE(cli, argc, argv);
@@ -69,10 +73,13 @@ int main(int argc, char** argv) {
   app::RegisterSettingsCommands(oTable);
   app::RegisterProgressCommands(oTable, pSession);
   app::RegisterRecipientCommands(oTable, pSession);
+  app::RegisterGatherCommands(oTable, pSession);
+  app::RegisterSearchCommands(oTable, pSession);
   RegisterHelp(oTable);
 
   app::CommandContext oContext{std::cout, [pSession]() -> sim::Outlook* { return &pSession->Outlook(); }, {}};
   if (!sRegistry.empty()) oContext.mapOptions["registry"] = sRegistry;
+  if (bAdvSearchLog) oContext.mapOptions["advsearch-log"] = "3";
 
   std::istream& in = sScript.empty() ? std::cin : fileScript;
   int nExit = app::RunScript(in, sScript.empty() ? "<stdin>" : sScript, oTable, oContext, std::cerr, !bNoEcho);

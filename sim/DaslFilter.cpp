@@ -27,7 +27,7 @@ constexpr int32_t PR_DISPLAY_CC = 0x0E03001E;
 constexpr int32_t PR_DISPLAY_TO = 0x0E04001E;
 
 // Schema names of item properties, by the Outlook property the simulation reads for them.
-const std::unordered_map<std::string, const char*>& NamedProperties() {
+const std::unordered_map<std::string, const char*>& SchemaNames() {
   static const std::unordered_map<std::string, const char*> s_map = {
       {"urn:schemas:httpmail:subject", "Subject"},
       {"urn:schemas:mailheader:subject", "Subject"},
@@ -251,8 +251,8 @@ PropertyReader DaslProperty(const std::string& sName) {
   std::string sFolded = host::FoldCase(Unquoted(sName));
   int32_t nTag = 0;
   if (ParsePropTag(sFolded, nTag)) return ByTag(nTag);
-  auto it = NamedProperties().find(sFolded);
-  if (it == NamedProperties().end())
+  auto it = SchemaNames().find(sFolded);
+  if (it == SchemaNames().end())
     host::Raise(host::err::E_FAIL, "The property \"" + sName + "\" is unknown to this simulation's searches.");
   return ByOutlookName(it->second);
 }

@@ -43,6 +43,6 @@ void QuilloAdvSearch_DllUnregisterServer(host::ObjectRegistry& oRegistry) { Unre
 
 void QuilloAdvSearch_SetDebugTarget(int32_t nTarget) { g_debug().SetDebugTarget(nTarget); }
 
-std::string QuilloAdvSearch_LogFilePath() { return CDebug::LogFilePath(); }
+std::string QuilloAdvSearch_LogFilePath() { return mFileUtils::NativePath(CDebug::LogFilePath()); }
 
 void QuilloAdvSearch_SetLibraryFolder(const std::string& sFolder) { mFileUtils::SetLibraryFolder(sFolder); }

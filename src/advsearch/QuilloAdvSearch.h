@@ -29,7 +29,8 @@ QUILLO_ADVSEARCH_API void QuilloAdvSearch_DllRegisterServer(host::ObjectRegistry
 QUILLO_ADVSEARCH_API void QuilloAdvSearch_DllUnregisterServer(host::ObjectRegistry& oRegistry);
 // The logger's DebugTarget (1 by default: nothing is written; 3 also writes the log file).
 QUILLO_ADVSEARCH_API void QuilloAdvSearch_SetDebugTarget(int32_t nTarget);
-// The full path of the log file, and the folder it goes into ("" for the library's own).
+// The log file's path as the system's file functions take it, and the folder it goes into
+// ("" for the library's own).
 QUILLO_ADVSEARCH_API std::string QuilloAdvSearch_LogFilePath();
 QUILLO_ADVSEARCH_API void QuilloAdvSearch_SetLibraryFolder(const std::string& sFolder);
 

@@ -42,7 +42,6 @@ std::string ModuleFolder() {
   return nSep == std::string::npos ? "." : sPath.substr(0, nSep);
 }
 
-std::string NativePath(const std::string& sPath) { return host::Utf8ToAnsi(sPath); }
 
 void RecordError() { g_nLastDllError = GetLastError(); }
 
@@ -55,12 +54,6 @@ std::string ModuleFolder() {
   return oExe.parent_path().string();
 }
 
-std::string NativePath(const std::string& sPath) {
-  std::string s = sPath;
-  for (char& c : s)
-    if (c == '\\') c = '/';
-  return s;
-}
 
 void RecordError() { g_nLastDllError = static_cast<uint32_t>(errno); }
 
@@ -77,6 +70,17 @@ void SetLibraryFolder(const std::string& sFolder) {
 }
 
 uint32_t LastDllError() { return g_nLastDllError; }
+
+std::string NativePath(const std::string& sPath) {
+#ifdef _WIN32
+  return host::Utf8ToAnsi(sPath);
+#else
+  std::string s = sPath;
+  for (char& c : s)
+    if (c == '\\') c = '/';
+  return s;
+#endif
+}
 
 #ifdef _WIN32
 

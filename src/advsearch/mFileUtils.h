@@ -15,6 +15,9 @@ std::string LibraryFolder();
 // Lets a program put the library's files into a folder of its choice; "" restores the default.
 void SetLibraryFolder(const std::string& sFolder);
 
+// A path as the operating system's file calls take it (ANSI on Windows, "/" elsewhere).
+std::string NativePath(const std::string& sPath);
+
 // The size of a file (its low 32 bits), opened for reading with others allowed to read;
 // 0 when it cannot be opened.
 uint32_t FileSize(const std::string& sPath);

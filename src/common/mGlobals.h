@@ -15,6 +15,9 @@ extern std::shared_ptr<host::Application> g_oApp;
 
 namespace mGlobals {
 
+// The add-in's application title: the caption of its message boxes.
+constexpr const char* kAppTitle = "Quillo";
+
 // Kinds of diagnostic lines.
 enum ETraceKind : int32_t { tkDebug = 1, tkWarning = 2, tkError = 3 };
 

@@ -17,8 +17,6 @@ constexpr const char* kStageText[3] = {
     "Please wait.Resolving recipients [%d of %d] ...",
     "Please wait.Adding recipients [%d of %d] ...",
 };
-// The add-in's application title, the caption of its message boxes.
-constexpr const char* kAppTitle = "Quillo";
 
 // The window's 32 x 32 picture: a letter with a blue frame and flap, on a transparent ground.
 platform::PicturePtr ProgressPicture() {
@@ -119,7 +117,7 @@ void frmProgress::btnCancel_Click() {
       int32_t nAnswer = platform::vbNo;
       host::IgnoreErrors([&] {
         nAnswer = platform::MsgBox("Not all recipients will be added. Do you want to continue?",
-                                   platform::vbYesNo, kAppTitle);
+                                   platform::vbYesNo, mGlobals::kAppTitle);
       });
       if (nAnswer != platform::vbYes) return;
     }

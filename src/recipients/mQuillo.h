@@ -41,4 +41,11 @@ void SafeGetLinks(const std::shared_ptr<host::OutlookItem>& oItem, CRecipients& 
 // The view's filter as advanced search takes it; empty without one.
 std::string GetViewFilter(const std::shared_ptr<host::View>& oView);
 
+// Fills oRecipients from the active explorer's selection or its whole folder (as its view
+// filters it). True when every item was processed; False when the user declined the warning or
+// cancelled, eFrom is invalid, the folder has no scope, or anything failed. bUseProgressWND
+// tells whether the progress window is open (from 20 items) for the caller's later stages.
+bool GetQuilloRecipients(ERecipientsFrom& eFrom, CRecipients& oRecipients, bool& bAddDistLists,
+                         bool& bUseProgressWND);
+
 }  // namespace mQuillo

@@ -1,8 +1,6 @@
 #include "RegistryFixture.h"
 
-#ifndef _WIN32
-#include "platform/portable/SqliteRegistry.h"
-#endif
+#include "support/ScratchRegistry.h"
 
 namespace settings_test {
 
@@ -18,14 +16,8 @@ std::string BackendName(const testing::TestParamInfo<Backend>& info) {
   return info.param == Backend::Win32 ? "Win32" : "Sqlite";
 }
 
-#ifndef _WIN32
-void RegistryTest::SetUp() {
-  platform::SetRegistry(platform::portable::SqliteRegistry::OpenMemory());
-}
-void RegistryTest::TearDown() {
-  platform::SetRegistry(nullptr);
-}
-#endif
+void RegistryTest::SetUp() { test_support::InstallScratchRegistry(); }
+void RegistryTest::TearDown() { test_support::RemoveScratchRegistry(); }
 
 void PutRaw(const std::string& sKey, const std::string& sName, platform::DWORD nType,
             const std::string& sBytes) {

@@ -1,18 +1,20 @@
-// The Windows side of the registry fixture, apart from the rest: after windows.h the names of
-// our registry API are macros.
-#include "RegistryFixture.h"
+// Apart from the rest: after windows.h the names of our registry API are macros.
+#include "platform/Registry.h"
 #include "platform/win32/Win32Registry.h"
+#include "support/ScratchRegistry.h"
+
+#include <gtest/gtest.h>
 
 // Last, as its macros would break the headers above.
 #include <windows.h>
 
-namespace settings_test {
+namespace test_support {
 namespace {
 constexpr const char* kScratchKey = "Software\\Mardel\\QuilloTest";
 constexpr const char* kScratchHive = "Software\\Mardel\\QuilloTest\\Hive";
 }  // namespace
 
-void RegistryTest::SetUp() {
+void InstallScratchRegistry() {
   // Leftovers of a run that crashed go first.
   ::RegDeleteTreeA(HKEY_CURRENT_USER, kScratchKey);
   ::HKEY hHive = nullptr;
@@ -25,10 +27,10 @@ void RegistryTest::SetUp() {
   platform::SetRegistry(std::make_shared<platform::win32::Win32Registry>());
 }
 
-void RegistryTest::TearDown() {
+void RemoveScratchRegistry() {
   platform::SetRegistry(nullptr);
   ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
   ::RegDeleteTreeA(HKEY_CURRENT_USER, kScratchKey);
 }
 
-}  // namespace settings_test
+}  // namespace test_support

@@ -1,0 +1,71 @@
+#include "GatherCommands.h"
+
+#include "ProgressCommands.h"
+#include "addin/Connect.h"
+#include "common/mGlobals.h"
+#include "feedback/frmProgress.h"
+#include "recipients/mQuillo.h"
+
+namespace app {
+namespace {
+
+void PrintResolved(std::ostream& out, CRecipients& oRecipients) {
+  const int32_t nCount = oRecipients.GetResolvedCount();
+  out << "Recipients: " << nCount << "\n";
+  for (int32_t i = 1; i <= nCount; ++i) {
+    out << "  " << i << "  " << oRecipients.GetResolvedName(i);
+    auto colIDs = oRecipients.GetResolvedAssocItemIDs(i);
+    if (colIDs->Count() > 0) {
+      out << "  from";
+      for (const auto& sID : *colIDs) out << " " << sID;
+    }
+    out << "\n";
+  }
+}
+
+void Gather(SimSession& oSession, std::shared_ptr<SimSession> pSession, bool bFolder, bool bForLists) {
+  std::ostream& out = oSession.Out();
+  if (!g_oApp) throw UsageError{"the add-in is not connected (use 'start')"};
+  if (oSession.Outlook().ActiveExplorerIndex() == 0) throw UsageError{"there is no active explorer"};
+
+  host::Connection cnEcho = EchoProgressStages(pSession);
+  CRecipients oRecipients;
+  ERecipientsFrom eFrom = bFolder ? esFromFolder : esFromSelection;
+  // The new-mail commands add selected lists by name; the list commands skip them.
+  bool bAddDistLists = !bForLists;
+  bool bUseProgressWND = false;
+  bool bGathered = mQuillo::GetQuilloRecipients(eFrom, oRecipients, bAddDistLists, bUseProgressWND);
+  out << "GetQuilloRecipients: " << (bGathered ? "True" : "False")
+      << (bUseProgressWND ? " (progress window open)" : "") << "\n";
+  if (bGathered) {
+    bool bHasCanceled = false;
+    bool bResolved = oRecipients.Resolve(bUseProgressWND, bHasCanceled);
+    out << "Resolve: " << (bResolved ? "True" : "False") << (bHasCanceled ? " (cancelled)" : "") << "\n";
+    PrintResolved(out, oRecipients);
+  }
+  // The commands close the window after their last stage; gathering ends here.
+  if (g_frmProgress.IsCreated()) g_frmProgress->ProgressDone();
+  platform::DoEvents();
+}
+
+}  // namespace
+
+void RegisterGatherCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession) {
+  oTable.Add({"gather", "[--folder] [--dl]",
+              "gathers and resolves the recipients of the active explorer's selection (or, with --folder, of "
+              "its whole folder as its view filters it); --dl skips distribution lists as the list commands do",
+              [pSession](CommandContext&, const std::vector<std::string>& vecArgs) {
+                bool bFolder = false, bForLists = false;
+                for (const auto& sArg : vecArgs) {
+                  if (sArg == "--folder")
+                    bFolder = true;
+                  else if (sArg == "--dl")
+                    bForLists = true;
+                  else
+                    throw UsageError{"unknown option '" + sArg + "' (gather [--folder] [--dl])"};
+                }
+                Gather(*pSession, pSession, bFolder, bForLists);
+              }});
+}
+
+}  // namespace app

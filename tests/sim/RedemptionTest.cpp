@@ -1,0 +1,67 @@
+// The simulated Redemption library: creatable only while installed, and contact e-mails as named
+// properties whose entry IDs lead to address entries. (The recipient tests run the rest.)
+#include <gtest/gtest.h>
+
+#include "host/Redemption.h"
+#include "sim/EntryIds.h"
+#include "sim/Outlook.h"
+#include "sim/Redemption.h"
+#include "sim/Session.h"
+
+namespace {
+
+constexpr const char* PSETID_Address = "{00062004-0000-0000-C000-000000000046}";
+
+template <class F>
+int32_t ErrorNumberOf(F&& fn) {
+  try {
+    fn();
+  } catch (const host::Error& e) {
+    return e.Number();
+  }
+  return 0;
+}
+
+std::unique_ptr<sim::Outlook> MakeOutlook(bool bRedemption) {
+  sim::Profile oProfile = *sim::DemoProfile();
+  oProfile.bRedemption = bRedemption;
+  return std::make_unique<sim::Outlook>(sim::CheckProfile(std::move(oProfile)));
+}
+
+TEST(RedemptionTest, TheClassesExistWhileAnOutlookWithTheLibraryDoes) {
+  auto pOutlook = MakeOutlook(false);
+  EXPECT_EQ(ErrorNumberOf([] { host::CreateObject(host::progid::MAPIUtils); }), host::err::CantCreateObject);
+  // The new Outlook registers before the old one goes, which must not take the classes along.
+  pOutlook = MakeOutlook(true);
+  for (const char* s : {host::progid::SafeMailItem, host::progid::SafeAppointmentItem,
+                        host::progid::SafeTaskItem, host::progid::SafeDistList, host::progid::MAPIUtils})
+    EXPECT_NE(host::CreateObject(s), nullptr) << s;
+  sim::SetRedemptionInstalled(pOutlook->SessionState(), false);
+  EXPECT_EQ(ErrorNumberOf([] { host::CreateObject(host::progid::SafeMailItem); }),
+            host::err::CantCreateObject);
+  sim::SetRedemptionInstalled(pOutlook->SessionState(), true);
+  pOutlook.reset();
+  EXPECT_FALSE(host::ObjectRegistry::Instance().IsRegistered(host::progid::SafeMailItem));
+}
+
+TEST(RedemptionTest, ContactEmailsAreNamedPropertiesWhoseEntryIDsLeadToAddressEntries) {
+  auto pOutlook = MakeOutlook(true);
+  auto oUtils = host::CreateObject<host::MAPIUtils>(host::progid::MAPIUtils);
+  auto oJuergen = pOutlook->ItemByID("0000000044454D4F1006");
+  // &H8085 as Visual Basic passes it (a negative Integer), and as a Long.
+  int32_t nTag = oUtils->GetIDsFromNames(oJuergen, PSETID_Address, host::Variant(int16_t(-32635)), false);
+  ASSERT_NE(nTag, 0);
+  EXPECT_EQ(oUtils->GetIDsFromNames(oJuergen, PSETID_Address, host::Variant(int32_t{0x8085}), false), nTag);
+  EXPECT_EQ(oUtils->GetIDsFromNames(oJuergen, PSETID_Address, host::Variant(int32_t{0x8777}), false), 0);
+
+  host::Variant vEntryID = oUtils->HrGetOneProp(oJuergen, nTag + host::tag::PT_BINARY);
+  auto oEntry = oUtils->GetAddressEntryFromID(sim::HexOf(vEntryID.ToBytes()));
+  EXPECT_EQ(oEntry->Fields(host::tag::PR_SMTP_ADDRESS).ToString(), "juergen.mueller@contoso.com");
+  // Carla has only e-mail 2: e-mail 1's name is known to the store, her value is absent.
+  auto oCarla = pOutlook->ItemByID("0000000044454D4F1003");
+  EXPECT_EQ(ErrorNumberOf([&] { oUtils->HrGetOneProp(oCarla, nTag + host::tag::PT_BINARY); }),
+            sim::kErrNotFound);
+  EXPECT_EQ(ErrorNumberOf([&] { oUtils->GetAddressEntryFromID("0BAD"); }), sim::kErrNotFound);
+}
+
+}  // namespace

@@ -1,0 +1,13 @@
+#include "support/ScratchRegistry.h"
+
+#ifndef _WIN32
+#include "platform/Registry.h"
+#include "platform/portable/SqliteRegistry.h"
+
+namespace test_support {
+
+void InstallScratchRegistry() { platform::SetRegistry(platform::portable::SqliteRegistry::OpenMemory()); }
+void RemoveScratchRegistry() { platform::SetRegistry(nullptr); }
+
+}  // namespace test_support
+#endif
