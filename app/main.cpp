@@ -6,8 +6,7 @@
 #include <memory>
 
 #include "CommandTable.h"
-#include "CoreCommands.h"
-#include "GatherCommands.h"
+#include "AllCommands.h"
 #include "ProgressCommands.h"
 #include "RecipientCommands.h"
 #include "ScriptRunner.h"
@@ -15,18 +14,6 @@
 #include "SettingsCommands.h"
 #include "SimSession.h"
 #include "sim/Profile.h"
-
-namespace {
-
-void RegisterHelp(app::CommandTable& oTable) {
-  oTable.Add({"help", "", "lists the commands", [&oTable](app::CommandContext& ctx, const std::vector<std::string>&) {
-                for (const auto& [sName, oSpec] : oTable.All())
-                  ctx.out << "  " << sName << (oSpec.sUsage.empty() ? "" : " " + oSpec.sUsage) << "\n      "
-                          << oSpec.sHelp << "\n";
-              }});
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   CLI::App cli{"quillo-sim: runs the Quillo add-in inside a simulated Outlook profile"};
@@ -69,13 +56,7 @@ int main(int argc, char** argv) {
   if (!app::InstallSimForms(pSession, sScreenshots, std::cerr)) return 1;
 
   app::CommandTable oTable;
-  app::RegisterCoreCommands(oTable, pSession);
-  app::RegisterSettingsCommands(oTable);
-  app::RegisterProgressCommands(oTable, pSession);
-  app::RegisterRecipientCommands(oTable, pSession);
-  app::RegisterGatherCommands(oTable, pSession);
-  app::RegisterSearchCommands(oTable, pSession);
-  RegisterHelp(oTable);
+  app::RegisterAllCommands(oTable, pSession);
 
   app::CommandContext oContext{std::cout, [pSession]() -> sim::Outlook* { return &pSession->Outlook(); }, {}};
   if (!sRegistry.empty()) oContext.mapOptions["registry"] = sRegistry;

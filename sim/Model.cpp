@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host/Error.h"
+#include "host/Outlook.h"
 #include "host/Text.h"
 #include "sim/EntryIds.h"
 
@@ -115,7 +116,34 @@ int32_t NamedProperties::Tag(std::string_view sGuid, int32_t nLid, bool bCreate)
 
 // --- Model ---
 
-Model::Model(const Profile& oProfile) : m_oBook(oProfile.vecAddressBook) {
+namespace {
+
+// Outlook's address book also lists the distribution lists of the contact folders (the Outlook
+// Address Book), so a list resolves by its name.
+void AddContactLists(const ProfileFolder& oFolder, std::vector<AddressBookEntry>& vecEntries) {
+  if (oFolder.nDefaultItemType == host::olContactItem) {
+    for (const auto& oItem : oFolder.vecItems) {
+      if (oItem.nClass != host::olDistributionList) continue;
+      AddressBookEntry oEntry;
+      oEntry.sEntryID = oItem.sEntryID;
+      oEntry.sName = oItem.sSubject;
+      oEntry.sType = "MAPIPDL";
+      vecEntries.push_back(std::move(oEntry));
+    }
+  }
+  for (const auto& oChild : oFolder.vecFolders) AddContactLists(oChild, vecEntries);
+}
+
+std::vector<AddressBookEntry> AddressBookOf(const Profile& oProfile) {
+  std::vector<AddressBookEntry> vecEntries = oProfile.vecAddressBook;
+  for (const auto& oStore : oProfile.vecStores)
+    for (const auto& oFolder : oStore.vecFolders) AddContactLists(oFolder, vecEntries);
+  return vecEntries;
+}
+
+}  // namespace
+
+Model::Model(const Profile& oProfile) : m_oBook(AddressBookOf(oProfile)) {
   for (const auto& oStoreSource : oProfile.vecStores) {
     auto pStore = std::make_unique<StoreData>();
     pStore->sName = oStoreSource.sName;

@@ -5,7 +5,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "CoreCommands.h"
+#include "AllCommands.h"
+#include "ProgressCommands.h"
+#include "support/ScratchRegistry.h"
 #include "ScriptRunner.h"
 #include "SimSession.h"
 #include "addin/Connect.h"
@@ -23,9 +25,12 @@ ScriptRun RunText(const std::string& sScript) {
   std::ostringstream out, err;
   ScriptRun oRun;
   {
+    // Settings live for the run only: scenarios never touch a real setting.
+    test_support::InstallScratchRegistry();
     auto pSession = std::make_shared<app::SimSession>(sim::DemoProfile(), "", out);
+    EXPECT_TRUE(app::InstallSimForms(pSession, "", err));
     app::CommandTable oTable;
-    app::RegisterCoreCommands(oTable, pSession);
+    app::RegisterAllCommands(oTable, pSession);
     app::CommandContext oContext{out, [pSession]() -> sim::Outlook* { return &pSession->Outlook(); }, {}};
     std::istringstream in(sScript);
     oRun.nExit = app::RunScript(in, "test.script", oTable, oContext, err, true);
@@ -33,6 +38,7 @@ ScriptRun RunText(const std::string& sScript) {
     if (pSession->Outlook().AddInConnected()) pSession->Outlook().Quit();
     EXPECT_TRUE(pSession->Outlook().EscapedErrors().empty());
   }
+  test_support::RemoveScratchRegistry();
   oRun.sOut = out.str();
   oRun.sErr = err.str();
   return oRun;

@@ -1,0 +1,33 @@
+#include "AllCommands.h"
+
+#include "CoreCommands.h"
+#include "GatherCommands.h"
+#include "ProgressCommands.h"
+#include "RecipientCommands.h"
+#include "SearchCommands.h"
+#include "SettingsCommands.h"
+
+namespace app {
+namespace {
+
+void RegisterHelp(CommandTable& oTable) {
+  oTable.Add({"help", "", "lists the commands", [&oTable](CommandContext& ctx, const std::vector<std::string>&) {
+                for (const auto& [sName, oSpec] : oTable.All())
+                  ctx.out << "  " << sName << (oSpec.sUsage.empty() ? "" : " " + oSpec.sUsage) << "\n      "
+                          << oSpec.sHelp << "\n";
+              }});
+}
+
+}  // namespace
+
+void RegisterAllCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession) {
+  RegisterCoreCommands(oTable, pSession);
+  RegisterSettingsCommands(oTable);
+  RegisterProgressCommands(oTable, pSession);
+  RegisterRecipientCommands(oTable, pSession);
+  RegisterGatherCommands(oTable, pSession);
+  RegisterSearchCommands(oTable, pSession);
+  RegisterHelp(oTable);
+}
+
+}  // namespace app
