@@ -118,12 +118,7 @@ void ShowLog(SimSession& oSession) {
   std::ostream& out = oSession.Out();
   const auto& vecLines = oSession.Outlook().Support().Lines();
   out << "Diagnostic lines: " << vecLines.size() << "\n";
-  for (const auto& oLine : vecLines) {
-    out << "  " << SimSession::KindName(oLine.nKind) << " " << oLine.nLevel << " | " << oLine.sSource << " | "
-        << oLine.sMessage;
-    if (oLine.nError != 0) out << " | error " << oLine.nError;
-    out << "\n";
-  }
+  for (const auto& oLine : vecLines) out << "  " << SimSession::FormatLine(oLine) << "\n";
 }
 
 int32_t AnswerCode(const std::string& sAnswer) {

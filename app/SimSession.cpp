@@ -21,6 +21,20 @@ std::string SimSession::KindName(int32_t nKind) {
   }
 }
 
+std::string SimSession::FormatLine(const sim::LogLine& oLine) {
+  std::string sMessage;
+  for (char c : oLine.sMessage) {
+    if (c == '\r') continue;
+    if (c == '\n')
+      sMessage += "\\n";
+    else
+      sMessage += c;
+  }
+  std::string s = KindName(oLine.nKind) + " " + std::to_string(oLine.nLevel) + " | " + oLine.sSource + " | " + sMessage;
+  if (oLine.nError != 0) s += " | error " + std::to_string(oLine.nError);
+  return s;
+}
+
 SimSession::SimSession(std::shared_ptr<const sim::Profile> pProfile, const std::string& sVersion, std::ostream& out)
     : m_out(out),
       m_pLoop(std::make_shared<platform::portable::VirtualLoop>()),
@@ -37,11 +51,7 @@ SimSession::SimSession(std::shared_ptr<const sim::Profile> pProfile, const std::
     m_out << "  fault injected: " << sMember << "\n";
   };
   m_pOutlook->Support().fnOnLine = [this](const sim::LogLine& oLine) {
-    if (!m_bEchoLog) return;
-    m_out << "  log " << KindName(oLine.nKind) << " " << oLine.nLevel << " | " << oLine.sSource << " | "
-          << oLine.sMessage;
-    if (oLine.nError != 0) m_out << " | error " << oLine.nError;
-    m_out << "\n";
+    if (m_bEchoLog) m_out << "  log " << FormatLine(oLine) << "\n";
   };
   RegisterQuilloAddin();
 }

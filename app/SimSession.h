@@ -32,6 +32,8 @@ class SimSession {
   void SetEchoLog(bool bEcho) { m_bEchoLog = bEcho; }
 
   static std::string KindName(int32_t nKind);
+  // "<kind> <level> | <source> | <message>[ | error <n>]", line breaks in the message shown as \n.
+  static std::string FormatLine(const sim::LogLine& oLine);
 
  private:
   std::ostream& m_out;
