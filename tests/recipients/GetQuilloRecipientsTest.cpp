@@ -5,6 +5,7 @@
 #include "advsearch/QuilloAdvSearch.h"
 #include "recipients/mQuillo.h"
 #include "settings/COptions.h"
+#include "sim/Model.h"
 #include "support/ScratchRegistry.h"
 
 namespace {
@@ -202,6 +203,26 @@ TEST_F(GetQuilloRecipientsTest, FolderSourceFollowsTheViewFilterOnLaterOutlooksA
   ASSERT_TRUE(Gather(esFromFolder));
   EXPECT_FALSE(HasLine("get filtered items", 3));
   EXPECT_TRUE(HasLine("get all folder items", 3));
+}
+
+TEST_F(GetQuilloRecipientsTest, FilteredTopFolderOfTheDefaultStoreGathersNothing) {
+  const std::string kTop = "\\Mailbox - Jane Doe";
+  Outlook().Data().FolderByPath(kTop)->oView = {
+      "Filtered", "<view><filter>&quot;urn:schemas:httpmail:subject&quot; LIKE '%a%'</filter></view>"};
+  Show(kTop);
+  EXPECT_FALSE(Gather(esFromFolder));
+  EXPECT_TRUE(Raw().empty());
+  auto vec = Messages(kSource, 3);
+  ASSERT_EQ(vec.size(), 1u);
+  EXPECT_EQ(vec[0], "sScope is zero length");
+  EXPECT_EQ(Outlook().Faults().Calls("Application.AdvancedSearch"), 0);
+}
+
+TEST_F(GetQuilloRecipientsTest, OutlookTwoThousandTwoSearchesLikeTwoThousandThree) {
+  UseProfile(DemoWithBulk(0), "10.0.2627");
+  ASSERT_TRUE(Gather(esFromFolder));
+  EXPECT_TRUE(HasLine("OUTLOOK XP/2K3: get Filtered/allitems from folder", 3));
+  EXPECT_TRUE(HasLine("oResults.GetFirst", 3));
 }
 
 TEST_F(GetQuilloRecipientsTest, InvalidSourceIsRefusedWithAnErrorLine) {
