@@ -84,13 +84,67 @@ void Exec(sqlite3* pDb, const char* sSql) {
   if (nCode != SQLITE_OK) FailSqlite(pDb, nCode);
 }
 
+// Prepared statements are kept per connection and reused: the add-in reads its options on every
+// access, often once per item of a large folder, and preparing costs more than the read.
+struct CachedStatement {
+  sqlite3_stmt* pStmt = nullptr;
+  bool bInUse = false;
+};
+using StatementCache = std::map<std::pair<sqlite3*, const char*>, CachedStatement>;
+
+// Never destroyed: a registry held by a global may close its connection after static objects
+// of this file are gone.
+StatementCache& Statements() {
+  static auto* s_pStatements = new StatementCache;
+  return *s_pStatements;
+}
+
+// Finalizes the connection's kept statements; before it closes.
+void ForgetStatements(sqlite3* pDb) {
+  auto& mapStatements = Statements();
+  for (auto it = mapStatements.begin(); it != mapStatements.end();) {
+    if (it->first.first == pDb) {
+      sqlite3_finalize(it->second.pStmt);
+      it = mapStatements.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
 class CStatement {
  public:
+  // sSql must be a literal: its address is the key of the kept statement.
   CStatement(sqlite3* pDb, const char* sSql) : m_pDb(pDb) {
+    auto [it, bNew] = Statements().try_emplace({pDb, sSql});
+    if (!bNew && !it->second.bInUse) {
+      m_pCached = &it->second;
+    } else if (bNew) {
+      int nCode = sqlite3_prepare_v3(pDb, sSql, -1, SQLITE_PREPARE_PERSISTENT, &it->second.pStmt, nullptr);
+      if (nCode != SQLITE_OK) {
+        Statements().erase(it);
+        FailSqlite(pDb, nCode);
+      }
+      m_pCached = &it->second;
+    }
+    if (m_pCached) {
+      m_pCached->bInUse = true;
+      m_pStmt = m_pCached->pStmt;
+      return;
+    }
+    // The same statement is already running further up the stack: a private copy.
     int nCode = sqlite3_prepare_v2(pDb, sSql, -1, &m_pStmt, nullptr);
     if (nCode != SQLITE_OK) FailSqlite(pDb, nCode);
   }
-  ~CStatement() { sqlite3_finalize(m_pStmt); }
+  ~CStatement() {
+    if (m_pCached) {
+      sqlite3_reset(m_pStmt);
+      sqlite3_clear_bindings(m_pStmt);
+      m_pCached->bInUse = false;
+    } else {
+      sqlite3_finalize(m_pStmt);
+    }
+  }
   CStatement(const CStatement&) = delete;
   CStatement& operator=(const CStatement&) = delete;
 
@@ -127,6 +181,7 @@ class CStatement {
   }
   sqlite3* m_pDb;
   sqlite3_stmt* m_pStmt = nullptr;
+  CachedStatement* m_pCached = nullptr;
 };
 
 // A write takes the file's write lock at once (BEGIN IMMEDIATE), so two writers queue on the
@@ -235,7 +290,9 @@ struct SqliteRegistry::Impl {
   ~Impl() { CloseDb(); }
 
   void CloseDb() {
-    if (m_pDb) sqlite3_close_v2(m_pDb);
+    if (!m_pDb) return;
+    ForgetStatements(m_pDb);
+    sqlite3_close_v2(m_pDb);
     m_pDb = nullptr;
   }
 
