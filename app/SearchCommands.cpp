@@ -14,9 +14,9 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-constexpr const char* kSearchUsage =
-    "search PATH FILTER [--subfolders] [--sort PROPERTY [--descending]] [--scope SCOPE] "
-    "[--with-other PATH FILTER]";
+const std::string kSearchArguments =
+    "PATH FILTER [--subfolders] [--sort PROPERTY [--descending]] [--scope SCOPE] [--with-other PATH FILTER]";
+const std::string kSearchUsage = "search " + kSearchArguments;
 constexpr const char* kTag = "quillo-sim search";
 constexpr const char* kOtherTag = "quillo-sim other search";
 // The other search starts this much earlier, so that its completion arrives inside the wait.
@@ -32,7 +32,8 @@ SearchArgs ParseSearchArgs(const Args& a) {
   std::vector<std::string> vecPositional;
   for (size_t i = 0; i < a.size(); ++i) {
     auto NeedValues = [&](size_t n) {
-      if (i + n >= a.size()) throw UsageError{a[i] + " needs " + std::to_string(n) + " value(s); usage: " + kSearchUsage};
+      if (i + n >= a.size())
+        throw UsageError{a[i] + " needs " + std::to_string(n) + " value(s); usage: " + kSearchUsage};
     };
     if (a[i] == "--subfolders") {
       o.bSubFolders = true;
@@ -57,7 +58,7 @@ SearchArgs ParseSearchArgs(const Args& a) {
       vecPositional.push_back(a[i]);
     }
   }
-  if (vecPositional.size() != 2) throw UsageError{std::string("usage: ") + kSearchUsage};
+  if (vecPositional.size() != 2) throw UsageError{"usage: " + kSearchUsage};
   if (o.bDescending && o.sSort.empty()) throw UsageError{"--descending goes with --sort"};
   o.sPath = vecPositional[0];
   o.sFilter = vecPositional[1];
@@ -100,7 +101,8 @@ void PrintResults(std::ostream& out, const std::shared_ptr<host::Results>& oResu
   for (auto oItem = oResults->GetFirst(); oItem; oItem = oResults->GetNext()) {
     std::string sLine = "(unreadable)";
     host::IgnoreErrors([&] {
-      sLine = oItem->EntryID() + "  class " + std::to_string(oItem->Class()) + "  \"" + oItem->Subject() + "\"";
+      sLine =
+          oItem->EntryID() + "  class " + std::to_string(oItem->Class()) + "  \"" + oItem->Subject() + "\"";
     });
     out << "  " << ++n << "  " << sLine << "\n";
   }
@@ -124,21 +126,22 @@ void RunSearch(SimSession& oSession, CommandContext& ctx, const SearchArgs& o) {
   }
   std::string sScope = o.bScope ? o.sScope : "'" + sCalculated + "'";
 
-  host::Connection oWatch = g_oApp->OnAdvancedSearchComplete.Connect([&](std::shared_ptr<host::Search> oDone) {
-    std::string sTag = "(unreadable)";
-    host::IgnoreErrors([&] { sTag = oDone->Tag(); });
-    out << "  AdvancedSearchComplete at " << oLoop.TickCount() << " ms: tag \"" << sTag << "\"\n";
-  });
+  host::Connection oWatch =
+      g_oApp->OnAdvancedSearchComplete.Connect([&](std::shared_ptr<host::Search> oDone) {
+        std::string sTag = "(unreadable)";
+        host::IgnoreErrors([&] { sTag = oDone->Tag(); });
+        out << "  AdvancedSearchComplete at " << oLoop.TickCount() << " ms: tag \"" << sTag << "\"\n";
+      });
   std::shared_ptr<host::Search> oOther;
   if (o.bOther) {
-    oOther = g_oApp->AdvancedSearch("'" + o.sOtherPath + "'", host::Variant(o.sOtherFilter), host::Variant(false),
-                                    host::Variant(kOtherTag));
+    oOther = g_oApp->AdvancedSearch("'" + o.sOtherPath + "'", host::Variant(o.sOtherFilter),
+                                    host::Variant(false), host::Variant(kOtherTag));
     out << "other search started at " << oLoop.TickCount() << " ms: tag \"" << kOtherTag << "\"\n";
     oLoop.Advance(kOtherHeadStartMs);
   }
-  out << "SyncSearch at " << oLoop.TickCount() << " ms: scope " << sScope << (o.bSubFolders ? " with subfolders" : "")
-      << ", tag \"" << kTag << "\"" << (o.sSort.empty() ? "" : ", sort " + o.sSort)
-      << (o.bDescending ? " descending" : "") << "\n";
+  out << "SyncSearch at " << oLoop.TickCount() << " ms: scope " << sScope
+      << (o.bSubFolders ? " with subfolders" : "") << ", tag \"" << kTag << "\""
+      << (o.sSort.empty() ? "" : ", sort " + o.sSort) << (o.bDescending ? " descending" : "") << "\n";
   oSearch.SyncSearch(g_oApp, sScope, o.sFilter, o.bSubFolders, kTag, o.sSort, o.bDescending);
   out << "SyncSearch returned at " << oLoop.TickCount() << " ms\n";
   oWatch.reset();
@@ -160,13 +163,14 @@ void RunSearch(SimSession& oSession, CommandContext& ctx, const SearchArgs& o) {
 void RegisterSearchCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession) {
   RegisterQuilloAdvSearch();
 
-  oTable.Add({"search", std::string(kSearchUsage).substr(7),
-              "runs an advanced search of a folder through the add-in's search client and the search component",
-              [pSession](CommandContext& ctx, const Args& a) {
-                SearchArgs o = ParseSearchArgs(a);
-                if (!g_oApp) throw UsageError{"the add-in is not connected: use 'start' first"};
-                RunSearch(*pSession, ctx, o);
-              }});
+  oTable.Add(
+      {"search", kSearchArguments,
+       "runs an advanced search of a folder through the add-in's search client and the search component",
+       [pSession](CommandContext& ctx, const Args& a) {
+         SearchArgs o = ParseSearchArgs(a);
+         if (!g_oApp) throw UsageError{"the add-in is not connected: use 'start' first"};
+         RunSearch(*pSession, ctx, o);
+       }});
 
   oTable.Add({"advsearch", "register|unregister", "installs or removes the search component QuilloAdvSearch",
               [pSession](CommandContext&, const Args& a) {

@@ -469,7 +469,7 @@ void BarsObj::RemoveTemporary() {
 
 void BarsObj::RaiseUpdate() {
   auto pSelf = std::static_pointer_cast<BarsObj>(shared_from_this());  // handlers may close the window
-  m_pSession->AtBoundary("CommandBars.OnUpdate", [&] { pSelf->OnUpdate.Raise(); });
+  m_pSession->RaiseAtBoundary("CommandBars.OnUpdate", pSelf->OnUpdate);
 }
 
 ControlNode* ControlNodeOf(const std::shared_ptr<host::Object>& oControl) {
@@ -480,7 +480,7 @@ void RaiseClick(Session& oSession, ControlNode& oButton) {
   auto pButton = std::dynamic_pointer_cast<host::CommandBarButton>(oButton.AsControl());
   if (!pButton) return;
   bool bCancelDefault = false;
-  oSession.AtBoundary("CommandBarButton.Click", [&] { pButton->OnClick.Raise(pButton, bCancelDefault); });
+  oSession.RaiseAtBoundary("CommandBarButton.Click", pButton->OnClick, pButton, bCancelDefault);
 }
 
 }  // namespace sim

@@ -39,7 +39,8 @@ const std::unordered_map<std::string, const char*>& SchemaNames() {
       {"urn:schemas:httpmail:displayto", "To"},
       {"urn:schemas:httpmail:displaycc", "CC"},
       {"urn:schemas-microsoft-com:office:office#keywords", "Categories"},
-      {"http://schemas.microsoft.com/mapi/string/{00020329-0000-0000-c000-000000000046}/keywords", "Categories"},
+      {"http://schemas.microsoft.com/mapi/string/{00020329-0000-0000-c000-000000000046}/keywords",
+       "Categories"},
   };
   return s_map;
 }
@@ -111,7 +112,8 @@ class Parser {
   // parenthesis.
   bool Keyword(std::string_view sWord) {
     Skip();
-    if (m_n + sWord.size() > m_s.size() || !host::EqualsNoCase(std::string_view(m_s).substr(m_n, sWord.size()), sWord))
+    if (m_n + sWord.size() > m_s.size() ||
+        !host::EqualsNoCase(std::string_view(m_s).substr(m_n, sWord.size()), sWord))
       return false;
     size_t nAfter = m_n + sWord.size();
     if (nAfter < m_s.size() && !std::isspace(static_cast<unsigned char>(m_s[nAfter])) && m_s[nAfter] != '(' &&
@@ -225,7 +227,8 @@ class Parser {
 };
 
 bool Compare(const std::string& sOperator, const host::Variant& vValue, const host::Variant& vLiteral) {
-  if (sOperator == "LIKE") return DaslLike(vValue.IsNull() ? std::string() : vValue.ToString(), vLiteral.ToString());
+  if (sOperator == "LIKE")
+    return DaslLike(vValue.IsNull() ? std::string() : vValue.ToString(), vLiteral.ToString());
   int n = CompareValues(vValue, vLiteral);
   if (sOperator == "=") return n == 0;
   if (sOperator == "<>") return n != 0;
@@ -237,8 +240,10 @@ bool Compare(const std::string& sOperator, const host::Variant& vValue, const ho
 
 bool Evaluate(const Node& oNode, Model& oModel, const ItemData& oItem) {
   switch (oNode.eKind) {
-    case Node::Kind::And: return Evaluate(*oNode.pLeft, oModel, oItem) && Evaluate(*oNode.pRight, oModel, oItem);
-    case Node::Kind::Or: return Evaluate(*oNode.pLeft, oModel, oItem) || Evaluate(*oNode.pRight, oModel, oItem);
+    case Node::Kind::And:
+      return Evaluate(*oNode.pLeft, oModel, oItem) && Evaluate(*oNode.pRight, oModel, oItem);
+    case Node::Kind::Or:
+      return Evaluate(*oNode.pLeft, oModel, oItem) || Evaluate(*oNode.pRight, oModel, oItem);
     case Node::Kind::Not: return !Evaluate(*oNode.pLeft, oModel, oItem);
     case Node::Kind::Compare: break;
   }
@@ -253,14 +258,16 @@ PropertyReader DaslProperty(const std::string& sName) {
   if (ParsePropTag(sFolded, nTag)) return ByTag(nTag);
   auto it = SchemaNames().find(sFolded);
   if (it == SchemaNames().end())
-    host::Raise(host::err::E_FAIL, "The property \"" + sName + "\" is unknown to this simulation's searches.");
+    host::Raise(host::err::E_FAIL,
+                "The property \"" + sName + "\" is unknown to this simulation's searches.");
   return ByOutlookName(it->second);
 }
 
 PropertyReader SortProperty(const std::string& sName) {
   std::string s = Unquoted(sName);
   if (s.size() >= 2 && s.front() == '[' && s.back() == ']') s = s.substr(1, s.size() - 2);
-  if (IsKnownProperty(s)) return [s](Model& oModel, const ItemData& oItem) { return PropertyOf(oModel, oItem, s); };
+  if (IsKnownProperty(s))
+    return [s](Model& oModel, const ItemData& oItem) { return PropertyOf(oModel, oItem, s); };
   return DaslProperty(s);
 }
 

@@ -227,7 +227,7 @@ class MailItemObj : public ItemBase<host::MailItem> {
  protected:
   bool BeforeSave() override {
     bool bCancel = false;
-    m_pSession->AtBoundary("MailItem.Write", [&] { OnWrite.Raise(bCancel); });
+    m_pSession->RaiseAtBoundary("MailItem.Write", OnWrite, bCancel);
     return !bCancel;
   }
 };

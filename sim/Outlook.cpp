@@ -158,7 +158,7 @@ int Outlook::OpenExplorer(const std::string& sFolderPath) {
   o.vecExplorers.push_back(pExplorer);
   int nPosition = static_cast<int>(o.vecExplorers.size());
   auto pExplorers = o.pExplorers;
-  o.AtBoundary("Explorers.NewExplorer", [&] { pExplorers->OnNewExplorer.Raise(pExplorer); });
+  o.RaiseAtBoundary("Explorers.NewExplorer", pExplorers->OnNewExplorer, pExplorer);
   return nPosition;
 }
 
@@ -166,7 +166,7 @@ void Outlook::ActivateExplorer(int n) {
   Session& o = *m_pSession;
   auto pExplorer = ExplorerOf(o, n);
   o.wActive = pExplorer;
-  o.AtBoundary("Explorer.Activate", [&] { pExplorer->OnActivate.Raise(); });
+  o.RaiseAtBoundary("Explorer.Activate", pExplorer->OnActivate);
   if (!pExplorer->IsClosed()) pExplorer->Bars()->RaiseUpdate();
 }
 
@@ -174,7 +174,7 @@ void Outlook::CloseExplorer(int n) {
   Session& o = *m_pSession;
   auto pExplorer = ExplorerOf(o, n);
   if (!pExplorer->BeginClose()) return;
-  o.AtBoundary("Explorer.Close", [&] { pExplorer->OnClose.Raise(); });
+  o.RaiseAtBoundary("Explorer.Close", pExplorer->OnClose);
   auto& vec = o.vecExplorers;
   vec.erase(std::remove(vec.begin(), vec.end(), pExplorer), vec.end());
   pExplorer->MarkClosed();
@@ -189,7 +189,7 @@ void Outlook::SwitchFolder(int n, const std::string& sFolderPath) {
   Session& o = *m_pSession;
   auto pExplorer = ExplorerOf(o, n);
   pExplorer->SetFolder(FolderOf(o, sFolderPath));
-  o.AtBoundary("Explorer.FolderSwitch", [&] { pExplorer->OnFolderSwitch.Raise(); });
+  o.RaiseAtBoundary("Explorer.FolderSwitch", pExplorer->OnFolderSwitch);
   if (!pExplorer->IsClosed()) pExplorer->Bars()->RaiseUpdate();
 }
 
@@ -204,7 +204,7 @@ void Outlook::Select(int n, const std::vector<std::string>& vecEntryIDs) {
     vecItems.push_back(std::move(p));
   }
   pExplorer->SetSelection(std::move(vecItems));
-  o.AtBoundary("Explorer.SelectionChange", [&] { pExplorer->OnSelectionChange.Raise(); });
+  o.RaiseAtBoundary("Explorer.SelectionChange", pExplorer->OnSelectionChange);
   if (!pExplorer->IsClosed()) pExplorer->Bars()->RaiseUpdate();
 }
 

@@ -92,7 +92,8 @@ std::shared_ptr<host::OutlookItem> ApplicationObj::CreateItem(int32_t nItemType)
   return m_pSession->ItemObject(m_pSession->oModel.NewItem(nClass, pFolder));
 }
 
-std::shared_ptr<host::Search> ApplicationObj::AdvancedSearch(const std::string& sScope, const host::Variant& Filter,
+std::shared_ptr<host::Search> ApplicationObj::AdvancedSearch(const std::string& sScope,
+                                                             const host::Variant& Filter,
                                                              const host::Variant& SearchSubFolders,
                                                              const host::Variant& Tag) {
   m_pSession->Hit("Application.AdvancedSearch");
@@ -493,16 +494,15 @@ void ItemsObj::Notify(ItemEvent eEvent, const ItemPtr& pItem) {
   switch (eEvent) {
     case ItemEvent::Add:
       if (OnItemAdd.HandlerCount() == 0) return;
-      m_pSession->AtBoundary("Items.ItemAdd", [&] { pSelf->OnItemAdd.Raise(m_pSession->ItemObject(pItem)); });
+      m_pSession->RaiseAtBoundary("Items.ItemAdd", pSelf->OnItemAdd, m_pSession->ItemObject(pItem));
       break;
     case ItemEvent::Change:
       if (OnItemChange.HandlerCount() == 0) return;
-      m_pSession->AtBoundary("Items.ItemChange",
-                             [&] { pSelf->OnItemChange.Raise(m_pSession->ItemObject(pItem)); });
+      m_pSession->RaiseAtBoundary("Items.ItemChange", pSelf->OnItemChange, m_pSession->ItemObject(pItem));
       break;
     case ItemEvent::Remove:
       if (OnItemRemove.HandlerCount() == 0) return;
-      m_pSession->AtBoundary("Items.ItemRemove", [&] { pSelf->OnItemRemove.Raise(); });
+      m_pSession->RaiseAtBoundary("Items.ItemRemove", pSelf->OnItemRemove);
       break;
   }
 }

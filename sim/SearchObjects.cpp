@@ -13,12 +13,15 @@ namespace sim {
 namespace {
 
 [[noreturn]] void BadScope(const std::string& sScope) {
-  host::Raise(host::err::E_FAIL, "The search scope is not valid: folder paths go in single quotes, separated by "
-                                 "commas ('\\Mailbox\\Inbox', '\\Mailbox\\Sent Items'). Scope: " +
-                                     sScope);
+  host::Raise(host::err::E_FAIL,
+              "The search scope is not valid: folder paths go in single quotes, separated by "
+              "commas ('\\Mailbox\\Inbox', '\\Mailbox\\Sent Items'). Scope: " +
+                  sScope);
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 // One quoted path from position n on; a doubled quote inside stands for itself.
 std::string QuotedPath(const std::string& sScope, size_t& n) {
@@ -67,8 +70,9 @@ std::vector<FolderData*> ScopeFolders(const Model& oModel, const std::string& sS
   }
 }
 
-std::shared_ptr<host::Search> StartAdvancedSearch(const std::shared_ptr<Session>& pSession, const std::string& sScope,
-                                                  const host::Variant& Filter, const host::Variant& SearchSubFolders,
+std::shared_ptr<host::Search> StartAdvancedSearch(const std::shared_ptr<Session>& pSession,
+                                                  const std::string& sScope, const host::Variant& Filter,
+                                                  const host::Variant& SearchSubFolders,
                                                   const host::Variant& Tag) {
   // Outlook 2000 has no advanced search.
   if (pSession->nMajorVersion < 10) host::Raise(host::err::NoSuchMember);
@@ -77,16 +81,17 @@ std::shared_ptr<host::Search> StartAdvancedSearch(const std::shared_ptr<Session>
   std::string sTag = Tag.IsEmpty() ? std::string() : Tag.ToString();
   std::vector<FolderData*> vecFolders = ScopeFolders(pSession->oModel, sScope);
   DaslFilter oFilter(sFilter);
-  auto pSearch = std::make_shared<SearchObj>(pSession, sScope, sFilter, bSubFolders, sTag, std::move(vecFolders),
-                                             std::move(oFilter));
+  auto pSearch = std::make_shared<SearchObj>(pSession, sScope, sFilter, bSubFolders, sTag,
+                                             std::move(vecFolders), std::move(oFilter));
   platform::Loop().Post([pSearch] { pSearch->Complete(); }, kSearchDelayMs);
   return pSearch;
 }
 
 // --- Search ---
 
-SearchObj::SearchObj(std::shared_ptr<Session> pSession, std::string sScope, std::string sFilter, bool bSubFolders,
-                     std::string sTag, std::vector<FolderData*> vecFolders, DaslFilter oFilter)
+SearchObj::SearchObj(std::shared_ptr<Session> pSession, std::string sScope, std::string sFilter,
+                     bool bSubFolders, std::string sTag, std::vector<FolderData*> vecFolders,
+                     DaslFilter oFilter)
     : m_pSession(std::move(pSession)),
       m_sScope(std::move(sScope)),
       m_sFilter(std::move(sFilter)),
@@ -154,7 +159,7 @@ void SearchObj::Complete() {
   if (!pApp) return;  // Outlook has gone meanwhile
   m_pResults->Fill(Matching());
   auto pSelf = std::static_pointer_cast<SearchObj>(shared_from_this());
-  m_pSession->AtBoundary("Application.AdvancedSearchComplete", [&] { pApp->OnAdvancedSearchComplete.Raise(pSelf); });
+  m_pSession->RaiseAtBoundary("Application.AdvancedSearchComplete", pApp->OnAdvancedSearchComplete, pSelf);
 }
 
 // --- Results ---

@@ -22,8 +22,9 @@ constexpr uint32_t kSearchDelayMs = 5;
 std::vector<FolderData*> ScopeFolders(const Model& oModel, const std::string& sScope);
 
 // Checks the arguments, starts the search and schedules its completion.
-std::shared_ptr<host::Search> StartAdvancedSearch(const std::shared_ptr<Session>& pSession, const std::string& sScope,
-                                                  const host::Variant& Filter, const host::Variant& SearchSubFolders,
+std::shared_ptr<host::Search> StartAdvancedSearch(const std::shared_ptr<Session>& pSession,
+                                                  const std::string& sScope, const host::Variant& Filter,
+                                                  const host::Variant& SearchSubFolders,
                                                   const host::Variant& Tag);
 
 // What a search found, in scope order (a folder's items, then those of its subfolders), until

@@ -52,6 +52,12 @@ class Session : public std::enable_shared_from_this<Session> {
     }
   }
   void Record(const char* sPlace) noexcept;
+  // Raises a host event towards the add-in: each handler on its own, whatever escapes one of
+  // them is recorded and the next still gets the event.
+  template <class E, class... A>
+  void RaiseAtBoundary(const char* sPlace, E& oEvent, A&&... args) noexcept {
+    AtBoundary(sPlace, [&] { oEvent.RaiseEach([&] { Record(sPlace); }, args...); });
+  }
 
   // The one object of an item while anyone holds it, so events reach the holder.
   std::shared_ptr<host::OutlookItem> ItemObject(const ItemPtr& pItem);

@@ -13,7 +13,9 @@ void ReportError(const char* sWhere) noexcept {
 
 }  // namespace
 
-CAdvSearch::CAdvSearch() { g_debug().Out("->CAdvSearch.Class_Initialize"); }
+CAdvSearch::CAdvSearch() {
+  g_debug().Out("->CAdvSearch.Class_Initialize");
+}
 
 CAdvSearch::~CAdvSearch() {
   host::IgnoreErrors([&] { g_debug().Out("->CAdvSearch.Class_Terminate"); });
@@ -41,8 +43,8 @@ void CAdvSearch::SetApp(const std::shared_ptr<host::Application>& oApp) {
 
 void CAdvSearch::StartSearch(const std::string& sScope, const std::string& sFilter, bool SearchSubFolder,
                              const std::string& Tag) {
-  m_oSearch = host::Deref(m_oApp).AdvancedSearch(sScope, host::Variant(sFilter), host::Variant(SearchSubFolder),
-                                                 host::Variant(Tag));
+  m_oSearch = host::Deref(m_oApp).AdvancedSearch(sScope, host::Variant(sFilter),
+                                                 host::Variant(SearchSubFolder), host::Variant(Tag));
 }
 
 std::shared_ptr<host::Search> CAdvSearch::SyncSearch(const std::shared_ptr<host::Application>& oApp,
@@ -92,10 +94,14 @@ std::shared_ptr<host::Search> CAdvSearch::ASyncSearch(const std::shared_ptr<host
 void CAdvSearch::m_oApp_AdvancedSearchComplete(const std::shared_ptr<host::Search>& SearchObject) noexcept {
   // The notified object may release this instance.
   auto pSelf = weak_from_this().lock();
-  host::IgnoreErrors([&] { g_debug().Out("->CAdvSearch.AdvancedSearchComplete " + host::Deref(SearchObject).Tag()); });
-  // A tag that cannot be read cannot be ours either.
-  bool bOurs = false;
-  host::IgnoreErrors([&] { bOurs = host::Deref(m_oSearch).Tag() == host::Deref(SearchObject).Tag(); });
+  host::IgnoreErrors(
+      [&] { g_debug().Out("->CAdvSearch.AdvancedSearchComplete " + host::Deref(SearchObject).Tag()); });
+  // Our own Search object is ours even when its tag cannot be read: the wait must not go on
+  // forever over a failing property. Any other search counts by its tag alone.
+  bool bOurs = m_oSearch && SearchObject == m_oSearch;
+  host::IgnoreErrors([&] {
+    if (!bOurs) bOurs = host::Deref(m_oSearch).Tag() == host::Deref(SearchObject).Tag();
+  });
   if (!bOurs) return;
   m_bDone = true;
   if (m_bSync == 0) {
@@ -112,4 +118,6 @@ void RegisterCAdvSearch(host::ObjectRegistry& oRegistry) {
   oRegistry.Register(host::kAdvSearchProgId, [] { return std::make_shared<CAdvSearch>(); });
 }
 
-void UnregisterCAdvSearch(host::ObjectRegistry& oRegistry) { oRegistry.Unregister(host::kAdvSearchProgId); }
+void UnregisterCAdvSearch(host::ObjectRegistry& oRegistry) {
+  oRegistry.Unregister(host::kAdvSearchProgId);
+}

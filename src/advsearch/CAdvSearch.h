@@ -24,11 +24,12 @@ class CAdvSearch : public host::_CAdvSearch {
   ~CAdvSearch() override;
   std::string TypeName() const override { return "CAdvSearch"; }
 
-  std::shared_ptr<host::Search> SyncSearch(const std::shared_ptr<host::Application>& oApp, const std::string& sScope,
-                                           const std::string& sFilter, bool SearchSubFolder,
-                                           const std::string& Tag) override;
-  std::shared_ptr<host::Search> ASyncSearch(const std::shared_ptr<host::Application>& oApp, const std::string& sScope,
-                                            const std::string& sFilter, bool SearchSubFolder, const std::string& Tag,
+  std::shared_ptr<host::Search> SyncSearch(const std::shared_ptr<host::Application>& oApp,
+                                           const std::string& sScope, const std::string& sFilter,
+                                           bool SearchSubFolder, const std::string& Tag) override;
+  std::shared_ptr<host::Search> ASyncSearch(const std::shared_ptr<host::Application>& oApp,
+                                            const std::string& sScope, const std::string& sFilter,
+                                            bool SearchSubFolder, const std::string& Tag,
                                             const std::shared_ptr<host::Object>& oNotifyedObj) override;
 
  private:

@@ -8,7 +8,9 @@
 namespace {
 
 // A value as text, the way "&" joins it: Null adds nothing.
-std::string TextOf(const host::Variant& v) { return v.IsNull() ? std::string() : v.ToString(); }
+std::string TextOf(const host::Variant& v) {
+  return v.IsNull() ? std::string() : v.ToString();
+}
 
 }  // namespace
 
@@ -17,7 +19,9 @@ CDebug& g_debug() {
   return s_debug;
 }
 
-std::string CDebug::LogFilePath() { return mFileUtils::LibraryFolder() + LOG_FILE_NAME; }
+std::string CDebug::LogFilePath() {
+  return mFileUtils::LibraryFolder() + LOG_FILE_NAME;
+}
 
 CDebug::CDebug() {
   host::IgnoreErrors([&] {
@@ -32,7 +36,9 @@ CDebug::~CDebug() {
   });
 }
 
-void CDebug::RebuildIndent() { m_sIndent.assign(static_cast<size_t>(m_nIndentWidth), ' '); }
+void CDebug::RebuildIndent() {
+  m_sIndent.assign(static_cast<size_t>(m_nIndentWidth), ' ');
+}
 
 void CDebug::AppendToLog(const std::string& sFileName, const std::string& sLine) {
   if ((m_nDebugTarget & TARGET_FILE) == 0) return;
@@ -82,7 +88,8 @@ void CDebug::printf(const std::string& sFormat, const Values& vecValues) {
         sResult += "%";
       } else if (sSpec == "s") {
         const host::Variant& v = NextValue();
-        if (v.Type() != host::vbString) OutWarning("CDebug.out", "VarType(" + std::to_string(v.Type()) + ") <> vbString");
+        if (v.Type() != host::vbString)
+          OutWarning("CDebug.out", "VarType(" + std::to_string(v.Type()) + ") <> vbString");
         sResult += TextOf(v);
       } else if (sSpec == "d") {
         const host::Variant& v = NextValue();

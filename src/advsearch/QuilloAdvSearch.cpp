@@ -16,7 +16,9 @@ class CProgramPump : public platform::MessageLoop {
   explicit CProgramPump(QuilloPumpGetter fnPump) : m_fnPump(fnPump) {}
   void DoEvents() override { m_fnPump().DoEvents(); }
   void Sleep(uint32_t nMilliseconds) override { m_fnPump().Sleep(nMilliseconds); }
-  void Post(std::function<void()> fnTask, uint32_t nDelayMs) override { m_fnPump().Post(std::move(fnTask), nDelayMs); }
+  void Post(std::function<void()> fnTask, uint32_t nDelayMs) override {
+    m_fnPump().Post(std::move(fnTask), nDelayMs);
+  }
   TimerId SetTimer(uint32_t nIntervalMs, std::function<void()> fnTick) override {
     return m_fnPump().SetTimer(nIntervalMs, std::move(fnTick));
   }
@@ -39,10 +41,18 @@ void QuilloAdvSearch_DllRegisterServer(host::ObjectRegistry& oRegistry, QuilloPu
   RegisterCAdvSearch(oRegistry);
 }
 
-void QuilloAdvSearch_DllUnregisterServer(host::ObjectRegistry& oRegistry) { UnregisterCAdvSearch(oRegistry); }
+void QuilloAdvSearch_DllUnregisterServer(host::ObjectRegistry& oRegistry) {
+  UnregisterCAdvSearch(oRegistry);
+}
 
-void QuilloAdvSearch_SetDebugTarget(int32_t nTarget) { g_debug().SetDebugTarget(nTarget); }
+void QuilloAdvSearch_SetDebugTarget(int32_t nTarget) {
+  g_debug().SetDebugTarget(nTarget);
+}
 
-std::string QuilloAdvSearch_LogFilePath() { return mFileUtils::NativePath(CDebug::LogFilePath()); }
+std::string QuilloAdvSearch_LogFilePath() {
+  return mFileUtils::NativePath(CDebug::LogFilePath());
+}
 
-void QuilloAdvSearch_SetLibraryFolder(const std::string& sFolder) { mFileUtils::SetLibraryFolder(sFolder); }
+void QuilloAdvSearch_SetLibraryFolder(const std::string& sFolder) {
+  mFileUtils::SetLibraryFolder(sFolder);
+}

@@ -25,7 +25,8 @@
 
 using QuilloPumpGetter = platform::MessageLoop& (*)();
 
-QUILLO_ADVSEARCH_API void QuilloAdvSearch_DllRegisterServer(host::ObjectRegistry& oRegistry, QuilloPumpGetter fnPump);
+QUILLO_ADVSEARCH_API void QuilloAdvSearch_DllRegisterServer(host::ObjectRegistry& oRegistry,
+                                                            QuilloPumpGetter fnPump);
 QUILLO_ADVSEARCH_API void QuilloAdvSearch_DllUnregisterServer(host::ObjectRegistry& oRegistry);
 // The logger's DebugTarget (1 by default: nothing is written; 3 also writes the log file).
 QUILLO_ADVSEARCH_API void QuilloAdvSearch_SetDebugTarget(int32_t nTarget);
@@ -38,4 +39,6 @@ QUILLO_ADVSEARCH_API void QuilloAdvSearch_SetLibraryFolder(const std::string& sF
 inline void RegisterQuilloAdvSearch() {
   QuilloAdvSearch_DllRegisterServer(host::ObjectRegistry::Instance(), &platform::Loop);
 }
-inline void UnregisterQuilloAdvSearch() { QuilloAdvSearch_DllUnregisterServer(host::ObjectRegistry::Instance()); }
+inline void UnregisterQuilloAdvSearch() {
+  QuilloAdvSearch_DllUnregisterServer(host::ObjectRegistry::Instance());
+}

@@ -25,7 +25,9 @@ constexpr int32_t kPathFileAccessError = 75;
 std::string g_sFolderOverride;
 uint32_t g_nLastDllError = 0;
 
-[[noreturn]] void RaiseAccessError() { host::Raise(kPathFileAccessError, "Path/File access error"); }
+[[noreturn]] void RaiseAccessError() {
+  host::Raise(kPathFileAccessError, "Path/File access error");
+}
 
 #ifdef _WIN32
 
@@ -42,8 +44,9 @@ std::string ModuleFolder() {
   return nSep == std::string::npos ? "." : sPath.substr(0, nSep);
 }
 
-
-void RecordError() { g_nLastDllError = GetLastError(); }
+void RecordError() {
+  g_nLastDllError = GetLastError();
+}
 
 #else
 
@@ -54,22 +57,28 @@ std::string ModuleFolder() {
   return oExe.parent_path().string();
 }
 
-
-void RecordError() { g_nLastDllError = static_cast<uint32_t>(errno); }
+void RecordError() {
+  g_nLastDllError = static_cast<uint32_t>(errno);
+}
 
 #endif
 
 }  // namespace
 
-std::string LibraryFolder() { return g_sFolderOverride.empty() ? ModuleFolder() : g_sFolderOverride; }
+std::string LibraryFolder() {
+  return g_sFolderOverride.empty() ? ModuleFolder() : g_sFolderOverride;
+}
 
 void SetLibraryFolder(const std::string& sFolder) {
   g_sFolderOverride = sFolder;
-  while (g_sFolderOverride.size() > 1 && (g_sFolderOverride.back() == '\\' || g_sFolderOverride.back() == '/'))
+  while (g_sFolderOverride.size() > 1 &&
+         (g_sFolderOverride.back() == '\\' || g_sFolderOverride.back() == '/'))
     g_sFolderOverride.pop_back();
 }
 
-uint32_t LastDllError() { return g_nLastDllError; }
+uint32_t LastDllError() {
+  return g_nLastDllError;
+}
 
 std::string NativePath(const std::string& sPath) {
 #ifdef _WIN32
@@ -103,8 +112,8 @@ bool RemoveFile(const std::string& sPath) {
 }
 
 void AppendToFile(const std::string& sPath, const std::string& sText) {
-  HANDLE hFile = CreateFileA(NativePath(sPath).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE hFile = CreateFileA(NativePath(sPath).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (hFile == INVALID_HANDLE_VALUE) {
     RecordError();
     RaiseAccessError();

@@ -19,7 +19,8 @@ void CAdvancedSearch::SyncSearch(const std::shared_ptr<host::Application>& oApp,
       oSearch = host::Deref(oAdvSearch).SyncSearch(oApp, sScope, sFilter, SearchSubFolder, Tag);
     }
     m_oSearch = oSearch;
-    if (!Sort.empty()) host::Deref(host::Deref(m_oSearch).Results()).Sort(Sort, host::Variant(DescendingSort));
+    if (!Sort.empty())
+      host::Deref(host::Deref(m_oSearch).Results()).Sort(Sort, host::Variant(DescendingSort));
   } catch (...) {
     TraceError("CAdvancedSearch::SyncSearch");
   }
@@ -40,7 +41,8 @@ std::string CAdvancedSearch::FolderPath(const std::shared_ptr<host::MAPIFolder>&
 std::string CAdvancedSearch::CalcScope(const std::shared_ptr<host::MAPIFolder>& oFolder) {
   try {
     auto oCalendar = host::Deref(host::Deref(g_oApp).Session()).GetDefaultFolder(host::olFolderCalendar);
-    std::string sPersonalID = host::Deref(host::As<host::MAPIFolder>(host::Deref(oCalendar).Parent())).EntryID();
+    std::string sPersonalID =
+        host::Deref(host::As<host::MAPIFolder>(host::Deref(oCalendar).Parent())).EntryID();
     if (host::Deref(oFolder).EntryID() == sPersonalID) {
       TraceError("CAdvancedSearch::CalcScope", 0, "oFolder is personal folder!");
       return {};

@@ -20,8 +20,8 @@ class CAdvancedSearch : public host::Object {
   // orders the results. Failures are reported, never raised; the search held before stays
   // unless the component answered.
   void SyncSearch(const std::shared_ptr<host::Application>& oApp, const std::string& sScope,
-                  const std::string& sFilter, bool SearchSubFolder, const std::string& Tag, const std::string& Sort,
-                  bool DescendingSort);
+                  const std::string& sFilter, bool SearchSubFolder, const std::string& Tag,
+                  const std::string& Sort, bool DescendingSort);
   // The folder's path ("\Mailbox\Contacts\Lists"), or "" for the top folder of the default store
   // and after an error.
   std::string CalcScope(const std::shared_ptr<host::MAPIFolder>& oFolder);

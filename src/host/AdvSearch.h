@@ -19,13 +19,13 @@ class _CAdvSearch : public Object {
  public:
   // Runs Application.AdvancedSearch and returns once Outlook reports that search (matched by its
   // Tag) finished; the thread's messages keep running meanwhile.
-  virtual std::shared_ptr<Search> SyncSearch(const std::shared_ptr<Application>& oApp, const std::string& sScope,
-                                             const std::string& sFilter, bool SearchSubFolder,
-                                             const std::string& Tag) = 0;
+  virtual std::shared_ptr<Search> SyncSearch(const std::shared_ptr<Application>& oApp,
+                                             const std::string& sScope, const std::string& sFilter,
+                                             bool SearchSubFolder, const std::string& Tag) = 0;
   // Starts the search and returns at once; oNotifyedObj is told through its ASyncSearchDone.
-  virtual std::shared_ptr<Search> ASyncSearch(const std::shared_ptr<Application>& oApp, const std::string& sScope,
-                                              const std::string& sFilter, bool SearchSubFolder,
-                                              const std::string& Tag,
+  virtual std::shared_ptr<Search> ASyncSearch(const std::shared_ptr<Application>& oApp,
+                                              const std::string& sScope, const std::string& sFilter,
+                                              bool SearchSubFolder, const std::string& Tag,
                                               const std::shared_ptr<Object>& oNotifyedObj) = 0;
 };
 

@@ -81,6 +81,22 @@ class Event {
       if (pSlot->bConnected) pSlot->fnHandler(args...);
   }
 
+  // As a COM event source calls its sinks: each handler on its own, so one that fails does not
+  // keep the others from their event. fnOnError runs inside the catch of each failure.
+  template <class OnError, class... A>
+  void RaiseEach(OnError&& fnOnError, A&&... args) const {
+    std::shared_ptr<State> pState = m_pState;
+    std::vector<std::shared_ptr<Slot>> copy = pState->slots;
+    for (const auto& pSlot : copy) {
+      if (!pSlot->bConnected) continue;
+      try {
+        pSlot->fnHandler(args...);
+      } catch (...) {
+        fnOnError();
+      }
+    }
+  }
+
   size_t HandlerCount() const { return m_pState->slots.size(); }
 
  private:

@@ -53,7 +53,8 @@ class CAdvSearchTest : public SimFixture {
   static std::shared_ptr<sim::SearchObj> Sim(const std::shared_ptr<host::Search>& o) {
     return std::dynamic_pointer_cast<sim::SearchObj>(o);
   }
-  std::shared_ptr<host::Search> Sync(CAdvSearch& o, const std::string& sTag, const std::string& sScope = kInbox) {
+  std::shared_ptr<host::Search> Sync(CAdvSearch& o, const std::string& sTag,
+                                     const std::string& sScope = kInbox) {
     return o.SyncSearch(App(), sScope, kProjects, false, sTag);
   }
 
@@ -63,7 +64,8 @@ class CAdvSearchTest : public SimFixture {
 };
 
 TEST_F(CAdvSearchTest, OnlyItsOwnTagEndsTheWait) {
-  auto oOther = App()->AdvancedSearch(kInbox, host::Variant(""), host::Variant(false), host::Variant("other"));
+  auto oOther =
+      App()->AdvancedSearch(kInbox, host::Variant(""), host::Variant(false), host::Variant("other"));
   m_pLoop->Advance(3);
   auto oComponent = std::make_shared<CAdvSearch>();
   auto oSearch = Sync(*oComponent, "mine");
@@ -74,8 +76,19 @@ TEST_F(CAdvSearchTest, OnlyItsOwnTagEndsTheWait) {
   EXPECT_EQ(m_vecCompleted, (Texts{"other", "mine"}));
   EXPECT_GE(m_pLoop->TickCount(), 3 + sim::kSearchDelayMs);
   oComponent.reset();
-  EXPECT_EQ(m_oFolder.Lines(), (Texts{"->CAdvSearch.Class_Initialize", "->CAdvSearch.AdvancedSearchComplete other",
-                                      "->CAdvSearch.AdvancedSearchComplete mine", "->CAdvSearch.Class_Terminate"}));
+  EXPECT_EQ(m_oFolder.Lines(),
+            (Texts{"->CAdvSearch.Class_Initialize", "->CAdvSearch.AdvancedSearchComplete other",
+                   "->CAdvSearch.AdvancedSearchComplete mine", "->CAdvSearch.Class_Terminate"}));
+}
+
+TEST_F(CAdvSearchTest, ATagThatCannotBeReadDoesNotHoldTheWaitForever) {
+  m_oCompletion.reset();  // it reads the tag too
+  Outlook().Faults().FailAlways("Search.Tag");
+  CAdvSearch oComponent;
+  auto oSearch = Sync(oComponent, "mine");
+  Outlook().Faults().Clear();
+  ASSERT_TRUE(oSearch);
+  EXPECT_TRUE(Sim(oSearch)->IsComplete());
 }
 
 TEST_F(CAdvSearchTest, HandlersRunInsideTheWaitEvenANestedSearch) {
@@ -151,9 +164,11 @@ TEST_F(CAdvSearchTest, DestroyingAnInstanceStopsItsUnfinishedSearch) {
 TEST_F(CAdvSearchTest, FailuresReturnNothingAfterOneLogLine) {
   CAdvSearch oComponent;
   EXPECT_EQ(oComponent.SyncSearch(App(), "'\\Nowhere'", kProjects, false, "t"), nullptr);
-  EXPECT_EQ(oComponent.SyncSearch(App(), kInbox, "\"urn:schemas:httpmail:subject\" LIKE", false, "t"), nullptr);
+  EXPECT_EQ(oComponent.SyncSearch(App(), kInbox, "\"urn:schemas:httpmail:subject\" LIKE", false, "t"),
+            nullptr);
   EXPECT_EQ(oComponent.SyncSearch(nullptr, kInbox, kProjects, false, "t"), nullptr);
-  EXPECT_EQ(oComponent.ASyncSearch(App(), "\\Mailbox - Jane Doe\\Inbox", kProjects, false, "t", nullptr), nullptr);
+  EXPECT_EQ(oComponent.ASyncSearch(App(), "\\Mailbox - Jane Doe\\Inbox", kProjects, false, "t", nullptr),
+            nullptr);
   auto vec = m_oFolder.Lines();
   ASSERT_EQ(vec.size(), 5u);
   EXPECT_EQ(vec[0], "->CAdvSearch.Class_Initialize");
@@ -162,7 +177,8 @@ TEST_F(CAdvSearchTest, FailuresReturnNothingAfterOneLogLine) {
   EXPECT_EQ(vec[2].rfind("Error(" + std::to_string(host::err::E_FAIL) + ") : CAdvSearch.SyncSearch\t", 0), 0u)
       << vec[2];
   EXPECT_EQ(vec[3], "Error(91) : CAdvSearch.SyncSearch\tObject variable or With block variable not set");
-  EXPECT_EQ(vec[4].rfind("Error(" + std::to_string(host::err::E_FAIL) + ") : CAdvSearch.ASyncSearch\t", 0), 0u)
+  EXPECT_EQ(vec[4].rfind("Error(" + std::to_string(host::err::E_FAIL) + ") : CAdvSearch.ASyncSearch\t", 0),
+            0u)
       << vec[4];
   m_pLoop->Advance(100);
   EXPECT_TRUE(m_vecCompleted.empty());

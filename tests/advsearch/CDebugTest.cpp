@@ -148,15 +148,12 @@ TEST_F(CDebugTest, PrintfFormatsOrReportsWhatItCannot) {
   m_oDebug.printf("%s and %d", 1, "2");
   m_oDebug.printf("bad %x end %");
   m_oDebug.printf("%s %s", "only one");
-  EXPECT_EQ(m_oFolder.Lines(), (Lines{"Jane has 8% of it",
-                                      "Warning : CDebug.out\tNot IsNumeric(8)",
-                                      "Error(13) : CDebug.printf\tType mismatch",
-                                      "Warning : CDebug.out\tVarType(3) <> vbString",
-                                      "1 and 2",
-                                      "Warning : CDebug.out\tInvalid format specificator(x)",
-                                      "Warning : CDebug.out\tInvalid format specificator()",
-                                      "bad  end ",
-                                      "Error(9) : CDebug.printf\tSubscript out of range"}));
+  EXPECT_EQ(m_oFolder.Lines(),
+            (Lines{"Jane has 8% of it", "Warning : CDebug.out\tNot IsNumeric(8)",
+                   "Error(13) : CDebug.printf\tType mismatch", "Warning : CDebug.out\tVarType(3) <> vbString",
+                   "1 and 2", "Warning : CDebug.out\tInvalid format specificator(x)",
+                   "Warning : CDebug.out\tInvalid format specificator()", "bad  end ",
+                   "Error(9) : CDebug.printf\tSubscript out of range"}));
 }
 
 TEST_F(CDebugTest, AFileThatCannotBeWrittenIsTheCallersError) {

@@ -38,7 +38,8 @@ class CAdvancedSearchTest : public SimFixture {
   static std::vector<std::string> Subjects(CAdvancedSearch& o) {
     std::vector<std::string> vec;
     auto oResults = o.GetResults();
-    for (auto oItem = oResults->GetFirst(); oItem; oItem = oResults->GetNext()) vec.push_back(oItem->Subject());
+    for (auto oItem = oResults->GetFirst(); oItem; oItem = oResults->GetNext())
+      vec.push_back(oItem->Subject());
     return vec;
   }
 
@@ -57,7 +58,8 @@ TEST_F(CAdvancedSearchTest, RunsTheViewFilterThroughTheComponentInOutlooksOrder)
   Search(oSearch);
   ASSERT_TRUE(oSearch.HasObject());
   EXPECT_EQ(oSearch.GetObject()->Tag(), kTag);
-  EXPECT_EQ(Subjects(oSearch), (std::vector<std::string>{"Project Apollo status", "Your weekly project digest"}));
+  EXPECT_EQ(Subjects(oSearch),
+            (std::vector<std::string>{"Project Apollo status", "Your weekly project digest"}));
   EXPECT_TRUE(Errors().empty());
   oSearch.Done();
   EXPECT_FALSE(oSearch.HasObject());
@@ -66,9 +68,11 @@ TEST_F(CAdvancedSearchTest, RunsTheViewFilterThroughTheComponentInOutlooksOrder)
 TEST_F(CAdvancedSearchTest, SortsAndResortsTheResults) {
   CAdvancedSearch oSearch;
   Search(oSearch, kInboxScope, kSortSubject, true);
-  EXPECT_EQ(Subjects(oSearch), (std::vector<std::string>{"Your weekly project digest", "Project Apollo status"}));
+  EXPECT_EQ(Subjects(oSearch),
+            (std::vector<std::string>{"Your weekly project digest", "Project Apollo status"}));
   oSearch.Resort(kSortSubject, false);
-  EXPECT_EQ(Subjects(oSearch), (std::vector<std::string>{"Project Apollo status", "Your weekly project digest"}));
+  EXPECT_EQ(Subjects(oSearch),
+            (std::vector<std::string>{"Project Apollo status", "Your weekly project digest"}));
   EXPECT_TRUE(Errors().empty());
   // A sort Outlook refuses is reported; the results stay.
   oSearch.Resort("urn:nothing", true);
@@ -130,7 +134,8 @@ TEST_F(CAdvancedSearchTest, AScopeOutlookRejectsLeavesNoSearch) {
 
 TEST_F(CAdvancedSearchTest, CalcScopeNamesTheFolderPath) {
   CAdvancedSearch oSearch;
-  EXPECT_EQ(oSearch.CalcScope(Outlook().FolderByPath("\\Mailbox - Jane Doe\\Inbox")), "\\Mailbox - Jane Doe\\Inbox");
+  EXPECT_EQ(oSearch.CalcScope(Outlook().FolderByPath("\\Mailbox - Jane Doe\\Inbox")),
+            "\\Mailbox - Jane Doe\\Inbox");
   EXPECT_EQ(CountOf("CAdvancedSearch::CalcScope", "Scope = '\\Mailbox - Jane Doe\\Inbox'"), 1u);
   EXPECT_EQ(oSearch.CalcScope(Outlook().FolderByPath("\\Mailbox - Jane Doe\\Sent Items\\Sent 2003")),
             "\\Mailbox - Jane Doe\\Sent Items\\Sent 2003");
@@ -149,7 +154,8 @@ TEST_F(CAdvancedSearchTest, CalcScopeNamesTheFolderPath) {
 }
 
 TEST_F(CAdvancedSearchTest, SurvivesItsOwnerLettingGoDuringTheWait) {
-  auto oOwned = std::make_shared<CAdvancedSearch>();
+  // An allocation of its own, freed with the last owner even while weak references remain.
+  std::shared_ptr<CAdvancedSearch> oOwned(new CAdvancedSearch());
   std::weak_ptr<CAdvancedSearch> wSearch = oOwned;
   CAdvancedSearch* pSearch = oOwned.get();
   bool bItemGone = false;

@@ -175,3 +175,15 @@ TEST(Event, HandlerErrorReachesTheRaiser) {
 }
 
 }  // namespace
+
+TEST(EventRaiseEach, AFailingHandlerDoesNotKeepTheOthersFromTheEvent) {
+  host::Event<int> ev;
+  std::vector<int> vecSeen;
+  std::vector<int32_t> vecErrors;
+  auto c1 = ev.Connect([&](int n) { vecSeen.push_back(n); });
+  auto c2 = ev.Connect([&](int) { host::Raise(host::err::E_FAIL, "first sink failed"); });
+  auto c3 = ev.Connect([&](int n) { vecSeen.push_back(n * 10); });
+  ev.RaiseEach([&] { vecErrors.push_back(host::CurrentError().nNumber); }, 7);
+  EXPECT_EQ(vecSeen, (std::vector<int>{7, 70}));
+  EXPECT_EQ(vecErrors, std::vector<int32_t>{host::err::E_FAIL});
+}

@@ -16,9 +16,8 @@ class SearchObjectsTest : public SimFixture {
   void SetUp() override {
     SimFixture::SetUp();
     MakeOutlook(sim::DemoProfile());
-    m_oCompletion = App()->OnAdvancedSearchComplete.Connect([this](std::shared_ptr<host::Search> oSearch) {
-      m_vecCompleted.push_back(oSearch->Tag());
-    });
+    m_oCompletion = App()->OnAdvancedSearchComplete.Connect(
+        [this](std::shared_ptr<host::Search> oSearch) { m_vecCompleted.push_back(oSearch->Tag()); });
   }
   void TearDown() override {
     m_oCompletion.reset();
@@ -27,8 +26,8 @@ class SearchObjectsTest : public SimFixture {
 
   std::shared_ptr<host::Application> App() { return Outlook().Application(); }
 
-  std::shared_ptr<host::Search> Start(const std::string& sScope, const std::string& sFilter, bool bSub = false,
-                                      const std::string& sTag = "t") {
+  std::shared_ptr<host::Search> Start(const std::string& sScope, const std::string& sFilter,
+                                      bool bSub = false, const std::string& sTag = "t") {
     return App()->AdvancedSearch(sScope, host::Variant(sFilter), host::Variant(bSub), host::Variant(sTag));
   }
 
@@ -38,7 +37,8 @@ class SearchObjectsTest : public SimFixture {
     m_pLoop->Advance(sim::kSearchDelayMs);
     std::vector<std::string> vec;
     auto oResults = oSearch->Results();
-    for (auto oItem = oResults->GetFirst(); oItem; oItem = oResults->GetNext()) vec.push_back(oItem->EntryID());
+    for (auto oItem = oResults->GetFirst(); oItem; oItem = oResults->GetNext())
+      vec.push_back(oItem->EntryID());
     return vec;
   }
 
@@ -89,25 +89,30 @@ TEST_F(SearchObjectsTest, AStoppedSearchNeverCompletes) {
 }
 
 TEST_F(SearchObjectsTest, ScopesNameOneOrMoreFoldersAndSubfolders) {
-  EXPECT_EQ(Found("'\\Mailbox - Jane Doe\\Sent Items'", ""), (std::vector<std::string>{Id("0501"), Id("0502")}));
+  EXPECT_EQ(Found("'\\Mailbox - Jane Doe\\Sent Items'", ""),
+            (std::vector<std::string>{Id("0501"), Id("0502")}));
   EXPECT_EQ(Found("'\\Mailbox - Jane Doe\\Sent Items'", "", true),
             (std::vector<std::string>{Id("0501"), Id("0502"), Id("0511")}));
   EXPECT_EQ(Found(" '\\mailbox - jane doe\\outbox' , '\\Mailbox - Jane Doe\\Drafts'", ""),
             (std::vector<std::string>{Id("0401"), Id("1601")}));
   // A folder named twice, or again below another, is searched once.
-  EXPECT_EQ(Found("'\\Mailbox - Jane Doe\\Sent Items','\\Mailbox - Jane Doe\\Sent Items\\Sent 2003'", "", true).size(),
-            3u);
+  EXPECT_EQ(
+      Found("'\\Mailbox - Jane Doe\\Sent Items','\\Mailbox - Jane Doe\\Sent Items\\Sent 2003'", "", true)
+          .size(),
+      3u);
 }
 
 TEST_F(SearchObjectsTest, BadScopesAndFiltersFailAtOnce) {
-  for (const char* sScope : {"", "\\Mailbox - Jane Doe\\Inbox", "'\\Mailbox - Jane Doe\\Inbox",
-                             "'\\Mailbox - Jane Doe\\Inbox',", "'\\Mailbox - Jane Doe\\Inbox' x", "'\\Nowhere'", "''"}) {
+  for (const char* sScope :
+       {"", "\\Mailbox - Jane Doe\\Inbox", "'\\Mailbox - Jane Doe\\Inbox", "'\\Mailbox - Jane Doe\\Inbox',",
+        "'\\Mailbox - Jane Doe\\Inbox' x", "'\\Nowhere'", "''"}) {
     EXPECT_THROW(Start(sScope, ""), host::Error) << sScope;
   }
-  for (const char* sFilter : {"\"urn:schemas:httpmail:subject\" LIKE", "\"urn:schemas:httpmail:subject\" LIKE 'x",
-                              "\"urn:schemas:httpmail:subject\" LIKE 5", "\"urn:schemas:httpmail:subject\" ~ 'x'",
-                              "(\"urn:schemas:httpmail:subject\" = 'x'", "\"urn:schemas:httpmail:subject\" = 'x' And",
-                              "\"urn:nothing\" = 'x'", "\"\" = 'x'"}) {
+  for (const char* sFilter :
+       {"\"urn:schemas:httpmail:subject\" LIKE", "\"urn:schemas:httpmail:subject\" LIKE 'x",
+        "\"urn:schemas:httpmail:subject\" LIKE 5", "\"urn:schemas:httpmail:subject\" ~ 'x'",
+        "(\"urn:schemas:httpmail:subject\" = 'x'", "\"urn:schemas:httpmail:subject\" = 'x' And",
+        "\"urn:nothing\" = 'x'", "\"\" = 'x'"}) {
     EXPECT_THROW(Start(kInbox, sFilter), host::Error) << sFilter;
   }
   m_pLoop->Advance(100);
@@ -116,7 +121,8 @@ TEST_F(SearchObjectsTest, BadScopesAndFiltersFailAtOnce) {
 
 TEST_F(SearchObjectsTest, FiltersCombineComparisonsOnSchemaProperties) {
   // The demo Inbox view's own filter.
-  EXPECT_EQ(Found(kInbox, kSubject + " LIKE '%project%'"), (std::vector<std::string>{Id("0602"), Id("0604")}));
+  EXPECT_EQ(Found(kInbox, kSubject + " LIKE '%project%'"),
+            (std::vector<std::string>{Id("0602"), Id("0604")}));
   // Bare names, the other subject name, Not and parentheses.
   EXPECT_EQ(Found(kInbox, "urn:schemas:mailheader:subject LIKE 'project%' Or (Not " + kSubject +
                               " LIKE '%e%' AND urn:schemas:httpmail:fromname = 'JOHN SMITH')"),
@@ -125,7 +131,8 @@ TEST_F(SearchObjectsTest, FiltersCombineComparisonsOnSchemaProperties) {
             (std::vector<std::string>{Id("0606")}));
   EXPECT_EQ(Found(kInbox, "\"urn:schemas-microsoft-com:office:office#Keywords\" LIKE '%finance%'"),
             (std::vector<std::string>{Id("0601")}));
-  EXPECT_EQ(Found(kInbox, "\"urn:schemas:httpmail:displaycc\" LIKE '%anna%'"), (std::vector<std::string>{Id("0605")}));
+  EXPECT_EQ(Found(kInbox, "\"urn:schemas:httpmail:displaycc\" LIKE '%anna%'"),
+            (std::vector<std::string>{Id("0605")}));
   EXPECT_EQ(Found(kInbox, "\"http://schemas.microsoft.com/mapi/proptag/0x0E04001F\" LIKE '%bob%'"),
             (std::vector<std::string>{Id("0606")}));
   EXPECT_EQ(Found(kInbox, "\"urn:schemas:httpmail:textdescription\" LIKE 'servus%'"),
