@@ -6,18 +6,10 @@
 
 #include "host/Error.h"
 #include "host/Text.h"
+#include "sim/FilterExpression.h"
 #include "sim/ItemProperties.h"
 
 namespace sim {
-
-struct DaslFilter::Node {
-  enum class Kind { And, Or, Not, Compare } eKind = Kind::Compare;
-  std::shared_ptr<const Node> pLeft;
-  std::shared_ptr<const Node> pRight;
-  PropertyReader fnProperty;
-  std::string sOperator;  // upper case: LIKE, =, <>, <, <=, >, >=
-  host::Variant vValue;
-};
 
 namespace {
 
@@ -79,82 +71,19 @@ std::string Unquoted(const std::string& sName) {
   return s;
 }
 
-using Node = DaslFilter::Node;
-using NodePtr = std::shared_ptr<const Node>;
-
-class Parser {
+class DaslParser : public FilterParser {
  public:
-  explicit Parser(const std::string& s) : m_s(s) {}
+  explicit DaslParser(const std::string& s) : FilterParser(s, "('\"") {}
 
-  NodePtr Parse() {
+  FilterNodePtr Parse() {
     Skip();
-    if (m_n == m_s.size()) return nullptr;
-    NodePtr p = Or();
-    Skip();
-    if (m_n != m_s.size()) Fail();
-    return p;
+    if (AtEnd()) return nullptr;
+    return Expression();
   }
 
  private:
-  [[noreturn]] void Fail() const {
-    host::Raise(host::err::E_FAIL, "The search filter is not valid. Error at \"" +
-                                       m_s.substr(std::min(m_n, m_s.size())) + "\" in: " + m_s);
-  }
-
-  bool AtEnd() const { return m_n >= m_s.size(); }
-  char Peek() const { return AtEnd() ? '\0' : m_s[m_n]; }
-
-  void Skip() {
-    while (!AtEnd() && std::isspace(static_cast<unsigned char>(m_s[m_n]))) ++m_n;
-  }
-
-  // A keyword (And, Or, Not, Like) at the current place, followed by a blank, a quote or a
-  // parenthesis.
-  bool Keyword(std::string_view sWord) {
-    Skip();
-    if (m_n + sWord.size() > m_s.size() ||
-        !host::EqualsNoCase(std::string_view(m_s).substr(m_n, sWord.size()), sWord))
-      return false;
-    size_t nAfter = m_n + sWord.size();
-    if (nAfter < m_s.size() && !std::isspace(static_cast<unsigned char>(m_s[nAfter])) && m_s[nAfter] != '(' &&
-        m_s[nAfter] != '\'' && m_s[nAfter] != '"')
-      return false;
-    m_n = nAfter;
-    return true;
-  }
-
-  static NodePtr Join(Node::Kind eKind, NodePtr pLeft, NodePtr pRight) {
-    auto p = std::make_shared<Node>();
-    p->eKind = eKind;
-    p->pLeft = std::move(pLeft);
-    p->pRight = std::move(pRight);
-    return p;
-  }
-
-  NodePtr Or() {
-    NodePtr p = And();
-    while (Keyword("Or")) p = Join(Node::Kind::Or, p, And());
-    return p;
-  }
-
-  NodePtr And() {
-    NodePtr p = Factor();
-    while (Keyword("And")) p = Join(Node::Kind::And, p, Factor());
-    return p;
-  }
-
-  NodePtr Factor() {
-    if (Keyword("Not")) return Join(Node::Kind::Not, Factor(), nullptr);
-    Skip();
-    if (Peek() == '(') {
-      ++m_n;
-      NodePtr p = Or();
-      Skip();
-      if (Peek() != ')') Fail();
-      ++m_n;
-      return p;
-    }
-    return Comparison();
+  std::string FailureText() const override {
+    return "The search filter is not valid. Error at \"" + Rest() + "\" in: " + m_s;
   }
 
   std::string PropertyName() {
@@ -174,81 +103,33 @@ class Parser {
     return m_s.substr(nStart, m_n - nStart);
   }
 
-  NodePtr Comparison() {
-    auto p = std::make_shared<Node>();
-    p->fnProperty = DaslProperty(PropertyName());
+  // property op value
+  FilterTest Comparison() override {
+    PropertyReader fnProperty = DaslProperty(PropertyName());
     Skip();
-    if (Keyword("Like")) {
-      p->sOperator = "LIKE";
-    } else {
-      for (const char* sOp : {"<>", "<=", ">=", "=", "<", ">"}) {
-        if (m_s.compare(m_n, std::char_traits<char>::length(sOp), sOp) == 0) {
-          p->sOperator = sOp;
-          m_n += p->sOperator.size();
-          break;
-        }
-      }
+    std::string sOperator = Keyword("Like") ? "LIKE" : Operator();
+    if (sOperator.empty()) Fail();
+    host::Variant vValue = Literal();
+    if (sOperator == "LIKE") {
+      if (!vValue.IsString()) Fail();
+      return [fnProperty, sPattern = vValue.ToString()](Model& oModel, const ItemData& oItem) {
+        host::Variant v = fnProperty(oModel, oItem);
+        return DaslLike(v.IsNull() ? std::string() : v.ToString(), sPattern);
+      };
     }
-    if (p->sOperator.empty()) Fail();
-    p->vValue = Literal();
-    if (p->sOperator == "LIKE" && !p->vValue.IsString()) Fail();
-    return p;
+    return [fnProperty, sOperator, vValue](Model& oModel, const ItemData& oItem) {
+      return OrderMatches(sOperator, CompareValues(fnProperty(oModel, oItem), vValue));
+    };
   }
 
+  // A text in single quotes or a number.
   host::Variant Literal() {
     Skip();
-    if (Peek() == '\'') {
-      std::string sText;
-      for (size_t i = m_n + 1; i < m_s.size(); ++i) {
-        if (m_s[i] != '\'') {
-          sText += m_s[i];
-        } else if (i + 1 < m_s.size() && m_s[i + 1] == '\'') {
-          sText += '\'';  // a doubled quote stands for itself
-          ++i;
-        } else {
-          m_n = i + 1;
-          return host::Variant(sText);
-        }
-      }
-      Fail();
-    }
+    if (Peek() == '\'') return host::Variant(QuotedText());
     size_t nStart = m_n;
-    while (!AtEnd() && !std::isspace(static_cast<unsigned char>(Peek())) && Peek() != ')') ++m_n;
-    double d = 0;
-    if (m_n == nStart || !host::ParseNumber(m_s.substr(nStart, m_n - nStart), d)) {
-      m_n = nStart;
-      Fail();
-    }
-    return host::Variant(d);
+    return Number(nStart, Word());
   }
-
-  const std::string& m_s;
-  size_t m_n = 0;
 };
-
-bool Compare(const std::string& sOperator, const host::Variant& vValue, const host::Variant& vLiteral) {
-  if (sOperator == "LIKE")
-    return DaslLike(vValue.IsNull() ? std::string() : vValue.ToString(), vLiteral.ToString());
-  int n = CompareValues(vValue, vLiteral);
-  if (sOperator == "=") return n == 0;
-  if (sOperator == "<>") return n != 0;
-  if (sOperator == "<") return n < 0;
-  if (sOperator == "<=") return n <= 0;
-  if (sOperator == ">") return n > 0;
-  return n >= 0;
-}
-
-bool Evaluate(const Node& oNode, Model& oModel, const ItemData& oItem) {
-  switch (oNode.eKind) {
-    case Node::Kind::And:
-      return Evaluate(*oNode.pLeft, oModel, oItem) && Evaluate(*oNode.pRight, oModel, oItem);
-    case Node::Kind::Or:
-      return Evaluate(*oNode.pLeft, oModel, oItem) || Evaluate(*oNode.pRight, oModel, oItem);
-    case Node::Kind::Not: return !Evaluate(*oNode.pLeft, oModel, oItem);
-    case Node::Kind::Compare: break;
-  }
-  return Compare(oNode.sOperator, oNode.fnProperty(oModel, oItem), oNode.vValue);
-}
 
 }  // namespace
 
@@ -283,10 +164,10 @@ bool DaslLike(const std::string& sValue, const std::string& sPattern) {
   return sText == sPart;
 }
 
-DaslFilter::DaslFilter(const std::string& sFilter) : m_pRoot(Parser(sFilter).Parse()) {}
+DaslFilter::DaslFilter(const std::string& sFilter) : m_pRoot(DaslParser(sFilter).Parse()) {}
 
 bool DaslFilter::Matches(Model& oModel, const ItemData& oItem) const {
-  return !m_pRoot || Evaluate(*m_pRoot, oModel, oItem);
+  return !m_pRoot || m_pRoot->Matches(oModel, oItem);
 }
 
 }  // namespace sim

@@ -18,6 +18,8 @@
 
 namespace sim {
 
+struct FilterNode;
+
 using PropertyReader = std::function<host::Variant(Model&, const ItemData&)>;
 
 // The reader of a DASL property name; host::Error for a name the simulation does not know.
@@ -35,10 +37,8 @@ class DaslFilter {
   explicit DaslFilter(const std::string& sFilter);
   bool Matches(Model& oModel, const ItemData& oItem) const;
 
-  struct Node;
-
  private:
-  std::shared_ptr<const Node> m_pRoot;
+  std::shared_ptr<const FilterNode> m_pRoot;
 };
 
 }  // namespace sim

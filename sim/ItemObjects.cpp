@@ -91,16 +91,7 @@ class RecipientsObj : public host::Recipients {
   }
   std::shared_ptr<host::Recipient> Item(const host::Variant& Index) override {
     m_pSession->Hit("Recipients.Item");
-    auto& vec = m_pItem->vecRecipients;
-    if (Index.IsString()) {
-      std::string sName = Index.ToString();
-      for (const auto& p : vec)
-        if (host::EqualsNoCase(p->sName, sName)) return Wrap(p);
-      host::Raise(kErrNotFound, "The recipient \"" + sName + "\" is not in the list.");
-    }
-    int32_t n = Index.ToLong();
-    if (n < 1 || static_cast<size_t>(n) > vec.size()) host::Raise(kErrBadIndex, "Array index out of bounds.");
-    return Wrap(vec[static_cast<size_t>(n - 1)]);
+    return Wrap(RecipientAt(m_pItem->vecRecipients, Index));
   }
   std::shared_ptr<host::Recipient> Add(const std::string& sName) override {
     m_pSession->Hit("Recipients.Add");
@@ -179,10 +170,7 @@ class LinksObj : public host::Links {
   }
   std::shared_ptr<host::Link> Item(const host::Variant& Index) override {
     m_pSession->Hit("Links.Item");
-    int32_t n = Index.ToLong();
-    if (n < 1 || static_cast<size_t>(n) > m_pItem->vecLinks.size())
-      host::Raise(kErrBadIndex, "Array index out of bounds.");
-    return std::make_shared<LinkObj>(m_pSession, m_pItem->vecLinks[static_cast<size_t>(n - 1)], m_pItem);
+    return std::make_shared<LinkObj>(m_pSession, AtPosition(m_pItem->vecLinks, Index.ToLong()), m_pItem);
   }
 
  private:
@@ -304,10 +292,7 @@ class DistListItemObj : public ItemBase<host::DistListItem> {
   }
   std::shared_ptr<host::Recipient> GetMember(int32_t nIndex) override {
     Enter("GetMember");
-    if (nIndex < 1 || static_cast<size_t>(nIndex) > m_pItem->vecMembers.size())
-      host::Raise(kErrBadIndex, "Array index out of bounds.");
-    return std::make_shared<RecipientObj>(m_pSession, m_pItem->vecMembers[static_cast<size_t>(nIndex - 1)],
-                                          m_pItem);
+    return std::make_shared<RecipientObj>(m_pSession, AtPosition(m_pItem->vecMembers, nIndex), m_pItem);
   }
   void AddMember(const std::shared_ptr<host::Recipient>& oRecipient) override {
     Enter("AddMember");
@@ -387,6 +372,16 @@ ItemPtr ItemDataOf(const std::shared_ptr<host::Object>& oObject) {
 RecipientPtr RecipientDataOf(const std::shared_ptr<host::Object>& oObject) {
   auto* pRecipient = dynamic_cast<const RecipientObj*>(oObject.get());
   return pRecipient ? pRecipient->Data() : nullptr;
+}
+
+const RecipientPtr& RecipientAt(const std::vector<RecipientPtr>& vecRecipients, const host::Variant& Index) {
+  if (Index.IsString()) {
+    std::string sName = Index.ToString();
+    for (const auto& p : vecRecipients)
+      if (host::EqualsNoCase(p->sName, sName)) return p;
+    host::Raise(kErrNotFound, "The recipient \"" + sName + "\" is not in the list.");
+  }
+  return AtPosition(vecRecipients, Index.ToLong());
 }
 
 bool ResolveRecipient(const Model& oModel, RecipientData& oRecipient) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/Outlook.h"
 #include "sim/Session.h"
@@ -51,6 +52,10 @@ class RecipientObj : public host::Recipient {
 
 // Resolves a recipient against the address book: the one rule of every Resolve.
 bool ResolveRecipient(const Model& oModel, RecipientData& oRecipient);
+
+// The recipient Item names in a list of recipients (Recipients and SafeRecipients alike): by
+// position, or by display name in any letter case.
+const RecipientPtr& RecipientAt(const std::vector<RecipientPtr>& vecRecipients, const host::Variant& Index);
 
 class AddressEntryObj : public host::AddressEntry {
  public:

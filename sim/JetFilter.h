@@ -11,6 +11,8 @@
 
 namespace sim {
 
+struct FilterNode;
+
 class JetFilter {
  public:
   // Throws host::Error ("Cannot parse condition ...") for anything else.
@@ -19,10 +21,8 @@ class JetFilter {
   JetFilter(const JetFilter& oFirst, const JetFilter& oSecond);
   bool Matches(Model& oModel, const ItemData& oItem) const;
 
-  struct Node;
-
  private:
-  std::shared_ptr<const Node> m_pRoot;
+  std::shared_ptr<const FilterNode> m_pRoot;
 };
 
 }  // namespace sim

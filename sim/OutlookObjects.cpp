@@ -11,10 +11,6 @@
 namespace sim {
 namespace {
 
-[[noreturn]] void BadIndex() {
-  host::Raise(kErrBadIndex, "Array index out of bounds.");
-}
-
 // The default folder a new item of a class is saved into.
 int32_t DefaultFolderOfClass(int32_t nClass) {
   switch (nClass) {
@@ -119,8 +115,7 @@ int32_t ExplorersObj::Count() {
 
 std::shared_ptr<host::Explorer> ExplorersObj::Item(int32_t nIndex) {
   m_pSession->Hit("Explorers.Item");
-  if (nIndex < 1 || static_cast<size_t>(nIndex) > m_pSession->vecExplorers.size()) BadIndex();
-  return m_pSession->vecExplorers[static_cast<size_t>(nIndex - 1)];
+  return AtPosition(m_pSession->vecExplorers, nIndex);
 }
 
 // --- Explorer ---
@@ -234,8 +229,7 @@ int32_t SelectionObj::Count() {
 
 std::shared_ptr<host::OutlookItem> SelectionObj::Item(int32_t nIndex) {
   m_pSession->Hit("Selection.Item");
-  if (nIndex < 1 || static_cast<size_t>(nIndex) > m_vecItems.size()) BadIndex();
-  return m_pSession->ItemObject(m_vecItems[static_cast<size_t>(nIndex - 1)]);
+  return m_pSession->ItemObject(AtPosition(m_vecItems, nIndex));
 }
 
 // --- NameSpace ---
@@ -327,9 +321,7 @@ std::shared_ptr<host::MAPIFolder> FoldersObj::Item(const host::Variant& Index) {
       if (host::EqualsNoCase(p->sName, sName)) return m_pSession->FolderObject(p);
     host::Raise(kErrNotFound, "The folder \"" + sName + "\" does not exist.");
   }
-  int32_t n = Index.ToLong();
-  if (n < 1 || static_cast<size_t>(n) > vec.size()) BadIndex();
-  return m_pSession->FolderObject(vec[static_cast<size_t>(n - 1)]);
+  return m_pSession->FolderObject(AtPosition(vec, Index.ToLong()));
 }
 
 std::shared_ptr<host::MAPIFolder> FoldersObj::GetFirst() {
@@ -439,9 +431,7 @@ std::shared_ptr<host::OutlookItem> ItemsObj::Item(const host::Variant& Index) {
       if (host::EqualsNoCase(p->oProps.Text(prop::PR_SUBJECT), sSubject)) return m_pSession->ItemObject(p);
     host::Raise(kErrNotFound, "No item has the subject \"" + sSubject + "\".");
   }
-  int32_t n = Index.ToLong();
-  if (n < 1 || static_cast<size_t>(n) > vec.size()) BadIndex();
-  return m_pSession->ItemObject(vec[static_cast<size_t>(n - 1)]);
+  return m_pSession->ItemObject(AtPosition(vec, Index.ToLong()));
 }
 
 std::shared_ptr<host::OutlookItem> ItemsObj::GetFirst() {

@@ -159,16 +159,7 @@ class SafeRecipientsObj : public host::SafeRecipients {
   }
   std::shared_ptr<host::SafeRecipient> Item(const host::Variant& Index) override {
     m_pSession->Hit("SafeRecipients.Item");
-    auto& vec = Vec();
-    if (Index.IsString()) {
-      std::string sName = Index.ToString();
-      for (const auto& p : vec)
-        if (host::EqualsNoCase(p->sName, sName)) return Wrap(p);
-      host::Raise(kErrNotFound, "The recipient \"" + sName + "\" is not in the list.");
-    }
-    int32_t n = Index.ToLong();
-    if (n < 1 || static_cast<size_t>(n) > vec.size()) host::Raise(kErrBadIndex, "Array index out of bounds.");
-    return Wrap(vec[static_cast<size_t>(n - 1)]);
+    return Wrap(RecipientAt(Vec(), Index));
   }
   std::shared_ptr<host::SafeRecipient> Add(const std::string& sName) override {
     m_pSession->Hit("SafeRecipients.Add");

@@ -201,10 +201,7 @@ int32_t ResultsObj::Count() {
 
 std::shared_ptr<host::OutlookItem> ResultsObj::Item(const host::Variant& Index) {
   m_pSession->Hit("Results.Item");
-  int32_t n = Index.ToLong();
-  if (n < 1 || static_cast<size_t>(n) > m_vecItems.size())
-    host::Raise(kErrBadIndex, "Array index out of bounds.");
-  return m_pSession->ItemObject(m_vecItems[static_cast<size_t>(n - 1)]);
+  return m_pSession->ItemObject(AtPosition(m_vecItems, Index.ToLong()));
 }
 
 std::shared_ptr<host::OutlookItem> ResultsObj::Next() {

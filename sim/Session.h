@@ -30,6 +30,13 @@ class ItemsObj;
 constexpr int32_t kErrNotFound = static_cast<int32_t>(0x8004010Fu);
 constexpr int32_t kErrBadIndex = static_cast<int32_t>(0x8002000Bu);
 
+// Member n of a collection, counted from 1 as Item counts; DISP_E_BADINDEX outside it.
+template <class T>
+const T& AtPosition(const std::vector<T>& vec, int32_t n) {
+  if (n < 1 || static_cast<size_t>(n) > vec.size()) host::Raise(kErrBadIndex, "Array index out of bounds.");
+  return vec[static_cast<size_t>(n - 1)];
+}
+
 class Session : public std::enable_shared_from_this<Session> {
  public:
   Session(std::shared_ptr<const Profile> pProfile, std::string sVersion);

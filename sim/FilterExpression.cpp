@@ -1,0 +1,137 @@
+#include "sim/FilterExpression.h"
+
+#include <cctype>
+
+#include "host/Error.h"
+#include "host/Text.h"
+
+namespace sim {
+
+FilterNodePtr FilterNode::Join(Kind eKind, FilterNodePtr pLeft, FilterNodePtr pRight) {
+  auto p = std::make_shared<FilterNode>();
+  p->eKind = eKind;
+  p->pLeft = std::move(pLeft);
+  p->pRight = std::move(pRight);
+  return p;
+}
+
+bool FilterNode::Matches(Model& oModel, const ItemData& oItem) const {
+  switch (eKind) {
+    case Kind::And: return pLeft->Matches(oModel, oItem) && pRight->Matches(oModel, oItem);
+    case Kind::Or: return pLeft->Matches(oModel, oItem) || pRight->Matches(oModel, oItem);
+    case Kind::Not: return !pLeft->Matches(oModel, oItem);
+    case Kind::Test: break;
+  }
+  return fnTest(oModel, oItem);
+}
+
+bool OrderMatches(const std::string& sOperator, int nOrder) {
+  if (sOperator == "=") return nOrder == 0;
+  if (sOperator == "<>") return nOrder != 0;
+  if (sOperator == "<") return nOrder < 0;
+  if (sOperator == "<=") return nOrder <= 0;
+  if (sOperator == ">") return nOrder > 0;
+  return nOrder >= 0;
+}
+
+FilterNodePtr FilterParser::Expression() {
+  FilterNodePtr p = Or();
+  Skip();
+  if (!AtEnd()) Fail();
+  return p;
+}
+
+void FilterParser::Fail() const {
+  host::Raise(host::err::E_FAIL, FailureText());
+}
+
+void FilterParser::Skip() {
+  while (!AtEnd() && std::isspace(static_cast<unsigned char>(m_s[m_n]))) ++m_n;
+}
+
+bool FilterParser::Keyword(std::string_view sWord) {
+  Skip();
+  if (m_n + sWord.size() > m_s.size() ||
+      !host::EqualsNoCase(std::string_view(m_s).substr(m_n, sWord.size()), sWord))
+    return false;
+  // A keyword ends where its word does: "Order" is no Or.
+  size_t nAfter = m_n + sWord.size();
+  if (nAfter < m_s.size() && !std::isspace(static_cast<unsigned char>(m_s[nAfter])) &&
+      m_sAfterKeyword.find(m_s[nAfter]) == std::string_view::npos)
+    return false;
+  m_n = nAfter;
+  return true;
+}
+
+std::string FilterParser::Operator() {
+  // Two-character operators first, or "<=" would read as "<".
+  for (std::string_view sOp : {"<>", "<=", ">=", "=", "<", ">"}) {
+    if (m_s.compare(m_n, sOp.size(), sOp) == 0) {
+      m_n += sOp.size();
+      return std::string(sOp);
+    }
+  }
+  return std::string();
+}
+
+std::string FilterParser::QuotedText() {
+  char cQuote = Peek();
+  std::string sText;
+  for (size_t i = m_n + 1; i < m_s.size(); ++i) {
+    if (m_s[i] != cQuote) {
+      sText += m_s[i];
+    } else if (i + 1 < m_s.size() && m_s[i + 1] == cQuote) {
+      sText += cQuote;
+      ++i;
+    } else {
+      m_n = i + 1;
+      return sText;
+    }
+  }
+  Fail();
+}
+
+std::string FilterParser::Word() {
+  size_t nStart = m_n;
+  while (!AtEnd() && !std::isspace(static_cast<unsigned char>(Peek())) && Peek() != ')') ++m_n;
+  return m_s.substr(nStart, m_n - nStart);
+}
+
+host::Variant FilterParser::Number(size_t nStart, const std::string& sWord) {
+  double d = 0;
+  if (sWord.empty() || !host::ParseNumber(sWord, d)) {
+    m_n = nStart;
+    Fail();
+  }
+  return host::Variant(d);
+}
+
+FilterNodePtr FilterParser::Or() {
+  FilterNodePtr p = And();
+  while (Keyword("Or")) p = FilterNode::Join(FilterNode::Kind::Or, p, And());
+  return p;
+}
+
+FilterNodePtr FilterParser::And() {
+  FilterNodePtr p = Factor();
+  while (Keyword("And")) p = FilterNode::Join(FilterNode::Kind::And, p, Factor());
+  return p;
+}
+
+FilterNodePtr FilterParser::Factor() {
+  if (Keyword("Not")) return FilterNode::Join(FilterNode::Kind::Not, Factor(), nullptr);
+  Skip();
+  if (Peek() == '(') {
+    ++m_n;
+    FilterNodePtr p = Or();
+    Skip();
+    if (Peek() != ')') Fail();
+    ++m_n;
+    return p;
+  }
+  auto p = std::make_shared<FilterNode>();
+  p->fnTest = Comparison();
+  return p;
+}
+
+}  // namespace sim
