@@ -143,6 +143,19 @@ TEST_F(SimModel, RestrictAndSortFollowTheFolder) {
                            "([Subject] = 'x'", "[Subject] = 'unterminated"})
     EXPECT_THROW(oContacts->Restrict(sBad), host::Error) << sBad;
   EXPECT_THROW(oContacts->Sort("[Nonsense]"), host::Error);
+  // The messages say where the condition broke.
+  try {
+    oContacts->Restrict("[Subject] = 'x' And");
+    FAIL();
+  } catch (const host::Error& e) {
+    EXPECT_EQ(e.Description(), "Cannot parse condition. Error at \"\".");
+  }
+  try {
+    oContacts->Restrict("[Nonsense] = 'x'");
+    FAIL();
+  } catch (const host::Error& e) {
+    EXPECT_EQ(e.Description(), "The property \"Nonsense\" in the condition is not valid.");
+  }
 }
 
 TEST_F(SimModel, MapiPropertiesBehindTheItems) {
