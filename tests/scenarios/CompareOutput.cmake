@@ -1,0 +1,17 @@
+# Runs quillo-sim on a script and compares what it prints with the expected output, line ends
+# aside: the native program and the Windows one under Wine must print the same.
+#   cmake -DEMULATOR=... -DEXE=... -DSCRIPT=... -DEXPECTED=... -P CompareOutput.cmake
+execute_process(COMMAND ${EMULATOR} ${EXE} --registry :memory: --script ${SCRIPT}
+                OUTPUT_VARIABLE sOut ERROR_VARIABLE sErr RESULT_VARIABLE nExit)
+if(NOT nExit EQUAL 0)
+  message(FATAL_ERROR "quillo-sim exited with ${nExit}:\n${sErr}")
+endif()
+string(REPLACE "\r\n" "\n" sOut "${sOut}")
+file(READ ${EXPECTED} sExpected)
+string(REPLACE "\r\n" "\n" sExpected "${sExpected}")
+if(NOT sOut STREQUAL sExpected)
+  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/demo.actual "${sOut}")
+  message(FATAL_ERROR "quillo-sim printed something else than ${EXPECTED}; see "
+                      "${CMAKE_CURRENT_BINARY_DIR}/demo.actual (diff them; regenerate the expected file "
+                      "when the change is intended)")
+endif()
