@@ -71,17 +71,6 @@ bool ReadUtf16(const std::vector<uint8_t>& v, size_t& nPos, std::string& out) {
 
 }  // namespace
 
-std::string HexOf(const std::vector<uint8_t>& vecBytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string s;
-  s.reserve(vecBytes.size() * 2);
-  for (uint8_t b : vecBytes) {
-    s += kDigits[b >> 4];
-    s += kDigits[b & 0xF];
-  }
-  return s;
-}
-
 std::vector<uint8_t> BytesOfHex(std::string_view sHex) {
   if (!IsHexEntryID(sHex)) throw std::invalid_argument("not an even number of hexadecimal digits");
   auto digit = [](char c) -> uint8_t {
@@ -141,7 +130,7 @@ std::string MakeOneOffID(std::string_view sName, std::string_view sType, std::st
   AppendUtf16(sName, v);
   AppendUtf16(sType, v);
   AppendUtf16(sAddress, v);
-  return HexOf(v);
+  return host::HexOfBytes(v);
 }
 
 bool ReadOneOffID(std::string_view sEntryID, std::string& sName, std::string& sType, std::string& sAddress) {

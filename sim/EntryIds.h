@@ -9,7 +9,6 @@
 
 namespace sim {
 
-std::string HexOf(const std::vector<uint8_t>& vecBytes);
 // Throws std::invalid_argument for anything but an even number of hexadecimal digits.
 std::vector<uint8_t> BytesOfHex(std::string_view sHex);
 bool IsHexEntryID(std::string_view s);

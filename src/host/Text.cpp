@@ -141,6 +141,17 @@ std::string Trim(std::string_view s) {
   return std::string(s.substr(b, e - b + 1));
 }
 
+std::string HexOfBytes(const std::vector<uint8_t>& vecBytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string s;
+  s.reserve(vecBytes.size() * 2);
+  for (uint8_t b : vecBytes) {
+    s += kDigits[b >> 4];
+    s += kDigits[b & 0xF];
+  }
+  return s;
+}
+
 std::string Utf8ToAnsi(std::string_view s) {
   std::string out;
   out.reserve(s.size());

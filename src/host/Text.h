@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace host {
 
@@ -26,6 +27,9 @@ int32_t DecodeUtf8(std::string_view s, size_t& i);
 void AppendUtf8(int32_t cp, std::string& out);
 // Bytes of the character that starts at nPos (1 for a malformed one, 0 at the end).
 size_t Utf8CharLength(std::string_view s, size_t nPos);
+
+// Upper-case hexadecimal, two digits per byte, as entry IDs are written.
+std::string HexOfBytes(const std::vector<uint8_t>& vecBytes);
 
 // UTF-8 <-> Windows-1252; characters outside the code page become '?'.
 std::string Utf8ToAnsi(std::string_view s);

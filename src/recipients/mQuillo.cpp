@@ -19,18 +19,6 @@ constexpr const char* PSETID_Address = "{00062004-0000-0000-C000-000000000046}";
 constexpr int32_t kEmail1OriginalEntryID = 0x8085;
 constexpr int32_t kEmailStep = 0x10;
 
-// Upper-case hexadecimal, two digits per byte, as entry IDs are written.
-std::string HexOf(const std::vector<uint8_t>& vecBytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string s;
-  s.reserve(vecBytes.size() * 2);
-  for (uint8_t b : vecBytes) {
-    s += kDigits[b >> 4];
-    s += kDigits[b & 0xF];
-  }
-  return s;
-}
-
 // Replaces every sFind, without regard to ASCII case, by sWith.
 std::string ReplaceNoCase(const std::string& s, const std::string& sFind, const std::string& sWith) {
   std::string sResult;
@@ -142,7 +130,7 @@ CStringCollection GetContactEmailAddresses(const std::shared_ptr<host::ContactIt
       host::Variant vEntryID;
       host::IgnoreErrors([&] { vEntryID = oUtils->HrGetOneProp(oContact, nTag + host::tag::PT_BINARY); });
       if (!vEntryID.IsArray()) continue;
-      auto oEntry = oUtils->GetAddressEntryFromID(HexOf(vEntryID.ToBytes()));
+      auto oEntry = oUtils->GetAddressEntryFromID(host::HexOfBytes(vEntryID.ToBytes()));
       std::string sAddress = host::FoldCase(host::Trim(SafeGetSmtpAddress(oEntry, true)));
       if (isEmailAddress(sAddress) && !colAddresses.Exists(sAddress)) colAddresses.Add(sAddress, sAddress);
     }

@@ -2,6 +2,7 @@
 // their properties and events.
 #include <gtest/gtest.h>
 
+#include "host/Text.h"
 #include "sim/EntryIds.h"
 #include "sim/ItemObjects.h"
 #include "sim/Model.h"
@@ -177,7 +178,7 @@ TEST_F(SimModel, MapiPropertiesBehindTheItems) {
   ASSERT_NE(nId, 0);
   const Variant* pOriginal = pJuergen->oProps.Find(nId | sim::prop::PT_BINARY);
   ASSERT_TRUE(pOriginal);
-  auto pEntry = oModel.Book().FindByID(sim::HexOf(pOriginal->ToBytes()));
+  auto pEntry = oModel.Book().FindByID(host::HexOfBytes(pOriginal->ToBytes()));
   ASSERT_TRUE(pEntry);
   EXPECT_EQ(pEntry->sSmtpAddress, "juergen.mueller@contoso.com");
   auto oCarla = Item<host::ContactItem>(kCarla);
@@ -186,7 +187,7 @@ TEST_F(SimModel, MapiPropertiesBehindTheItems) {
   const Variant* pCarla2 = sim::ItemDataOf(oCarla)->oProps.Find(
       oModel.Named().Tag(sim::prop::PSETID_Address, 0x8095, false) | sim::prop::PT_BINARY);
   ASSERT_TRUE(pCarla2);
-  EXPECT_EQ(oModel.Book().FindByID(sim::HexOf(pCarla2->ToBytes()))->sAddress, "carla.jones@example.org");
+  EXPECT_EQ(oModel.Book().FindByID(host::HexOfBytes(pCarla2->ToBytes()))->sAddress, "carla.jones@example.org");
   EXPECT_EQ(Item<host::ContactItem>("0000000044454D4F1002")->Sensitivity(), host::olPrivate);
 }
 

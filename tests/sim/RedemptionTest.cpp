@@ -2,6 +2,7 @@
 // properties whose entry IDs lead to address entries. (The recipient tests run the rest.)
 #include <gtest/gtest.h>
 
+#include "host/Text.h"
 #include "host/Redemption.h"
 #include "sim/EntryIds.h"
 #include "sim/Outlook.h"
@@ -55,7 +56,7 @@ TEST(RedemptionTest, ContactEmailsAreNamedPropertiesWhoseEntryIDsLeadToAddressEn
   EXPECT_EQ(oUtils->GetIDsFromNames(oJuergen, PSETID_Address, host::Variant(int32_t{0x8777}), false), 0);
 
   host::Variant vEntryID = oUtils->HrGetOneProp(oJuergen, nTag + host::tag::PT_BINARY);
-  auto oEntry = oUtils->GetAddressEntryFromID(sim::HexOf(vEntryID.ToBytes()));
+  auto oEntry = oUtils->GetAddressEntryFromID(host::HexOfBytes(vEntryID.ToBytes()));
   EXPECT_EQ(oEntry->Fields(host::tag::PR_SMTP_ADDRESS).ToString(), "juergen.mueller@contoso.com");
   // Carla has only e-mail 2: e-mail 1's name is known to the store, her value is absent.
   auto oCarla = pOutlook->ItemByID("0000000044454D4F1003");
