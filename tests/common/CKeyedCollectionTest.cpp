@@ -8,17 +8,9 @@
 
 #include "common/CKeyedCollection.h"
 #include "host/Error.h"
+#include "support/ErrorOf.h"
 
 namespace {
-
-int32_t ErrorOf(const std::function<void()>& fn) {
-  try {
-    fn();
-  } catch (const host::Error& e) {
-    return e.Number();
-  }
-  return -1;
-}
 
 std::vector<std::string> Items(const CKeyedCollection<std::string>& col) {
   std::vector<std::string> v;

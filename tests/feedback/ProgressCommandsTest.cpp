@@ -2,20 +2,16 @@
 // Cancel arrives at the stage and step it names, answered by the queued message-box answer.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "ProgressCommands.h"
-#include "ScriptRunner.h"
-#include "SimSession.h"
 #include "feedback/frmProgress.h"
-#include "sim/Profile.h"
+#include "support/AppCommandsFixture.h"
 
 namespace {
 
-class ProgressCommandsTest : public ::testing::Test {
+class ProgressCommandsTest : public AppCommandsFixture {
  protected:
   void SetUp() override {
-    m_pSession = std::make_shared<app::SimSession>(sim::DemoProfile(), "", m_out);
+    AppCommandsFixture::SetUp();
     ASSERT_TRUE(app::InstallSimForms(m_pSession, "", m_err));
     app::RegisterProgressCommands(m_oTable, m_pSession);
     m_oTable.Add({"answer", "", "", [this](app::CommandContext&, const std::vector<std::string>& a) {
@@ -26,18 +22,6 @@ class ProgressCommandsTest : public ::testing::Test {
     g_frmProgress.Reset();
     platform::SetFormsBackend(nullptr);
   }
-
-  // Runs script lines; the exit code of the run.
-  int Run(const std::string& sScript) {
-    std::istringstream in(sScript);
-    app::CommandContext ctx{m_out, [] { return nullptr; }, {}};
-    return app::RunScript(in, "test", m_oTable, ctx, m_err, false);
-  }
-  bool Printed(const std::string& s) const { return m_out.str().find(s) != std::string::npos; }
-
-  std::ostringstream m_out, m_err;
-  std::shared_ptr<app::SimSession> m_pSession;
-  app::CommandTable m_oTable;
 };
 
 TEST_F(ProgressCommandsTest, DemoRunsTheThreeStagesAndPrintsTheWindowOnce) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "host/Error.h"
+#include "support/ErrorOf.h"
 #include "host/Object.h"
 
 namespace {
@@ -20,15 +21,6 @@ class CGizmo : public host::Object {
  public:
   std::string TypeName() const override { return "CGizmo"; }
 };
-
-int32_t ErrorOf(const std::function<void()>& fn) {
-  try {
-    fn();
-  } catch (const host::Error& e) {
-    return e.Number();
-  }
-  return -1;
-}
 
 // Registers classes under test ProgIDs and removes them again, so tests leave the process's
 // table as they found it.

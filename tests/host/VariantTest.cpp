@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/ErrorOf.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -15,16 +17,6 @@ class CWidget : public host::Object {
  public:
   std::string TypeName() const override { return "CWidget"; }
 };
-
-// Runs fn and returns the number of the host::Error it throws, or -1 when it throws nothing.
-int32_t ErrorOf(const std::function<void()>& fn) {
-  try {
-    fn();
-  } catch (const host::Error& e) {
-    return e.Number();
-  }
-  return -1;
-}
 
 TEST(Variant, TypeCodesAndNamesAreVisualBasics) {
   struct Case {

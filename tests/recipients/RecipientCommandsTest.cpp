@@ -2,23 +2,19 @@
 // print, and the clear refusal before the add-in is connected.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "CoreCommands.h"
 #include "RecipientCommands.h"
-#include "ScriptRunner.h"
-#include "SimSession.h"
 #include "feedback/frmProgress.h"
 #include "platform/portable/FormsPortable.h"
-#include "sim/Profile.h"
+#include "support/AppCommandsFixture.h"
 
 namespace {
 
-class RecipientCommandsTest : public ::testing::Test {
+class RecipientCommandsTest : public AppCommandsFixture {
  protected:
   void SetUp() override {
     m_pPrevForms = platform::SetFormsBackend(std::make_shared<platform::portable::PortableForms>());
-    m_pSession = std::make_shared<app::SimSession>(sim::DemoProfile(), "", m_out);
+    AppCommandsFixture::SetUp();
     app::RegisterCoreCommands(m_oTable, m_pSession);
     app::RegisterRecipientCommands(m_oTable, m_pSession);
   }
@@ -30,16 +26,6 @@ class RecipientCommandsTest : public ::testing::Test {
     platform::SetFormsBackend(m_pPrevForms);
   }
 
-  int Run(const std::string& sScript) {
-    std::istringstream in(sScript);
-    app::CommandContext ctx{m_out, [] { return nullptr; }, {}};
-    return app::RunScript(in, "test", m_oTable, ctx, m_err, false);
-  }
-  bool Printed(const std::string& s) const { return m_out.str().find(s) != std::string::npos; }
-
-  std::ostringstream m_out, m_err;
-  std::shared_ptr<app::SimSession> m_pSession;
-  app::CommandTable m_oTable;
   std::shared_ptr<platform::FormsBackend> m_pPrevForms;
 };
 

@@ -14,6 +14,7 @@
 #include "host/Text.h"
 #include "platform/Controls.h"
 #include "platform/Ui.h"
+#include "platform/win32/Bitmaps.h"
 #include "platform/win32/Module.h"
 
 namespace platform::win32 {
@@ -63,17 +64,6 @@ std::vector<uint32_t> Composed(const Picture& oPicture, COLORREF nBack) {
         0xFF000000u | mix((p >> 16) & 0xFF, nR) << 16 | mix((p >> 8) & 0xFF, nG) << 8 | mix(p & 0xFF, nB);
   }
   return vec;
-}
-
-BITMAPINFO TopDownInfo(int32_t nWidth, int32_t nHeight) {
-  BITMAPINFO oInfo{};
-  oInfo.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  oInfo.bmiHeader.biWidth = nWidth;
-  oInfo.bmiHeader.biHeight = -nHeight;
-  oInfo.bmiHeader.biPlanes = 1;
-  oInfo.bmiHeader.biBitCount = 32;
-  oInfo.bmiHeader.biCompression = BI_RGB;
-  return oInfo;
 }
 
 // An icon with the picture's alpha channel; nullptr for no picture.

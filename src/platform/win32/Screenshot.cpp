@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "host/Error.h"
+#include "platform/win32/Bitmaps.h"
 #include "platform/win32/ScreenshotPng.h"
 
 namespace platform::win32 {
@@ -23,13 +24,7 @@ Picture CaptureWindow(WindowHandle hWindow) {
   const int nWidth = rc.right - rc.left, nHeight = rc.bottom - rc.top;
   if (nWidth <= 0 || nHeight <= 0) host::Raise(host::err::InvalidProcedureCall, "The window has no size");
 
-  BITMAPINFO oInfo{};
-  oInfo.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  oInfo.bmiHeader.biWidth = nWidth;
-  oInfo.bmiHeader.biHeight = -nHeight;
-  oInfo.bmiHeader.biPlanes = 1;
-  oInfo.bmiHeader.biBitCount = 32;
-  oInfo.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO oInfo = TopDownInfo(nWidth, nHeight);
   void* pBits = nullptr;
   HDC hdcWindow = GetWindowDC(hWnd);
   HDC hdcMemory = CreateCompatibleDC(hdcWindow);
