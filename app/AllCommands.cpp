@@ -11,11 +11,12 @@ namespace app {
 namespace {
 
 void RegisterHelp(CommandTable& oTable) {
-  oTable.Add({"help", "", "lists the commands", [&oTable](CommandContext& ctx, const std::vector<std::string>&) {
-                for (const auto& [sName, oSpec] : oTable.All())
-                  ctx.out << "  " << sName << (oSpec.sUsage.empty() ? "" : " " + oSpec.sUsage) << "\n      "
-                          << oSpec.sHelp << "\n";
-              }});
+  oTable.Add(
+      {"help", "", "lists the commands", [&oTable](CommandContext& ctx, const std::vector<std::string>&) {
+         for (const auto& [sName, oSpec] : oTable.All())
+           ctx.out << "  " << sName << (oSpec.sUsage.empty() ? "" : " " + oSpec.sUsage) << "\n      "
+                   << oSpec.sHelp << "\n";
+       }});
 }
 
 }  // namespace

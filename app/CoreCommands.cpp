@@ -15,7 +15,8 @@ using Args = std::vector<std::string>;
 int ParseInt(const std::string& s, const std::string& sWhat) {
   int n = 0;
   auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), n);
-  if (ec != std::errc() || p != s.data() + s.size()) throw UsageError{sWhat + " must be a number, not '" + s + "'"};
+  if (ec != std::errc() || p != s.data() + s.size())
+    throw UsageError{sWhat + " must be a number, not '" + s + "'"};
   return n;
 }
 
@@ -26,8 +27,8 @@ void NeedArgs(const Args& vecArgs, size_t nMin, size_t nMax, const std::string& 
 int ExplorerNumber(SimSession& oSession, const std::string& s) {
   int n = ParseInt(s, "explorer number");
   if (n < 1 || n > oSession.Outlook().ExplorerCount())
-    throw UsageError{"there is no explorer " + s + " (open explorers: " +
-                     std::to_string(oSession.Outlook().ExplorerCount()) + ")"};
+    throw UsageError{"there is no explorer " + s +
+                     " (open explorers: " + std::to_string(oSession.Outlook().ExplorerCount()) + ")"};
   return n;
 }
 
@@ -98,8 +99,8 @@ void ShowFolders(SimSession& oSession) {
       nCount = oFolder->Items()->Count();
       sId = oFolder->EntryID();
     });
-    out << "  " << FolderPathOf(oSession, oFolder) << "  (type " << nType << ", " << nCount << " items, id " << sId
-        << ")\n";
+    out << "  " << FolderPathOf(oSession, oFolder) << "  (type " << nType << ", " << nCount << " items, id "
+        << sId << ")\n";
   }
 }
 
@@ -134,7 +135,8 @@ int32_t AnswerCode(const std::string& sAnswer) {
 }  // namespace
 
 void RegisterCoreCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession) {
-  oTable.Add({"start", "", "Outlook starts on the profile and loads the add-in", [pSession](CommandContext&, const Args& a) {
+  oTable.Add({"start", "", "Outlook starts on the profile and loads the add-in",
+              [pSession](CommandContext&, const Args& a) {
                 NeedArgs(a, 0, 0, "start");
                 pSession->Start();
               }});
@@ -142,13 +144,15 @@ void RegisterCoreCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSes
   oTable.Add({"explorer", "open PATH [--activate] | activate N | close N | switch N PATH",
               "opens, activates, closes an explorer window or shows another folder in it",
               [pSession](CommandContext&, const Args& a) {
-                const std::string sUsage = "explorer open PATH [--activate] | activate N | close N | switch N PATH";
+                const std::string sUsage =
+                    "explorer open PATH [--activate] | activate N | close N | switch N PATH";
                 if (a.empty()) throw UsageError{"usage: " + sUsage};
                 auto& oOutlook = pSession->Outlook();
                 std::ostream& out = pSession->Out();
                 if (a[0] == "open") {
                   NeedArgs(a, 2, 3, "explorer open PATH [--activate]");
-                  if (a.size() == 3 && a[2] != "--activate") throw UsageError{"unknown option '" + a[2] + "'"};
+                  if (a.size() == 3 && a[2] != "--activate")
+                    throw UsageError{"unknown option '" + a[2] + "'"};
                   oOutlook.FolderByPath(a[1]);  // a clear error for a bad path, before any event
                   int n = oOutlook.OpenExplorer(a[1]);
                   out << "explorer " << n << " opened on " << a[1] << " (NewExplorer)\n";
@@ -211,14 +215,16 @@ void RegisterCoreCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSes
               }});
 
   oTable.Add({"fault", "MEMBER [--call N | --every N | --always] [--error NUMBER] | clear",
-              "makes a simulated Outlook member fail (\"*\" for every member)", [pSession](CommandContext&, const Args& a) {
+              "makes a simulated Outlook member fail (\"*\" for every member)",
+              [pSession](CommandContext&, const Args& a) {
                 auto& oFaults = pSession->Outlook().Faults();
                 if (a.size() == 1 && a[0] == "clear") {
                   oFaults.Clear();
                   return;
                 }
                 if (a.empty())
-                  throw UsageError{"usage: fault MEMBER [--call N | --every N | --always] [--error NUMBER] | clear"};
+                  throw UsageError{
+                      "usage: fault MEMBER [--call N | --every N | --always] [--error NUMBER] | clear"};
                 int32_t nError = host::err::E_FAIL;
                 std::string sMode = "--call";
                 int nValue = 1;
@@ -244,8 +250,8 @@ void RegisterCoreCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSes
                   oFaults.FailNth(a[0], nValue, nError);
               }});
 
-  oTable.Add({"show", "log|explorers|folders|items PATH|boxes", "prints what the simulation and the add-in hold",
-              [pSession](CommandContext&, const Args& a) {
+  oTable.Add({"show", "log|explorers|folders|items PATH|boxes",
+              "prints what the simulation and the add-in hold", [pSession](CommandContext&, const Args& a) {
                 if (a.empty()) throw UsageError{"usage: show log|explorers|folders|items PATH|boxes"};
                 if (a[0] == "log" && a.size() == 1) {
                   ShowLog(*pSession);
@@ -257,7 +263,8 @@ void RegisterCoreCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSes
                   ShowItems(*pSession, a[1]);
                 } else if (a[0] == "boxes" && a.size() == 1) {
                   for (const auto& oBox : pSession->Boxes().History())
-                    pSession->Out() << "  \"" << oBox.sTitle << "\": " << oBox.sPrompt << " -> " << oBox.nAnswer << "\n";
+                    pSession->Out() << "  \"" << oBox.sTitle << "\": " << oBox.sPrompt << " -> "
+                                    << oBox.nAnswer << "\n";
                 } else {
                   throw UsageError{"usage: show log|explorers|folders|items PATH|boxes"};
                 }

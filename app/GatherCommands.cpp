@@ -51,21 +51,22 @@ void Gather(SimSession& oSession, std::shared_ptr<SimSession> pSession, bool bFo
 }  // namespace
 
 void RegisterGatherCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession) {
-  oTable.Add({"gather", "[--folder] [--dl]",
-              "gathers and resolves the recipients of the active explorer's selection (or, with --folder, of "
-              "its whole folder as its view filters it); --dl skips distribution lists as the list commands do",
-              [pSession](CommandContext&, const std::vector<std::string>& vecArgs) {
-                bool bFolder = false, bForLists = false;
-                for (const auto& sArg : vecArgs) {
-                  if (sArg == "--folder")
-                    bFolder = true;
-                  else if (sArg == "--dl")
-                    bForLists = true;
-                  else
-                    throw UsageError{"unknown option '" + sArg + "' (gather [--folder] [--dl])"};
-                }
-                Gather(*pSession, pSession, bFolder, bForLists);
-              }});
+  oTable.Add(
+      {"gather", "[--folder] [--dl]",
+       "gathers and resolves the recipients of the active explorer's selection (or, with --folder, of "
+       "its whole folder as its view filters it); --dl skips distribution lists as the list commands do",
+       [pSession](CommandContext&, const std::vector<std::string>& vecArgs) {
+         bool bFolder = false, bForLists = false;
+         for (const auto& sArg : vecArgs) {
+           if (sArg == "--folder")
+             bFolder = true;
+           else if (sArg == "--dl")
+             bForLists = true;
+           else
+             throw UsageError{"unknown option '" + sArg + "' (gather [--folder] [--dl])"};
+         }
+         Gather(*pSession, pSession, bFolder, bForLists);
+       }});
 }
 
 }  // namespace app

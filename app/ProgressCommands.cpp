@@ -196,7 +196,8 @@ struct ProgressScript : std::enable_shared_from_this<ProgressScript> {
 host::Connection EchoProgressStages(std::shared_ptr<SimSession> pSession) {
   auto pLastStage = std::make_shared<int>(0);
   return platform::Forms().OnControlChanged.Connect(
-      [wSession = std::weak_ptr<SimSession>(pSession), pLastStage](platform::Control& oControl, platform::Prop) {
+      [wSession = std::weak_ptr<SimSession>(pSession), pLastStage](platform::Control& oControl,
+                                                                   platform::Prop) {
         auto pSession = wSession.lock();
         if (!pSession || !g_frmProgress.IsCreated() || &oControl.Parent() != &g_frmProgress.Get()) return;
         frmProgress& f = *g_frmProgress;

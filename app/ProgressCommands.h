@@ -9,8 +9,8 @@
 #include <string>
 
 #include "CommandTable.h"
-#include "host/Event.h"
 #include "SimSession.h"
+#include "host/Event.h"
 
 namespace app {
 

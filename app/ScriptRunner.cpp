@@ -34,8 +34,8 @@ std::vector<std::string> SplitWords(const std::string& sLine) {
   return vecWords;
 }
 
-int RunScript(std::istream& in, const std::string& sScriptName, const CommandTable& oTable, CommandContext& oContext,
-              std::ostream& sErr, bool bEcho) {
+int RunScript(std::istream& in, const std::string& sScriptName, const CommandTable& oTable,
+              CommandContext& oContext, std::ostream& sErr, bool bEcho) {
   std::string sLine;
   int nLine = 0;
   while (std::getline(in, sLine)) {

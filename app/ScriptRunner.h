@@ -17,7 +17,7 @@ namespace app {
 std::vector<std::string> SplitWords(const std::string& sLine);
 
 // Runs every line; returns 0, or 2 after the first line that failed (reported on sErr).
-int RunScript(std::istream& in, const std::string& sScriptName, const CommandTable& oTable, CommandContext& oContext,
-              std::ostream& sErr, bool bEcho);
+int RunScript(std::istream& in, const std::string& sScriptName, const CommandTable& oTable,
+              CommandContext& oContext, std::ostream& sErr, bool bEcho);
 
 }  // namespace app

@@ -30,12 +30,14 @@ std::string SimSession::FormatLine(const sim::LogLine& oLine) {
     else
       sMessage += c;
   }
-  std::string s = KindName(oLine.nKind) + " " + std::to_string(oLine.nLevel) + " | " + oLine.sSource + " | " + sMessage;
+  std::string s =
+      KindName(oLine.nKind) + " " + std::to_string(oLine.nLevel) + " | " + oLine.sSource + " | " + sMessage;
   if (oLine.nError != 0) s += " | error " + std::to_string(oLine.nError);
   return s;
 }
 
-SimSession::SimSession(std::shared_ptr<const sim::Profile> pProfile, const std::string& sVersion, std::ostream& out)
+SimSession::SimSession(std::shared_ptr<const sim::Profile> pProfile, const std::string& sVersion,
+                       std::ostream& out)
     : m_out(out),
       m_pLoop(std::make_shared<platform::portable::VirtualLoop>()),
       m_pBoxes(std::make_shared<platform::portable::ScriptedBoxes>()),

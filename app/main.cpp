@@ -5,8 +5,8 @@
 #include <iostream>
 #include <memory>
 
-#include "CommandTable.h"
 #include "AllCommands.h"
+#include "CommandTable.h"
 #include "ProgressCommands.h"
 #include "RecipientCommands.h"
 #include "ScriptRunner.h"
@@ -26,9 +26,11 @@ int main(int argc, char** argv) {
   cli.add_option("--registry", sRegistry, "registry file for the add-in's settings (:memory: for one run)");
   cli.add_flag("--no-echo", bNoEcho, "do not repeat each command before its output");
   bool bAdvSearchLog = false;
-  cli.add_flag("--advsearch-log", bAdvSearchLog, "the search component logs to its file (DebugTarget 3); 'search' prints its new lines");
+  cli.add_flag("--advsearch-log", bAdvSearchLog,
+               "the search component logs to its file (DebugTarget 3); 'search' prints its new lines");
   std::string sScreenshots;
-  cli.add_option("--screenshots", sScreenshots, "show forms as real windows and save a PNG of each in this folder (Windows build)");
+  cli.add_option("--screenshots", sScreenshots,
+                 "show forms as real windows and save a PNG of each in this folder (Windows build)");
   CLI11_PARSE(cli, argc, argv);
 
   std::shared_ptr<const sim::Profile> pProfile;
@@ -51,7 +53,8 @@ int main(int argc, char** argv) {
   // Settings are read from the registry from the first event on, so it comes before Outlook.
   app::InstallSettingsRegistry(sRegistry, std::cerr);
 
-  auto pSession = std::make_shared<app::SimSession>(pProfile, app::OutlookVersionFromOption(sVersion), std::cout);
+  auto pSession =
+      std::make_shared<app::SimSession>(pProfile, app::OutlookVersionFromOption(sVersion), std::cout);
   if (!sLog.empty()) pSession->Outlook().Support().SetLogFile(sLog);
   if (!app::InstallSimForms(pSession, sScreenshots, std::cerr)) return 1;
 
@@ -63,7 +66,8 @@ int main(int argc, char** argv) {
   if (bAdvSearchLog) oContext.mapOptions["advsearch-log"] = "3";
 
   std::istream& in = sScript.empty() ? std::cin : fileScript;
-  int nExit = app::RunScript(in, sScript.empty() ? "<stdin>" : sScript, oTable, oContext, std::cerr, !bNoEcho);
+  int nExit =
+      app::RunScript(in, sScript.empty() ? "<stdin>" : sScript, oTable, oContext, std::cerr, !bNoEcho);
   std::cout.flush();
   return nExit;
 }

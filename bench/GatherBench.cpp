@@ -141,7 +141,12 @@ void BM_GatherAndResolveFolder(benchmark::State& state) {
   state.counters["peak_MiB"] = static_cast<double>(PeakMemoryKiB()) / 1024.0;
 }
 
-BENCHMARK(BM_GatherAndResolveFolder)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GatherAndResolveFolder)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 

@@ -4,7 +4,9 @@
 
 using host::Variant;
 
-CExplorerWrapper::~CExplorerWrapper() { Done(); }
+CExplorerWrapper::~CExplorerWrapper() {
+  Done();
+}
 
 void CExplorerWrapper::SetExplorer(const std::shared_ptr<host::Explorer>& oExplorer) {
   if (oExplorer == m_oExplorer) return;
@@ -18,7 +20,8 @@ void CExplorerWrapper::SetExplorer(const std::shared_ptr<host::Explorer>& oExplo
       if (auto pSelf = wSelf.lock()) (static_cast<CExplorerWrapper&>(*pSelf).*pfn)();
     };
   };
-  m_vecExplorerEvents.push_back(m_oExplorer->OnActivate.Connect(bind(&CExplorerWrapper::m_oExplorer_Activate)));
+  m_vecExplorerEvents.push_back(
+      m_oExplorer->OnActivate.Connect(bind(&CExplorerWrapper::m_oExplorer_Activate)));
   m_vecExplorerEvents.push_back(m_oExplorer->OnClose.Connect(bind(&CExplorerWrapper::m_oExplorer_Close)));
   m_vecExplorerEvents.push_back(
       m_oExplorer->OnFolderSwitch.Connect(bind(&CExplorerWrapper::m_oExplorer_FolderSwitch)));
@@ -52,7 +55,8 @@ void CExplorerWrapper::Done() {
   SetExplorer(nullptr);
 }
 
-void CExplorerWrapper::AddAssociatedObject(const std::shared_ptr<host::Object>& oObject, const std::string& sKey) {
+void CExplorerWrapper::AddAssociatedObject(const std::shared_ptr<host::Object>& oObject,
+                                           const std::string& sKey) {
   host::Deref(m_colAssociated).Add(oObject, sKey);
 }
 
@@ -60,7 +64,9 @@ std::shared_ptr<host::Object> CExplorerWrapper::GetAssociatedObject(const std::s
   return host::Deref(m_colAssociated).Item(sKey);
 }
 
-void CExplorerWrapper::RemoveAssociatedObject(const std::string& sKey) { host::Deref(m_colAssociated).Remove(sKey); }
+void CExplorerWrapper::RemoveAssociatedObject(const std::string& sKey) {
+  host::Deref(m_colAssociated).Remove(sKey);
+}
 
 void CExplorerWrapper::m_oExplorer_Activate() {
   try {

@@ -11,9 +11,13 @@ constexpr const char* kEventFromExplorer = "CExplorers::EventFromExplorer";
 
 CExplorersWrapper::CExplorersWrapper() : m_colExplorers(std::make_unique<CExplorerList>()) {}
 
-CExplorersWrapper::~CExplorersWrapper() { Done(true); }
+CExplorersWrapper::~CExplorersWrapper() {
+  Done(true);
+}
 
-int32_t CExplorersWrapper::Count() { return host::Deref(m_colExplorers).Count(); }
+int32_t CExplorersWrapper::Count() {
+  return host::Deref(m_colExplorers).Count();
+}
 
 std::shared_ptr<CExplorerWrapper> CExplorersWrapper::Item(int32_t nIndex) {
   return host::Deref(m_colExplorers).Item(nIndex);
@@ -52,7 +56,8 @@ void CExplorersWrapper::m_oExplorers_NewExplorer(const std::shared_ptr<host::Exp
   }
 }
 
-void CExplorersWrapper::EventFromExplorer(const std::string& strName, const std::shared_ptr<CEventArgs>& colArgs) {
+void CExplorersWrapper::EventFromExplorer(const std::string& strName,
+                                          const std::shared_ptr<CEventArgs>& colArgs) {
   auto pSelf = weak_from_this().lock();
   try {
     DispatchExplorerEvent(strName, colArgs);
@@ -61,7 +66,8 @@ void CExplorersWrapper::EventFromExplorer(const std::string& strName, const std:
   }
 }
 
-void CExplorersWrapper::DispatchExplorerEvent(const std::string& strName, const std::shared_ptr<CEventArgs>& colArgs) {
+void CExplorersWrapper::DispatchExplorerEvent(const std::string& strName,
+                                              const std::shared_ptr<CEventArgs>& colArgs) {
   if (host::EqualsNoCase(strName, "Close")) {
     RemoveClosedExplorers();
   } else if (host::EqualsNoCase(strName, "OnExplorer")) {

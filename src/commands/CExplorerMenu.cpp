@@ -6,7 +6,8 @@ void CExplorerMenu::Create(const std::shared_ptr<host::Explorer>& oExplorer) {
   // Errors are ignored step by step: a missing folder leaves the rest of the set working.
   m_oExplorer = oExplorer;
   m_nItemType = 0;
-  host::IgnoreErrors([&] { m_nItemType = host::Deref(host::Deref(oExplorer).CurrentFolder()).DefaultItemType(); });
+  host::IgnoreErrors(
+      [&] { m_nItemType = host::Deref(host::Deref(oExplorer).CurrentFolder()).DefaultItemType(); });
 }
 
 void CExplorerMenu::OnFolderSwitch(const std::shared_ptr<host::MAPIFolder>& oFolder) {

@@ -29,11 +29,16 @@ std::string Unescape(std::string sFormat) {
     std::string sLower = host::FoldCase(sNext);
     std::string sReplacement;
     bool bValid = true;
-    if (sLower == "\\") sReplacement = "\\";
-    else if (sLower == "n") sReplacement = "\r\n";
-    else if (sLower == "t") sReplacement = "\t";
-    else if (sLower == "\"") sReplacement = "\"";
-    else bValid = false;
+    if (sLower == "\\")
+      sReplacement = "\\";
+    else if (sLower == "n")
+      sReplacement = "\r\n";
+    else if (sLower == "t")
+      sReplacement = "\t";
+    else if (sLower == "\"")
+      sReplacement = "\"";
+    else
+      bValid = false;
 
     if (bValid) {
       sFormat.replace(nPos, 2, sReplacement);

@@ -23,9 +23,13 @@ std::string DescriptionOf(int32_t nNumber) {
   }
 }
 
-void Raise(int32_t nNumber) { throw Error(nNumber, DescriptionOf(nNumber)); }
+void Raise(int32_t nNumber) {
+  throw Error(nNumber, DescriptionOf(nNumber));
+}
 
-void Raise(int32_t nNumber, std::string sDescription) { throw Error(nNumber, std::move(sDescription)); }
+void Raise(int32_t nNumber, std::string sDescription) {
+  throw Error(nNumber, std::move(sDescription));
+}
 
 ErrorInfo CurrentError() noexcept {
   try {

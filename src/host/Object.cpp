@@ -24,7 +24,9 @@ void ObjectRegistry::Register(const std::string& sProgId, Factory fnCreate) {
   impl().mapClasses[FoldCase(sProgId)] = std::move(fnCreate);
 }
 
-void ObjectRegistry::Unregister(const std::string& sProgId) { impl().mapClasses.erase(FoldCase(sProgId)); }
+void ObjectRegistry::Unregister(const std::string& sProgId) {
+  impl().mapClasses.erase(FoldCase(sProgId));
+}
 
 bool ObjectRegistry::IsRegistered(const std::string& sProgId) const {
   return impl().mapClasses.count(FoldCase(sProgId)) != 0;

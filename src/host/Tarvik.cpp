@@ -13,7 +13,9 @@ class Dispatcher : public SupportLibrary {
 
   int32_t TarvikLogMsg(ModuleHandle hInstance, const std::string& sMessage, int32_t nError,
                        const std::string& sSource, int32_t nKind, int32_t nLevel) override {
-    return Call([&](SupportLibrary& l) { return l.TarvikLogMsg(hInstance, sMessage, nError, sSource, nKind, nLevel); });
+    return Call([&](SupportLibrary& l) {
+      return l.TarvikLogMsg(hInstance, sMessage, nError, sSource, nKind, nLevel);
+    });
   }
   int32_t TarvikShowContextHelp(ModuleHandle hInstance, const std::string& sTopic) override {
     return Call([&](SupportLibrary& l) { return l.TarvikShowContextHelp(hInstance, sTopic); });
@@ -46,13 +48,19 @@ ModuleHandle g_hAddinModule = 0;
 
 }  // namespace
 
-SupportLibrary& Tarvik() { return TheDispatcher(); }
+SupportLibrary& Tarvik() {
+  return TheDispatcher();
+}
 
 std::shared_ptr<SupportLibrary> BindTarvik(std::shared_ptr<SupportLibrary> pLibrary) {
   return std::exchange(TheDispatcher().pBound, std::move(pLibrary));
 }
 
-ModuleHandle AddinModuleHandle() { return g_hAddinModule; }
-void SetAddinModuleHandle(ModuleHandle h) { g_hAddinModule = h; }
+ModuleHandle AddinModuleHandle() {
+  return g_hAddinModule;
+}
+void SetAddinModuleHandle(ModuleHandle h) {
+  g_hAddinModule = h;
+}
 
 }  // namespace host

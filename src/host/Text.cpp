@@ -3,9 +3,7 @@
 #include <array>
 
 namespace host {
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 int32_t DecodeUtf8(std::string_view s, size_t& i) {
   auto c = static_cast<unsigned char>(s[i]);

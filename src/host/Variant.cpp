@@ -85,8 +85,7 @@ bool ParseNumber(const std::string& sIn, double& dOut) {
   }
   // Only plain decimal notation: reject what strtod would also take (hex, inf, nan).
   for (char c : s) {
-    if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E'))
-      return false;
+    if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E')) return false;
   }
   char* pEnd = nullptr;
   double d = std::strtod(s.c_str(), &pEnd);
@@ -149,7 +148,14 @@ std::string Variant::TypeName() const {
 
 bool Variant::IsNumeric() const {
   switch (m_v.index()) {
-    case 0: case 2: case 3: case 4: case 5: case 6: case 9: case 10: return true;
+    case 0:
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+    case 9:
+    case 10: return true;
     case 7: {
       double d;
       return ParseNumber(std::get<std::string>(m_v), d);
@@ -216,8 +222,8 @@ std::string Variant::ToString() const {
       if (hh == 0 && mm == 0 && ss == 0)
         std::snprintf(buf, sizeof buf, "%d/%d/%04d", m, d, y);
       else
-        std::snprintf(buf, sizeof buf, "%d/%d/%04d %d:%02d:%02d %s", m, d, y, (hh % 12) ? hh % 12 : 12,
-                      mm, ss, hh < 12 ? "AM" : "PM");
+        std::snprintf(buf, sizeof buf, "%d/%d/%04d %d:%02d:%02d %s", m, d, y, (hh % 12) ? hh % 12 : 12, mm,
+                      ss, hh < 12 ? "AM" : "PM");
       return buf;
     }
     case 7: return std::get<std::string>(m_v);

@@ -81,11 +81,11 @@ class Variant {
   bool IsNumeric() const;
 
   // Conversions with Visual Basic's rules and errors (13 type mismatch, 6 overflow, 94 Null).
-  std::string ToString() const;   // CStr
-  int32_t ToLong() const;         // CLng: halves to even, True is -1
-  int16_t ToInteger() const;      // CInt
-  double ToDouble() const;        // CDbl
-  bool ToBool() const;            // CBool
+  std::string ToString() const;              // CStr
+  int32_t ToLong() const;                    // CLng: halves to even, True is -1
+  int16_t ToInteger() const;                 // CInt
+  double ToDouble() const;                   // CDbl
+  bool ToBool() const;                       // CBool
   std::shared_ptr<Object> ToObject() const;  // Nothing for Empty; 13 for other non-objects
   template <class T>
   std::shared_ptr<T> ToObject() const {

@@ -31,8 +31,12 @@ MessageLoop& Loop();
 // Installs the loop of the process; returns the previous one.
 std::shared_ptr<MessageLoop> SetLoop(std::shared_ptr<MessageLoop> pLoop);
 
-inline void DoEvents() { Loop().DoEvents(); }
-inline void Sleep(uint32_t nMilliseconds) { Loop().Sleep(nMilliseconds); }
+inline void DoEvents() {
+  Loop().DoEvents();
+}
+inline void Sleep(uint32_t nMilliseconds) {
+  Loop().Sleep(nMilliseconds);
+}
 
 // VbMsgBoxStyle and VbMsgBoxResult.
 enum MsgBoxStyle : int32_t {

@@ -45,7 +45,8 @@ struct SafeObjects {
 
 void AddEveryFolderItem(const std::shared_ptr<host::MAPIFolder>& oFolder, CItemList& colItems) {
   auto oItems = host::Deref(oFolder).Items();
-  for (auto oItem = host::Deref(oItems).GetFirst(); oItem; oItem = oItems->GetNext()) colItems.push_back(oItem);
+  for (auto oItem = host::Deref(oItems).GetFirst(); oItem; oItem = oItems->GetNext())
+    colItems.push_back(oItem);
 }
 
 // Every item of the folder the explorer shows, through its view's filter on Outlook 2002 and
@@ -114,14 +115,16 @@ void ReadMail(const std::shared_ptr<host::OutlookItem>& oItem, ERecipientsFrom e
               CRecipients& oRecipients) {
   Trace(kSource, "MAILITEM", 3);
   auto oMail = host::As<host::MailItem>(oItem);
-  if (eFrom != esFromSelection && g_oOptions->ExcludeReplied() && mQuillo::IsMailReplied(oMail, oSafe.oUtils)) {
+  if (eFrom != esFromSelection && g_oOptions->ExcludeReplied() &&
+      mQuillo::IsMailReplied(oMail, oSafe.oUtils)) {
     Trace(kSource, "Exclude already replied e-mail", 2);
     return;
   }
   oSafe.oMail->SetItem(oMail);
   if (mQuillo::IsMailReceived(oMail)) {
     // The entry ID lets the new mail mark this one as replied once it is sent.
-    oRecipients.AddRecipient(oSafe.oMail->SenderName(), mQuillo::GetSenderEmailAddress(oMail), oMail->EntryID());
+    oRecipients.AddRecipient(oSafe.oMail->SenderName(), mQuillo::GetSenderEmailAddress(oMail),
+                             oMail->EntryID());
   } else {
     AddSafeRecipients(oSafe.oMail->Recipients(), oRecipients, "", true);
   }
@@ -129,11 +132,13 @@ void ReadMail(const std::shared_ptr<host::OutlookItem>& oItem, ERecipientsFrom e
 }
 
 std::shared_ptr<host::Links> LinksOf(const std::shared_ptr<host::OutlookItem>& oItem) {
-  if (auto oAppointment = std::dynamic_pointer_cast<host::AppointmentItem>(oItem)) return oAppointment->Links();
+  if (auto oAppointment = std::dynamic_pointer_cast<host::AppointmentItem>(oItem))
+    return oAppointment->Links();
   return host::As<host::TaskItem>(oItem)->Links();
 }
 
-void ReadLinks(const std::shared_ptr<host::OutlookItem>& oItem, ERecipientsFrom eFrom, CRecipients& oRecipients) {
+void ReadLinks(const std::shared_ptr<host::OutlookItem>& oItem, ERecipientsFrom eFrom,
+               CRecipients& oRecipients) {
   if (eFrom != esFromSelection && g_oOptions->ExcludeLinkItems()) {
     if (host::Deref(LinksOf(oItem)).Count() > 0) Trace(kSource, "Exclude links items", 2);
     return;
@@ -141,13 +146,14 @@ void ReadLinks(const std::shared_ptr<host::OutlookItem>& oItem, ERecipientsFrom 
   mQuillo::SafeGetLinks(oItem, oRecipients, eFrom);
 }
 
-void ReadAppointment(const std::shared_ptr<host::OutlookItem>& oItem, ERecipientsFrom eFrom, SafeObjects& oSafe,
-                     CRecipients& oRecipients) {
+void ReadAppointment(const std::shared_ptr<host::OutlookItem>& oItem, ERecipientsFrom eFrom,
+                     SafeObjects& oSafe, CRecipients& oRecipients) {
   Trace(kSource, "APPOINTMENT", 3);
   oSafe.oAppointment->SetItem(oItem);
   // The user's own meeting leaves its organizer (the user) out; others' meetings keep everybody.
   std::string sOrganizer;
-  if (oSafe.oAppointment->ResponseStatus() == host::olResponseOrganized) sOrganizer = oSafe.oAppointment->Organizer();
+  if (oSafe.oAppointment->ResponseStatus() == host::olResponseOrganized)
+    sOrganizer = oSafe.oAppointment->Organizer();
   AddSafeRecipients(oSafe.oAppointment->Recipients(), oRecipients, sOrganizer, false);
   oSafe.oAppointment->SetItem(nullptr);
   ReadLinks(oItem, eFrom, oRecipients);
@@ -162,7 +168,8 @@ void ReadTask(const std::shared_ptr<host::OutlookItem>& oItem, ERecipientsFrom e
   ReadLinks(oItem, eFrom, oRecipients);
 }
 
-void ReadContact(const std::shared_ptr<host::OutlookItem>& oItem, ERecipientsFrom eFrom, CRecipients& oRecipients) {
+void ReadContact(const std::shared_ptr<host::OutlookItem>& oItem, ERecipientsFrom eFrom,
+                 CRecipients& oRecipients) {
   Trace(kSource, "CONTACT", 3);
   auto oContact = host::As<host::ContactItem>(oItem);
   if (eFrom != esFromSelection && g_oOptions->ExcludePrivateContacts() &&
@@ -175,7 +182,8 @@ void ReadContact(const std::shared_ptr<host::OutlookItem>& oItem, ERecipientsFro
   if (colAddresses.Count() >= 1) oRecipients.AddRecipient(oContact->FullName(), colAddresses.Item(1), "");
 }
 
-void ReadDistList(const std::shared_ptr<host::OutlookItem>& oItem, bool bAddDistLists, CRecipients& oRecipients) {
+void ReadDistList(const std::shared_ptr<host::OutlookItem>& oItem, bool bAddDistLists,
+                  CRecipients& oRecipients) {
   Trace(kSource, "DISTRIBUTE LIST", 3);
   if (bAddDistLists)
     oRecipients.AddRecipient(oItem->Subject(), "", "");  // resolved by its name later
@@ -209,7 +217,8 @@ bool GetQuilloRecipients(ERecipientsFrom& eFrom, CRecipients& oRecipients, bool&
     } else if (eFrom == esFromFolder) {
       if (!AddFolderItems(oExplorer, colItems)) return false;
     } else {
-      TraceError(kSource, 0, "Invalid ERecipientsFrom value = " + std::to_string(static_cast<int32_t>(eFrom)));
+      TraceError(kSource, 0,
+                 "Invalid ERecipientsFrom value = " + std::to_string(static_cast<int32_t>(eFrom)));
       return false;
     }
 

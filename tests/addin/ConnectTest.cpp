@@ -234,7 +234,8 @@ TEST_F(ConnectTest, EventNamesAreMatchedWithoutRegardToCaseAndUnknownNamesAreRep
   Start({kInbox});
   auto oWrappers = g_oConnect->GetExplorers();
   int nSwitches = 0;
-  auto cn = oWrappers->OnExplorerFolderSwitch.Connect([&](std::shared_ptr<CExplorerWrapper>) { ++nSwitches; });
+  auto cn =
+      oWrappers->OnExplorerFolderSwitch.Connect([&](std::shared_ptr<CExplorerWrapper>) { ++nSwitches; });
   auto colArgs = std::make_shared<CEventArgs>();
   colArgs->Add(host::Variant(WrapperOf(1)));
   oWrappers->EventFromExplorer("folderswitch", colArgs);

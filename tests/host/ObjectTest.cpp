@@ -7,8 +7,8 @@
 #include <string>
 
 #include "host/Error.h"
-#include "support/ErrorOf.h"
 #include "host/Object.h"
+#include "support/ErrorOf.h"
 
 namespace {
 

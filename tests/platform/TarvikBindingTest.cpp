@@ -59,7 +59,8 @@ class TarvikBindingTest : public ::testing::Test {
     return vecLines;
   }
   // The stand-in's line for one log call of this test executable.
-  static std::string LogLine(int nKind, int nLevel, int nError, const std::string& sSource, const std::string& sMsg) {
+  static std::string LogLine(int nKind, int nLevel, int nError, const std::string& sSource,
+                             const std::string& sMsg) {
     return "LogMsg\t" + ExeName() + "\t" + std::to_string(nKind) + "\t" + std::to_string(nLevel) + "\t" +
            std::to_string(nError) + "\t" + sSource + "\t" + sMsg;
   }

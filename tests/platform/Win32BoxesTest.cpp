@@ -69,6 +69,9 @@ TEST_F(Win32BoxesTest, RealBoxAnsweredYesAndNo) {
 TEST_F(Win32BoxesTest, TitleAndTextReachWindowsAsAnsi) {
   // "Ärger" in UTF-8 arrives as the single Windows-1252 byte 0xC4 plus "rger".
   BoxAnswerer oUser(m_oLoop, "\xC4rger", IDOK);
-  EXPECT_EQ(m_oBoxes.Show("M\xC3\xBC" "ller", vbOKOnly, "\xC3\x84rger"), vbOK);
+  EXPECT_EQ(m_oBoxes.Show("M\xC3\xBC"
+                          "ller",
+                          vbOKOnly, "\xC3\x84rger"),
+            vbOK);
   EXPECT_TRUE(oUser.Clicked());
 }

@@ -193,7 +193,8 @@ TEST_F(GetQuilloRecipientsTest, FolderSourceFollowsTheViewFilterOnLaterOutlooksA
   Outlook().Faults().Clear();
   bool bFailedLine = false;
   for (const auto& o : Lines())
-    bFailedLine |= o.sSource == kSource && o.nKind == 3 && o.sMessage.rfind("AdvancedSearch failed{scope = '", 0) == 0;
+    bFailedLine |=
+        o.sSource == kSource && o.nKind == 3 && o.sMessage.rfind("AdvancedSearch failed{scope = '", 0) == 0;
   EXPECT_TRUE(bFailedLine);
   EXPECT_TRUE(HasLine("get all folder items", 3));
 
@@ -249,9 +250,10 @@ TEST_F(GetQuilloRecipientsTest, WarningAtOneHundredItemsAndProgressFromTwenty) {
     }
   }
   const auto& oBox = m_pBoxes->History().back();
-  EXPECT_EQ(oBox.sPrompt,
-            "Warning! You are attempting to add a large number of recipients to your new message. Do you want to "
-            "continue?");
+  EXPECT_EQ(
+      oBox.sPrompt,
+      "Warning! You are attempting to add a large number of recipients to your new message. Do you want to "
+      "continue?");
   EXPECT_EQ(oBox.nButtons, platform::vbYesNo);
   EXPECT_EQ(oBox.sTitle, "Quillo");
 }

@@ -7,11 +7,11 @@
 
 #include "AllCommands.h"
 #include "ProgressCommands.h"
-#include "support/ScratchRegistry.h"
 #include "ScriptRunner.h"
 #include "SimSession.h"
 #include "addin/Connect.h"
 #include "host/Tarvik.h"
+#include "support/ScratchRegistry.h"
 
 namespace {
 

@@ -16,8 +16,12 @@ std::string BackendName(const testing::TestParamInfo<Backend>& info) {
   return info.param == Backend::Win32 ? "Win32" : "Sqlite";
 }
 
-void RegistryTest::SetUp() { test_support::InstallScratchRegistry(); }
-void RegistryTest::TearDown() { test_support::RemoveScratchRegistry(); }
+void RegistryTest::SetUp() {
+  test_support::InstallScratchRegistry();
+}
+void RegistryTest::TearDown() {
+  test_support::RemoveScratchRegistry();
+}
 
 void PutRaw(const std::string& sKey, const std::string& sName, platform::DWORD nType,
             const std::string& sBytes) {

@@ -187,7 +187,8 @@ TEST_F(SimModel, MapiPropertiesBehindTheItems) {
   const Variant* pCarla2 = sim::ItemDataOf(oCarla)->oProps.Find(
       oModel.Named().Tag(sim::prop::PSETID_Address, 0x8095, false) | sim::prop::PT_BINARY);
   ASSERT_TRUE(pCarla2);
-  EXPECT_EQ(oModel.Book().FindByID(host::HexOfBytes(pCarla2->ToBytes()))->sAddress, "carla.jones@example.org");
+  EXPECT_EQ(oModel.Book().FindByID(host::HexOfBytes(pCarla2->ToBytes()))->sAddress,
+            "carla.jones@example.org");
   EXPECT_EQ(Item<host::ContactItem>("0000000044454D4F1002")->Sensitivity(), host::olPrivate);
 }
 

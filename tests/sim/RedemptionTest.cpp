@@ -2,8 +2,8 @@
 // properties whose entry IDs lead to address entries. (The recipient tests run the rest.)
 #include <gtest/gtest.h>
 
-#include "host/Text.h"
 #include "host/Redemption.h"
+#include "host/Text.h"
 #include "sim/EntryIds.h"
 #include "sim/Outlook.h"
 #include "sim/Redemption.h"

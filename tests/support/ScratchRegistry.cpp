@@ -6,8 +6,12 @@
 
 namespace test_support {
 
-void InstallScratchRegistry() { platform::SetRegistry(platform::portable::SqliteRegistry::OpenMemory()); }
-void RemoveScratchRegistry() { platform::SetRegistry(nullptr); }
+void InstallScratchRegistry() {
+  platform::SetRegistry(platform::portable::SqliteRegistry::OpenMemory());
+}
+void RemoveScratchRegistry() {
+  platform::SetRegistry(nullptr);
+}
 
 }  // namespace test_support
 #endif

@@ -50,15 +50,19 @@ class SimFixture : public ::testing::Test {
       if (oLine.sSource == sSource && (!pMessage || oLine.sMessage == *pMessage)) vec.push_back(oLine);
     return vec;
   }
-  size_t CountOf(const std::string& sSource, const std::string& sMessage) { return LinesOf(sSource, &sMessage).size(); }
+  size_t CountOf(const std::string& sSource, const std::string& sMessage) {
+    return LinesOf(sSource, &sMessage).size();
+  }
   size_t ErrorCount() {
     size_t n = 0;
     for (const auto& oLine : Lines()) n += oLine.nKind == 3;
     return n;
   }
 
-  std::shared_ptr<platform::portable::VirtualLoop> m_pLoop = std::make_shared<platform::portable::VirtualLoop>();
-  std::shared_ptr<platform::portable::ScriptedBoxes> m_pBoxes = std::make_shared<platform::portable::ScriptedBoxes>();
+  std::shared_ptr<platform::portable::VirtualLoop> m_pLoop =
+      std::make_shared<platform::portable::VirtualLoop>();
+  std::shared_ptr<platform::portable::ScriptedBoxes> m_pBoxes =
+      std::make_shared<platform::portable::ScriptedBoxes>();
   std::unique_ptr<sim::Outlook> m_pOutlook;
 
  private:

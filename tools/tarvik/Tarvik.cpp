@@ -96,8 +96,8 @@ extern "C" {
 __declspec(dllexport) int32_t WINAPI TarvikLogMsg(HINSTANCE hInstance, const char* sMessage, int32_t nError,
                                                   const char* sSource, int32_t nKind, int32_t nLevel) {
   return Write([&] {
-    return "LogMsg\t" + ModuleName(hInstance) + "\t" + std::to_string(nKind) + "\t" + std::to_string(nLevel) + "\t" +
-           std::to_string(nError) + "\t" + Escaped(sSource) + "\t" + Escaped(sMessage);
+    return "LogMsg\t" + ModuleName(hInstance) + "\t" + std::to_string(nKind) + "\t" + std::to_string(nLevel) +
+           "\t" + std::to_string(nError) + "\t" + Escaped(sSource) + "\t" + Escaped(sMessage);
   });
 }
 

@@ -47,7 +47,9 @@ void VirtualLoop::RunDue() {
   }
 }
 
-void VirtualLoop::DoEvents() { RunDue(); }
+void VirtualLoop::DoEvents() {
+  RunDue();
+}
 
 void VirtualLoop::Advance(uint64_t nMilliseconds) {
   const uint64_t nEnd = m_nNow + nMilliseconds;
@@ -62,6 +64,8 @@ void VirtualLoop::Advance(uint64_t nMilliseconds) {
   m_nNow = std::max(m_nNow, nEnd);
 }
 
-void VirtualLoop::Sleep(uint32_t nMilliseconds) { Advance(nMilliseconds); }
+void VirtualLoop::Sleep(uint32_t nMilliseconds) {
+  Advance(nMilliseconds);
+}
 
 }  // namespace platform::portable

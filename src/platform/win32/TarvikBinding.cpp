@@ -53,7 +53,8 @@ TarvikBinding::~TarvikBinding() {
 int32_t TarvikBinding::TarvikLogMsg(host::ModuleHandle hInstance, const std::string& sMessage, int32_t nError,
                                     const std::string& sSource, int32_t nKind, int32_t nLevel) {
   auto pfn = m_pImpl->Bind<PFN_TarvikLogMsg>(m_pImpl->m_oLogMsg);
-  return pfn ? pfn(reinterpret_cast<HINSTANCE>(hInstance), sMessage.c_str(), nError, sSource.c_str(), nKind, nLevel)
+  return pfn ? pfn(reinterpret_cast<HINSTANCE>(hInstance), sMessage.c_str(), nError, sSource.c_str(), nKind,
+                   nLevel)
              : 0;
 }
 

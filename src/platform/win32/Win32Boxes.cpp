@@ -29,7 +29,8 @@ int32_t Win32Boxes::Show(const std::string& sPrompt, int32_t nButtons, const std
   // 0 is Windows' failure; Wine answers -1 when it has no display to show the box on.
   if (nAnswer <= 0) {
     DWORD nError = GetLastError();
-    host::Raise(nError != ERROR_SUCCESS ? static_cast<int32_t>(HRESULT_FROM_WIN32(nError)) : static_cast<int32_t>(E_FAIL),
+    host::Raise(nError != ERROR_SUCCESS ? static_cast<int32_t>(HRESULT_FROM_WIN32(nError))
+                                        : static_cast<int32_t>(E_FAIL),
                 "The message box \"" + sTitle + "\" could not be shown");
   }
   return nAnswer;

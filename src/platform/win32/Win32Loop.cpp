@@ -124,7 +124,8 @@ Win32Loop::Win32Loop() : m_pImpl(std::make_unique<Impl>()) {
   oClass.lpszClassName = kWindowClass;
   if (!RegisterClassExA(&oClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
     RaiseLastError("The message loop's window class could not be registered");
-  m_pImpl->m_hWnd = CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, hInstance, nullptr);
+  m_pImpl->m_hWnd =
+      CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, hInstance, nullptr);
   if (!m_pImpl->m_hWnd) RaiseLastError("The message loop's window could not be created");
   SetWindowLongPtrA(m_pImpl->m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(m_pImpl.get()));
   m_pImpl->m_nStart = GetTickCount64();
@@ -169,7 +170,9 @@ void Win32Loop::DoEvents() {
   }
 }
 
-void Win32Loop::Sleep(uint32_t nMilliseconds) { ::Sleep(nMilliseconds); }
+void Win32Loop::Sleep(uint32_t nMilliseconds) {
+  ::Sleep(nMilliseconds);
+}
 
 void Win32Loop::Post(std::function<void()> fnTask, uint32_t nDelayMs) {
   if (nDelayMs > 0) {
@@ -191,6 +194,8 @@ void Win32Loop::KillTimer(TimerId nId) {
   m_pImpl->m_mapTimers.erase(it);
 }
 
-uint64_t Win32Loop::TickCount() { return GetTickCount64() - m_pImpl->m_nStart; }
+uint64_t Win32Loop::TickCount() {
+  return GetTickCount64() - m_pImpl->m_nStart;
+}
 
 }  // namespace platform::win32
