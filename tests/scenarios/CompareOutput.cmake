@@ -10,8 +10,9 @@ string(REPLACE "\r\n" "\n" sOut "${sOut}")
 file(READ ${EXPECTED} sExpected)
 string(REPLACE "\r\n" "\n" sExpected "${sExpected}")
 if(NOT sOut STREQUAL sExpected)
-  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/demo.actual "${sOut}")
+  get_filename_component(sName ${SCRIPT} NAME_WE)
+  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${sName}.actual "${sOut}")
   message(FATAL_ERROR "quillo-sim printed something else than ${EXPECTED}; see "
-                      "${CMAKE_CURRENT_BINARY_DIR}/demo.actual (diff them; regenerate the expected file "
+                      "${CMAKE_CURRENT_BINARY_DIR}/${sName}.actual (diff them; regenerate the expected file "
                       "when the change is intended)")
 endif()
