@@ -11,6 +11,9 @@
 #include <string>
 
 #include "host/Outlook.h"
+#include "recipients/mQuillo.h"
+
+class CRecipients;
 
 class CExplorerMenu : public host::Object {
  public:
@@ -23,6 +26,15 @@ class CExplorerMenu : public host::Object {
   int32_t ItemType() const { return m_nItemType; }
 
  private:
+  // The commands behind the buttons. The new-mail commands live in CExplorerMenuMail.cpp, the
+  // distribution-list commands in CExplorerMenuLists.cpp.
+  void DisplayNewMail(int32_t nType, ERecipientsFrom eFrom);
+  void TurnOnBCCField();
+  void DisplayDL(ERecipientsFrom eFrom, bool bNew);
+  void NewDL(ERecipientsFrom eFrom);
+  void ExistingDL(ERecipientsFrom eFrom);
+  std::shared_ptr<host::Recipients> CreateRecipients2K(CRecipients& oRecipients, bool bUseProgressWND);
+
   int32_t m_nItemType = 0;
   std::shared_ptr<host::Explorer> m_oExplorer;
 };
