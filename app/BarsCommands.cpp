@@ -249,7 +249,10 @@ void RegisterBarsCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSes
                   sTooltip = pNode->sTooltip;
                 });
                 pSession->Out() << "  click \"" << (sCaption.empty() ? sTooltip : sCaption) << "\"\n";
+                int32_t nReports = pSession->Outlook().Support().ProblemReports();
                 pSession->Outlook().Click(oButton);
+                if (pSession->Outlook().Support().ProblemReports() != nReports)
+                  pSession->Out() << "  support library: problem report\n";
               }});
 
   oTable.Add({"update", "N", "raises OnUpdate of explorer N's command bars, as when the user opens a menu",
