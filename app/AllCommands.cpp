@@ -1,5 +1,6 @@
 #include "AllCommands.h"
 
+#include "BarsCommands.h"
 #include "CoreCommands.h"
 #include "GatherCommands.h"
 #include "ProgressCommands.h"
@@ -28,6 +29,7 @@ void RegisterAllCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSess
   RegisterRecipientCommands(oTable, pSession);
   RegisterGatherCommands(oTable, pSession);
   RegisterSearchCommands(oTable, pSession);
+  RegisterBarsCommands(oTable, pSession);
   RegisterHelp(oTable);
 }
 
