@@ -3,6 +3,7 @@
 #include "BarsCommands.h"
 #include "CoreCommands.h"
 #include "GatherCommands.h"
+#include "OptionsCommands.h"
 #include "ProgressCommands.h"
 #include "RecipientCommands.h"
 #include "SearchCommands.h"
@@ -26,6 +27,7 @@ void RegisterAllCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSess
   RegisterCoreCommands(oTable, pSession);
   RegisterSettingsCommands(oTable);
   RegisterProgressCommands(oTable, pSession);
+  RegisterOptionsCommands(oTable, pSession);
   RegisterRecipientCommands(oTable, pSession);
   RegisterGatherCommands(oTable, pSession);
   RegisterSearchCommands(oTable, pSession);
