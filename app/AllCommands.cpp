@@ -1,6 +1,7 @@
 #include "AllCommands.h"
 
 #include "CoreCommands.h"
+#include "FolderItemsCommands.h"
 #include "GatherCommands.h"
 #include "ProgressCommands.h"
 #include "RecipientCommands.h"
@@ -28,6 +29,7 @@ void RegisterAllCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSess
   RegisterRecipientCommands(oTable, pSession);
   RegisterGatherCommands(oTable, pSession);
   RegisterSearchCommands(oTable, pSession);
+  RegisterFolderItemsCommands(oTable, pSession);
   RegisterHelp(oTable);
 }
 
