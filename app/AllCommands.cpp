@@ -2,6 +2,7 @@
 
 #include "BarsCommands.h"
 #include "CoreCommands.h"
+#include "FolderItemsCommands.h"
 #include "GatherCommands.h"
 #include "OptionsCommands.h"
 #include "ProgressCommands.h"
@@ -32,6 +33,7 @@ void RegisterAllCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSess
   RegisterGatherCommands(oTable, pSession);
   RegisterSearchCommands(oTable, pSession);
   RegisterBarsCommands(oTable, pSession);
+  RegisterFolderItemsCommands(oTable, pSession);
   RegisterHelp(oTable);
 }
 
