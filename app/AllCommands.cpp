@@ -7,6 +7,7 @@
 #include "RecipientCommands.h"
 #include "SearchCommands.h"
 #include "SettingsCommands.h"
+#include "WheelCommands.h"
 
 namespace app {
 namespace {
@@ -30,6 +31,7 @@ void RegisterAllCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSess
   RegisterGatherCommands(oTable, pSession);
   RegisterSearchCommands(oTable, pSession);
   RegisterFolderItemsCommands(oTable, pSession);
+  RegisterWheelCommands(oTable, pSession);
   RegisterHelp(oTable);
 }
 
