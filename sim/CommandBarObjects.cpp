@@ -248,6 +248,15 @@ int32_t BarObj::RowIndex() {
 
 void BarObj::SetRowIndex(int32_t n) {
   Enter("RowIndex");
+  constexpr int32_t msoBarRowFirst = 0, msoBarRowLast = -1;
+  if (n < msoBarRowLast) host::Raise(host::err::InvalidProcedureCall);
+  if (n == msoBarRowFirst) n = 1;
+  if (n == msoBarRowLast) {
+    n = 1;
+    if (auto pOwner = wOwner.lock())
+      for (const auto& p : pOwner->vecBars)
+        if (p.get() != this && p->nPosition == nPosition) n = std::max(n, p->nRowIndex + 1);
+  }
   nRowIndex = n;
 }
 
@@ -367,6 +376,7 @@ void BarsObj::BuildBuiltIns() {
   auto fnBar = [&](const char* sName, int32_t nPosition, int32_t nRow) {
     auto pBar = std::make_shared<BarObj>(m_pSession, sName, nPosition);
     pBar->nRowIndex = nRow;
+    pBar->wOwner = std::static_pointer_cast<BarsObj>(shared_from_this());
     vecBars.push_back(pBar);
     return pBar;
   };
@@ -420,6 +430,7 @@ std::shared_ptr<host::CommandBar> BarsObj::Add(const host::Variant& Name, const 
   for (const auto& p : vecBars)
     if (p->nPosition == nPosition) nRow = std::max(nRow, p->nRowIndex);
   pBar->nRowIndex = nRow + 1;
+  pBar->wOwner = std::static_pointer_cast<BarsObj>(shared_from_this());
   pBar->bVisible = false;
   pBar->bTemporary = !Temporary.IsEmpty() && Temporary.ToBool();
   vecBars.push_back(pBar);
