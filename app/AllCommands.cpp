@@ -9,6 +9,7 @@
 #include "RecipientCommands.h"
 #include "SearchCommands.h"
 #include "SettingsCommands.h"
+#include "WheelCommands.h"
 
 namespace app {
 namespace {
@@ -34,6 +35,7 @@ void RegisterAllCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSess
   RegisterSearchCommands(oTable, pSession);
   RegisterBarsCommands(oTable, pSession);
   RegisterFolderItemsCommands(oTable, pSession);
+  RegisterWheelCommands(oTable, pSession);
   RegisterHelp(oTable);
 }
 
