@@ -13,6 +13,8 @@ using host::Variant;
 
 namespace {
 
+using testsupport::ErrorOf;
+
 class CWidget : public host::Object {
  public:
   std::string TypeName() const override { return "CWidget"; }
