@@ -32,8 +32,16 @@ double RoundBankers(double d) {
   return r;
 }
 
-// Civil date from an OLE date (days since 1899-12-30).
+// The dates Visual Basic knows: 1 January 100 to 31 December 9999, the whole last day included.
+// The time of a day before 1899 counts forwards from its start, so -657434.99 is still 1 January
+// 100.
+constexpr double kFirstOleDay = -657434.0;
+constexpr double kLastOleDay = 2958465.0;
+
+// Civil date from an OLE date (days since 1899-12-30); error 6 (Overflow) outside Visual Basic's
+// range, NaN included.
 void SplitDate(double dOle, int& y, int& m, int& d, int& hh, int& mm, int& ss) {
+  if (!(dOle > kFirstOleDay - 1.0 && dOle < kLastOleDay + 1.0)) Raise(err::Overflow);
   // The day counts away from 30 Dec 1899 and the fraction is the time of that day, also before
   // it: -1.25 is 29 Dec 1899, 6:00.
   double dDays = std::trunc(dOle);

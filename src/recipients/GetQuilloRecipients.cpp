@@ -43,6 +43,17 @@ struct SafeObjects {
   }
 };
 
+// A folder path between single quotes, as a search scope takes it: a quote of the path itself
+// ("Jane's Mail") is doubled, or the search fails and the view's filter is lost.
+std::string QuotedScope(const std::string& sPath) {
+  std::string sQuoted = "'";
+  for (char ch : sPath) {
+    sQuoted += ch;
+    if (ch == '\'') sQuoted += '\'';
+  }
+  return sQuoted + "'";
+}
+
 void AddEveryFolderItem(const std::shared_ptr<host::MAPIFolder>& oFolder, CItemList& colItems) {
   auto oItems = host::Deref(oFolder).Items();
   for (auto oItem = host::Deref(oItems).GetFirst(); oItem; oItem = oItems->GetNext())
@@ -74,7 +85,7 @@ bool AddFolderItems(const std::shared_ptr<host::Explorer>& oExplorer, CItemList&
       return false;
     }
     Trace(kSource, mGlobals::sprintf("oAdvSearch.SyncSearch, scope = '%s' sFilter='%s'", sScope, sFilter), 3);
-    oAdvSearch->SyncSearch(g_oApp, "'" + sScope + "'", sFilter, false, kSearchTag, "", false);
+    oAdvSearch->SyncSearch(g_oApp, QuotedScope(sScope), sFilter, false, kSearchTag, "", false);
     Trace(kSource, "oAdvSearch.GetResults", 3);
     auto oResults = oAdvSearch->GetResults();
     if (oResults) {
