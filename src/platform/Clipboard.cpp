@@ -3,7 +3,6 @@
 #include <mutex>
 #include <utility>
 
-
 namespace platform {
 namespace {
 
@@ -17,7 +16,6 @@ R Call(R rFailed, F&& fnCall) noexcept {
   std::shared_ptr<Clipboard> pClipboard;
   try {
     pClipboard = CurrentClipboard();
-    // The program chooses the backend; without one every call fails as on a busy clipboard.
     if (!pClipboard) return rFailed;
     return fnCall(*pClipboard);
   } catch (...) {
@@ -80,7 +78,6 @@ BOOL GlobalUnlock(HGLOBAL hMem) noexcept {
   return Call(BOOL{0}, [&](Clipboard& c) { return c.GlobalUnlock(hMem); });
 }
 CLIPDWORD GetLastError() noexcept {
-  if (!CurrentClipboard()) return kErrorNotReady;
   return Call(kErrorNotReady, [&](Clipboard& c) { return c.GetLastError(); });
 }
 

@@ -8,7 +8,7 @@
 // Last, as its macros would break the headers above.
 #include <windows.h>
 
-namespace test_support {
+namespace testsupport {
 namespace {
 constexpr const char* kScratchKey = "Software\\Mardel\\QuilloTest";
 constexpr const char* kScratchHive = "Software\\Mardel\\QuilloTest\\Hive";
@@ -33,4 +33,4 @@ void RemoveScratchRegistry() {
   ::RegDeleteTreeA(HKEY_CURRENT_USER, kScratchKey);
 }
 
-}  // namespace test_support
+}  // namespace testsupport
