@@ -14,6 +14,7 @@
 #include "host/Tarvik.h"
 #include "platform/Clipboard.h"
 #include "settings/COptions.h"
+#include "settings/frmOptions.h"
 
 using host::Deref;
 using host::IgnoreErrors;
@@ -529,7 +530,7 @@ void CExplorerMenu::RunExistingDL(ERecipientsFrom) {
 }
 
 void CExplorerMenu::RunOptions() {
-  // The Options dialog is not part of the add-in yet; the click does nothing until it is.
+  ShowOptionsDialog();
 }
 
 void CExplorerMenu::m_btnCachedAction_Click(const Button& Ctrl, bool& CancelDefault) {
