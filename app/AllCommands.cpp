@@ -1,12 +1,15 @@
 #include "AllCommands.h"
 
+#include "BarsCommands.h"
 #include "CoreCommands.h"
+#include "FolderItemsCommands.h"
 #include "GatherCommands.h"
 #include "OptionsCommands.h"
 #include "ProgressCommands.h"
 #include "RecipientCommands.h"
 #include "SearchCommands.h"
 #include "SettingsCommands.h"
+#include "WheelCommands.h"
 
 namespace app {
 namespace {
@@ -30,6 +33,9 @@ void RegisterAllCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSess
   RegisterRecipientCommands(oTable, pSession);
   RegisterGatherCommands(oTable, pSession);
   RegisterSearchCommands(oTable, pSession);
+  RegisterBarsCommands(oTable, pSession);
+  RegisterFolderItemsCommands(oTable, pSession);
+  RegisterWheelCommands(oTable, pSession);
   RegisterHelp(oTable);
 }
 

@@ -59,6 +59,12 @@ SimSession::SimSession(std::shared_ptr<const sim::Profile> pProfile, const std::
 }
 
 SimSession::~SimSession() {
+  // A run that ends with Outlook still up ends as Outlook would: the add-in shuts down while the
+  // services it stores its settings and lines in are still there. Quietly: the script is over.
+  if (m_bStarted && m_pOutlook->AddInConnected()) {
+    m_bEchoLog = false;
+    m_pOutlook->Quit();
+  }
   host::BindTarvik(nullptr);
   m_pAddIn.reset();
 }

@@ -54,7 +54,7 @@ class JetParser : public FilterParser {
 JetFilter::JetFilter(const std::string& sFilter) : m_pRoot(JetParser(sFilter).Parse()) {}
 
 JetFilter::JetFilter(const JetFilter& oFirst, const JetFilter& oSecond)
-    : m_pRoot(FilterNode::Join(FilterNode::Kind::And, oFirst.m_pRoot, oSecond.m_pRoot)) {}
+    : m_pRoot(FilterNode::Join(FilterNode::Kind::And, {oFirst.m_pRoot, oSecond.m_pRoot})) {}
 
 bool JetFilter::Matches(Model& oModel, const ItemData& oItem) const {
   return m_pRoot->Matches(oModel, oItem);
