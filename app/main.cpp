@@ -13,7 +13,13 @@
 #include "SearchCommands.h"
 #include "SettingsCommands.h"
 #include "SimSession.h"
+#include "platform/Clipboard.h"
 #include "sim/Profile.h"
+#if defined(_WIN32)
+#include "platform/win32/Win32Clipboard.h"
+#else
+#include "platform/portable/ClipboardModel.h"
+#endif
 
 int main(int argc, char** argv) {
   CLI::App cli{"quillo-sim: runs the Quillo add-in inside a simulated Outlook profile"};
@@ -49,6 +55,14 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
+
+  // The real clipboard on Windows, the in-memory one elsewhere; the bars commands may put a model
+  // of their own in its place.
+#if defined(_WIN32)
+  platform::SetClipboard(std::make_shared<platform::win32::Win32Clipboard>());
+#else
+  platform::SetClipboard(std::make_shared<platform::portable::ClipboardModel>());
+#endif
 
   // Settings are read from the registry from the first event on, so it comes before Outlook.
   app::InstallSettingsRegistry(sRegistry, std::cerr);

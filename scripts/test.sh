@@ -5,6 +5,18 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh --windows
 jobs=$(nproc)
+
+# .clang-format is the rule: every tracked C++ file must already be formatted.
+echo "== format =="
+unformatted=()
+while IFS= read -r -d '' file; do
+  clang-format --dry-run -Werror "$file" >/dev/null 2>&1 || unformatted+=("$file")
+done < <(git ls-files -z -- '*.cpp' '*.h')
+if ((${#unformatted[@]})); then
+  echo "not formatted (run clang-format -i on them):" >&2
+  printf '  %s\n' "${unformatted[@]}" >&2
+  exit 1
+fi
 for preset in native asan; do
   echo "== $preset =="
   cmake --preset "$preset" >/dev/null

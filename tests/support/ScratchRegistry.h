@@ -4,9 +4,9 @@
 // the add-in's own key without touching a real setting.
 #pragma once
 
-namespace test_support {
+namespace testsupport {
 
 void InstallScratchRegistry();
 void RemoveScratchRegistry();
 
-}  // namespace test_support
+}  // namespace testsupport

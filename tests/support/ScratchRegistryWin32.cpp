@@ -10,7 +10,7 @@
 // Last, as its macros would break the headers above.
 #include <windows.h>
 
-namespace test_support {
+namespace testsupport {
 namespace {
 // One key per test process: ctest runs several test programs at once, and they share the
 // user's registry.
@@ -38,4 +38,4 @@ void RemoveScratchRegistry() {
   ::RegDeleteTreeA(HKEY_CURRENT_USER, ScratchKey().c_str());
 }
 
-}  // namespace test_support
+}  // namespace testsupport

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "RegistryFixture.h"
 #include "SettingsCommands.h"
+#include "support/RegistryFixture.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -14,10 +14,10 @@
 
 namespace {
 
-class SettingsCommandsTest : public settings_test::RegistryTest {
+class SettingsCommandsTest : public testsupport::RegistryTest {
  protected:
   void SetUp() override {
-    settings_test::RegistryTest::SetUp();
+    testsupport::RegistryTest::SetUp();
     app::RegisterSettingsCommands(m_oTable);
   }
   // Runs one script line and returns what it printed. Words are split at blanks; a word in
@@ -91,7 +91,7 @@ TEST_P(SettingsCommandsTest, BadArgumentsAreUsageErrors) {
         "reg add HKCU\\Software\\Mardel /v X /t REG_BINARY /d 0G", "reg add HKCU\\Software\\Mardel /v",
         "reg query HKCU\\Software /x", "reg delete HKCU", "options now"})
     EXPECT_THROW(Run(sLine), app::UsageError) << sLine;
-  EXPECT_FALSE(settings_test::KeyExists("Software\\Mardel"));
+  EXPECT_FALSE(testsupport::KeyExists("Software\\Mardel"));
 }
 
 TEST_P(SettingsCommandsTest, OptionsShowWhatTheAddInWouldRead) {
@@ -107,7 +107,7 @@ TEST_P(SettingsCommandsTest, OptionsShowWhatTheAddInWouldRead) {
   EXPECT_NE(sFresh.find("    UseDebugButtons                           -1    (missing: default)\n"),
             std::string::npos);
   // Showing does not run the first-read write-back.
-  EXPECT_FALSE(settings_test::KeyExists("Software\\Mardel\\Quillo"));
+  EXPECT_FALSE(testsupport::KeyExists("Software\\Mardel\\Quillo"));
 
   Run(R"(reg add HKCU\Software\Mardel\Quillo /v ExcludeReplied /d 1)");
   Run(R"(reg add HKCU\Software\Mardel\Quillo /v ExcludeLinkItems /t REG_DWORD /d 1)");
