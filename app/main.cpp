@@ -13,6 +13,7 @@
 #include "SearchCommands.h"
 #include "SettingsCommands.h"
 #include "SimSession.h"
+#include "host/Error.h"
 #include "sim/Profile.h"
 
 int main(int argc, char** argv) {
@@ -51,12 +52,34 @@ int main(int argc, char** argv) {
   }
 
   // Settings are read from the registry from the first event on, so it comes before Outlook.
-  app::InstallSettingsRegistry(sRegistry, std::cerr);
+  // A registry file that cannot be used leaves the settings at their defaults; on Windows a
+  // --registry the program cannot honour stops it, so a run never writes where it was told not to.
+  bool bRegistry = app::InstallSettingsRegistry(sRegistry, std::cerr);
+#ifdef _WIN32
+  if (!bRegistry) return 1;
+#else
+  (void)bRegistry;
+#endif
 
-  auto pSession =
-      std::make_shared<app::SimSession>(pProfile, app::OutlookVersionFromOption(sVersion), std::cout);
-  if (!sLog.empty()) pSession->Outlook().Support().SetLogFile(sLog);
+  std::shared_ptr<app::SimSession> pSession;
+  try {
+    pSession =
+        std::make_shared<app::SimSession>(pProfile, app::OutlookVersionFromOption(sVersion), std::cout);
+  } catch (const host::Error& e) {
+    std::cerr << "quillo-sim: --outlook-version " << sVersion << ": " << e.Description()
+              << " (2000, 2002, 2003 or a version string such as 11.0.5608)\n";
+    return 1;
+  }
+  if (!sLog.empty()) {
+    try {
+      pSession->Outlook().Support().SetLogFile(sLog);
+    } catch (const std::exception& e) {
+      std::cerr << "quillo-sim: --log " << sLog << ": " << e.what() << "\n";
+      return 1;
+    }
+  }
   if (!app::InstallSimForms(pSession, sScreenshots, std::cerr)) return 1;
+  pSession->WatchFormsBackend();
 
   app::CommandTable oTable;
   app::RegisterAllCommands(oTable, pSession);
@@ -69,5 +92,11 @@ int main(int argc, char** argv) {
   int nExit =
       app::RunScript(in, sScript.empty() ? "<stdin>" : sScript, oTable, oContext, std::cerr, !bNoEcho);
   std::cout.flush();
+  // An error that escaped into Outlook or a form fails the run, even when every line ran.
+  if (pSession->EscapedCount() > 0) {
+    std::cerr << "quillo-sim: " << pSession->EscapedCount()
+              << " error(s) escaped into Outlook or the forms (the \"escaped:\" lines)\n";
+    if (nExit == 0) nExit = 3;
+  }
   return nExit;
 }
