@@ -1,6 +1,7 @@
 // quillo-sim: runs the Quillo add-in inside a simulated Outlook profile and prints what
 // happens, one line per event, with every diagnostic line the add-in writes.
 #include <CLI/CLI.hpp>
+#include <charconv>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -29,6 +30,11 @@ int main(int argc, char** argv) {
   bool bAdvSearchLog = false;
   cli.add_flag("--advsearch-log", bAdvSearchLog,
                "the search component logs to its file (DebugTarget 3); 'search' prints its new lines");
+  std::string sFault, sCalls;
+  cli.add_option("--fault", sFault,
+                 "MEMBER@N or MEMBER@always: the member fails at its Nth call or always, from the start");
+  cli.add_option("--calls", sCalls,
+                 "at the end, write every simulated member called, with its count, to this file");
   std::string sScreenshots;
   cli.add_option("--screenshots", sScreenshots,
                  "show forms as real windows and save a PNG of each in this folder (Windows build)");
@@ -81,6 +87,25 @@ int main(int argc, char** argv) {
   if (!app::InstallSimForms(pSession, sScreenshots, std::cerr)) return 1;
   pSession->WatchFormsBackend();
 
+  if (!sFault.empty()) {
+    // The fault sweep's way in: one rule before the first line runs.
+    const size_t nAt = sFault.rfind('@');
+    const std::string sMember = sFault.substr(0, nAt);
+    const std::string sWhen = nAt == std::string::npos ? "" : sFault.substr(nAt + 1);
+    int nCall = 0;
+    if (sWhen != "always") {
+      auto [p, ec] = std::from_chars(sWhen.data(), sWhen.data() + sWhen.size(), nCall);
+      if (ec != std::errc() || p != sWhen.data() + sWhen.size() || nCall < 1) {
+        std::cerr << "quillo-sim: --fault " << sFault << ": MEMBER@N (N from 1) or MEMBER@always\n";
+        return 1;
+      }
+    }
+    if (sWhen == "always")
+      pSession->Outlook().Faults().FailAlways(sMember);
+    else
+      pSession->Outlook().Faults().FailNth(sMember, nCall);
+  }
+
   app::CommandTable oTable;
   app::RegisterAllCommands(oTable, pSession);
 
@@ -92,11 +117,21 @@ int main(int argc, char** argv) {
   int nExit =
       app::RunScript(in, sScript.empty() ? "<stdin>" : sScript, oTable, oContext, std::cerr, !bNoEcho);
   std::cout.flush();
-  // An error that escaped into Outlook or a form fails the run, even when every line ran.
+  if (!sCalls.empty()) {
+    std::ofstream fileCalls(sCalls, std::ios::trunc);
+    for (const auto& [sMember, nCount] : pSession->Outlook().Faults().AllCalls())
+      fileCalls << sMember << " " << nCount << "\n";
+    if (!fileCalls) {
+      std::cerr << "quillo-sim: --calls " << sCalls << ": the file cannot be written\n";
+      if (nExit == 0) nExit = 1;
+    }
+  }
+  // An error that escaped into Outlook or a form fails the run with its own code, 3, whether or
+  // not every line ran.
   if (pSession->EscapedCount() > 0) {
     std::cerr << "quillo-sim: " << pSession->EscapedCount()
               << " error(s) escaped into Outlook or the forms (the \"escaped:\" lines)\n";
-    if (nExit == 0) nExit = 3;
+    nExit = 3;
   }
   return nExit;
 }
