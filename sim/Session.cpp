@@ -52,6 +52,7 @@ void Session::Record(const char* sPlace) noexcept {
   try {
     vecEscaped.push_back(host::CurrentError());
     vecEscapedPlaces.emplace_back(sPlace);
+    if (auto fn = fnOnEscaped) fn(vecEscapedPlaces.back(), vecEscaped.back());
   } catch (...) {
     // Out of memory while recording: the error is lost, the host goes on.
   }

@@ -96,6 +96,8 @@ class Session : public std::enable_shared_from_this<Session> {
 
   std::vector<host::ErrorInfo> vecEscaped;
   std::vector<std::string> vecEscapedPlaces;
+  // Told of each escaped error as it is recorded (quillo-sim prints them).
+  std::function<void(const std::string& sPlace, const host::ErrorInfo& oError)> fnOnEscaped;
   std::vector<std::shared_ptr<host::OutlookItem>> vecDisplayed;
   std::function<std::shared_ptr<host::Picture>()> fnClipboardPicture;
 

@@ -35,6 +35,7 @@ bool IsUsable(const Control* p) {
 void FormsBackend::RecordEscapedError() noexcept {
   try {
     m_vecEscaped.push_back(host::CurrentError());
+    if (auto fn = fnOnEscapedError) fn(m_vecEscaped.back());
   } catch (...) {
   }
 }

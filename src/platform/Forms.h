@@ -159,6 +159,8 @@ class FormsBackend {
   void RecordEscapedError() noexcept;
   const std::vector<host::ErrorInfo>& EscapedErrors() const { return m_vecEscaped; }
   void ClearEscapedErrors() { m_vecEscaped.clear(); }
+  // Told of each escaped error as it is recorded (quillo-sim prints them).
+  std::function<void(const host::ErrorInfo&)> fnOnEscapedError;
 
   // Runs one callback from the native side, recording instead of throwing.
   template <class F>
