@@ -1,6 +1,7 @@
 #include "AllCommands.h"
 
 #include "BarsCommands.h"
+#include "ComposeCommands.h"
 #include "CoreCommands.h"
 #include "FolderItemsCommands.h"
 #include "GatherCommands.h"
@@ -34,6 +35,7 @@ void RegisterAllCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSess
   RegisterSearchCommands(oTable, pSession);
   RegisterBarsCommands(oTable, pSession);
   RegisterFolderItemsCommands(oTable, pSession);
+  RegisterComposeCommands(oTable, pSession);
   RegisterHelp(oTable);
 }
 

@@ -1,6 +1,7 @@
 #include "SimSession.h"
 
 #include "addin/Connect.h"
+#include "feedback/CMailItemWrapperColl.h"
 #include "host/Tarvik.h"
 
 namespace app {
@@ -66,6 +67,8 @@ SimSession::~SimSession() {
     m_pOutlook->Quit();
   }
   host::BindTarvik(nullptr);
+  // Trackers that no full shut-down ended (an add-in that stayed disconnected) go silently.
+  g_colMailWrappers.Reset();
   m_pAddIn.reset();
 }
 

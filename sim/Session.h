@@ -97,6 +97,8 @@ class Session : public std::enable_shared_from_this<Session> {
   std::vector<host::ErrorInfo> vecEscaped;
   std::vector<std::string> vecEscapedPlaces;
   std::vector<std::shared_ptr<host::OutlookItem>> vecDisplayed;
+  // The item of each open inspector window, in the order they opened (see Inspectors.h).
+  std::vector<std::shared_ptr<host::OutlookItem>> vecInspectors;
   std::function<std::shared_ptr<host::Picture>()> fnClipboardPicture;
 
  private:
