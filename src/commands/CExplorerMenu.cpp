@@ -520,12 +520,12 @@ void CExplorerMenu::RunNewMail(int32_t nType, ERecipientsFrom eFrom) {
   DisplayNewMail(nType, eFrom);
 }
 
-void CExplorerMenu::RunNewDL(ERecipientsFrom) {
-  // The new-list command is not part of the add-in yet; the click does nothing until it is.
+void CExplorerMenu::RunNewDL(ERecipientsFrom eFrom) {
+  NewDL(eFrom);
 }
 
-void CExplorerMenu::RunExistingDL(ERecipientsFrom) {
-  // The existing-list command is not part of the add-in yet; the click does nothing until it is.
+void CExplorerMenu::RunExistingDL(ERecipientsFrom eFrom) {
+  ExistingDL(eFrom);
 }
 
 void CExplorerMenu::RunOptions() {

@@ -1,5 +1,6 @@
 #include "commands/mComposeSteps.h"
 
+#include "chooser/frmChooseDL.h"
 #include "common/mGlobals.h"
 #include "feedback/frmProgress.h"
 #include "platform/Ui.h"
@@ -41,6 +42,11 @@ void EndProgress(bool bUseProgressWND) {
   if (!bUseProgressWND) return;
   g_frmProgress->ProgressDone();
   platform::DoEvents();
+}
+
+ChooseDListFn& ChooseDList() {
+  static ChooseDListFn s_fnChoose = &ShowChooseDList;
+  return s_fnChoose;
 }
 
 void CloseProgressQuietly(bool bUseProgressWND) noexcept {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "host/Outlook.h"
 #include "recipients/CRecipients.h"
 #include "recipients/mQuillo.h"
 
@@ -30,6 +31,11 @@ void ForEachResolved(int32_t nCount, bool bUseProgressWND, const std::function<v
 
 // Closes the progress window after the last stage.
 void EndProgress(bool bUseProgressWND);
+
+// The chooser the existing-list command asks for its list: the choose-list dialog, or in tests
+// a stand-in that answers as a user would.
+using ChooseDListFn = std::shared_ptr<host::DistListItem> (*)();
+ChooseDListFn& ChooseDList();
 
 // The error path of a command: closes the progress window, ignoring errors.
 void CloseProgressQuietly(bool bUseProgressWND) noexcept;
