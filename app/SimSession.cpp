@@ -1,6 +1,7 @@
 #include "SimSession.h"
 
 #include "addin/Connect.h"
+#include "feedback/CMailItemWrapperColl.h"
 #include "host/Tarvik.h"
 #include "platform/Forms.h"
 
@@ -82,6 +83,8 @@ SimSession::~SimSession() {
   }
   if (platform::HasFormsBackend()) platform::Forms().fnOnEscapedError = nullptr;
   host::BindTarvik(nullptr);
+  // Trackers that no full shut-down ended (an add-in that stayed disconnected) go silently.
+  g_colMailWrappers.Reset();
   m_pAddIn.reset();
 }
 

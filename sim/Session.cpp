@@ -42,6 +42,7 @@ void Session::Release() {
   vecExplorers.clear();
   wActive.reset();
   vecDisplayed.clear();
+  vecInspectors.clear();
   pExplorers.reset();
   pNameSpace.reset();
   pApp.reset();
