@@ -13,6 +13,7 @@
 #include "platform/Controls.h"
 #include "platform/FormsTestBackends.h"
 #include "platform/WindowProc.h"
+#include "resources/ChooserPictures.h"
 #include "resources/Resources.h"
 
 using namespace platform;
@@ -477,6 +478,29 @@ TEST(PictureFiles, TheProductIconAndLogoDecodeAndDamagedFilesAreRefused) {
       EXPECT_EQ(e.Number(), 481);
     }
   }
+}
+
+TEST(PictureFiles, TheChoosersPicturesLoadIntoAnImageListAndCells) {
+  frmBare f;
+  ImageList imgFolderIcons(f, "imgFolderIcons");
+  resources::LoadFolderIcons(imgFolderIcons);
+  ASSERT_EQ(imgFolderIcons.Count(), 14);
+  EXPECT_EQ(imgFolderIcons.IndexOf("PersonalOther"), 14);
+  EXPECT_EQ(imgFolderIcons.Item("Contacts")->nWidth, 16);
+  for (const char* sName : {resources::kSortDownPicture, resources::kSortUpPicture}) {
+    PicturePtr p = resources::LoadResImage(sName);
+    EXPECT_EQ(p->nWidth, 20);
+    EXPECT_EQ(p->nHeight, 16);
+  }
+  // The markers differ: one points down, the other up.
+  EXPECT_NE(resources::LoadResImage(resources::kSortDownPicture)->pixels,
+            resources::LoadResImage(resources::kSortUpPicture)->pixels);
+  for (int32_t n = 1; n <= 7; ++n) EXPECT_EQ(resources::FlagPicture(n)->nHeight, 16);
+  EXPECT_EQ(resources::LoadResImage(resources::kListIcon)->nWidth, 16);
+  for (auto fn : std::vector<std::function<void()>>{[] { resources::FlagPicture(0); },
+                                                    [] { resources::FolderIcon("Garden"); },
+                                                    [] { resources::LoadResImage("NO_SUCH"); }})
+    EXPECT_EQ(ErrorOfCall(fn), 326);
 }
 
 }  // namespace
