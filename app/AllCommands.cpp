@@ -1,6 +1,7 @@
 #include "AllCommands.h"
 
 #include "BarsCommands.h"
+#include "ChooserCommands.h"
 #include "ComposeCommands.h"
 #include "CoreCommands.h"
 #include "FolderItemsCommands.h"
@@ -38,6 +39,7 @@ void RegisterAllCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSess
   RegisterFolderItemsCommands(oTable, pSession);
   RegisterWheelCommands(oTable, pSession);
   RegisterComposeCommands(oTable, pSession);
+  RegisterChooserCommands(oTable, pSession);
   RegisterHelp(oTable);
 }
 
