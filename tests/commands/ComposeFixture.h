@@ -27,7 +27,7 @@ class ComposeFixture : public SimFixture {
  protected:
   void SetUp() override {
     SimFixture::SetUp();
-    test_support::InstallScratchRegistry();
+    testsupport::InstallScratchRegistry();
     m_pPrevForms = platform::SetFormsBackend(std::make_shared<platform::portable::PortableForms>());
     RegisterQuilloAdvSearch();
   }
@@ -43,7 +43,7 @@ class ComposeFixture : public SimFixture {
     UnregisterQuilloAdvSearch();
     SimFixture::TearDown();
     platform::SetFormsBackend(m_pPrevForms);
-    test_support::RemoveScratchRegistry();
+    testsupport::RemoveScratchRegistry();
   }
 
   // The demo profile with a mail folder "Bulk" of n received mails from distinct senders.

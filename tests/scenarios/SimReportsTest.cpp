@@ -40,7 +40,7 @@ std::shared_ptr<const sim::Profile> DemoWithBulk(int n) {
 class SimReportsTest : public AppCommandsFixture {
  protected:
   void SetUp() override {
-    test_support::InstallScratchRegistry();
+    testsupport::InstallScratchRegistry();
     m_pSession = std::make_shared<app::SimSession>(DemoWithBulk(25), "", m_out);
     ASSERT_TRUE(app::InstallSimForms(m_pSession, "", m_err));
     m_pSession->WatchFormsBackend();
@@ -51,7 +51,7 @@ class SimReportsTest : public AppCommandsFixture {
     m_pSession.reset();
     g_frmProgress.Reset();
     platform::SetFormsBackend(nullptr);
-    test_support::RemoveScratchRegistry();
+    testsupport::RemoveScratchRegistry();
   }
   void SelectAll() {
     std::vector<std::string> vecIDs;

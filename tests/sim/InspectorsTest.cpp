@@ -9,6 +9,8 @@
 
 namespace {
 
+using testsupport::ErrorOf;
+
 class InspectorsTest : public ::testing::Test {
  protected:
   void Make(const std::string& sVersion = {}) {
