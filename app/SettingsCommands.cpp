@@ -20,6 +20,7 @@
 #endif
 
 using namespace platform;
+using namespace platform::reg;
 
 namespace app {
 namespace {
@@ -43,9 +44,9 @@ KeyName ParseKey(const std::string& sKey) {
     const char* sLong;
     HKEY hKey;
   };
-  static const Root aRoots[] = {{"HKCU", "HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-                                {"HKLM", "HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
-                                {"HKCR", "HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT}};
+  static const Root aRoots[] = {{"HKCU", "HKEY_CURRENT_USER", reg::CurrentUser},
+                                {"HKLM", "HKEY_LOCAL_MACHINE", reg::LocalMachine},
+                                {"HKCR", "HKEY_CLASSES_ROOT", reg::ClassesRoot}};
   std::string_view s = sKey;
   while (!s.empty() && s.back() == '\\') s.remove_suffix(1);
   size_t nSep = s.find('\\');
@@ -62,12 +63,12 @@ KeyName ParseKey(const std::string& sKey) {
 
 std::string StatusText(LSTATUS nStatus) {
   switch (nStatus) {
-    case ERROR_FILE_NOT_FOUND: return "The system was unable to find the specified registry key or value.";
-    case ERROR_ACCESS_DENIED: return "Access is denied.";
-    case ERROR_BAD_PATHNAME: return "Invalid key name.";
-    case ERROR_REGISTRY_CORRUPT: return "The registry cannot be used (see the message at start-up).";
-    case ERROR_BUSY: return "The registry is in use by another program.";
-    case ERROR_NOT_READY: return "No registry is installed.";
+    case reg::ErrorFileNotFound: return "The system was unable to find the specified registry key or value.";
+    case reg::ErrorAccessDenied: return "Access is denied.";
+    case reg::ErrorBadPathname: return "Invalid key name.";
+    case reg::ErrorRegistryCorrupt: return "The registry cannot be used (see the message at start-up).";
+    case reg::ErrorBusy: return "The registry is in use by another program.";
+    case reg::ErrorNotReady: return "No registry is installed.";
     default: return "The registry answered with status " + std::to_string(nStatus) + ".";
   }
 }
@@ -104,27 +105,28 @@ std::string TypeName(DWORD nType) {
                                         "REG_BINARY", "REG_DWORD",   "REG_DWORD_BIG_ENDIAN",
                                         "REG_LINK",   "REG_MULTI_SZ"};
   if (nType < std::size(asNames)) return asNames[nType];
-  if (nType == REG_QWORD) return "REG_QWORD";
+  if (nType == reg::TypeQword) return "REG_QWORD";
   return "REG_TYPE_" + std::to_string(nType);
 }
 
 std::string FormatData(DWORD nType, const std::vector<BYTE>& vecData) {
   std::string_view sBytes(reinterpret_cast<const char*>(vecData.data()), vecData.size());
-  if (nType == REG_SZ || nType == REG_EXPAND_SZ) return host::AnsiToUtf8(sBytes.substr(0, sBytes.find('\0')));
-  if (nType == REG_MULTI_SZ) {
+  if (nType == reg::TypeSz || nType == reg::TypeExpandSz)
+    return host::AnsiToUtf8(sBytes.substr(0, sBytes.find('\0')));
+  if (nType == reg::TypeMultiSz) {
     while (!sBytes.empty() && sBytes.back() == '\0') sBytes.remove_suffix(1);
     std::string sText;
     for (char c : sBytes) sText += c ? std::string(1, c) : std::string("\\0");
     return host::AnsiToUtf8(sText);
   }
   char szNumber[24];
-  if (nType == REG_DWORD && vecData.size() == 4) {
+  if (nType == reg::TypeDword && vecData.size() == 4) {
     uint32_t n = 0;
     std::memcpy(&n, vecData.data(), 4);
     std::snprintf(szNumber, sizeof szNumber, "0x%x", n);
     return szNumber;
   }
-  if (nType == REG_QWORD && vecData.size() == 8) {
+  if (nType == reg::TypeQword && vecData.size() == 8) {
     unsigned long long n = 0;
     std::memcpy(&n, vecData.data(), 8);
     std::snprintf(szNumber, sizeof szNumber, "0x%llx", n);
@@ -140,7 +142,7 @@ std::string FormatData(DWORD nType, const std::vector<BYTE>& vecData) {
 
 struct ValueEntry {
   std::string sName;  // ANSI
-  DWORD nType = REG_NONE;
+  DWORD nType = reg::TypeNone;
   std::vector<BYTE> vecData;
 };
 
@@ -153,16 +155,16 @@ LSTATUS EnumValueAt(HKEY hKey, DWORD nIndex, ValueEntry& oValue) {
     DWORD cbData = static_cast<DWORD>(oValue.vecData.size());
     LSTATUS nStatus = RegEnumValueA(hKey, nIndex, vecName.data(), &cchName, nullptr, &oValue.nType,
                                     oValue.vecData.data(), &cbData);
-    if (nStatus == ERROR_MORE_DATA) {
+    if (nStatus == reg::ErrorMoreData) {
       if (vecName.size() > 32768) return nStatus;
       vecName.resize(vecName.size() * 2);
       if (cbData > oValue.vecData.size()) oValue.vecData.resize(cbData);
       continue;
     }
-    if (nStatus != ERROR_SUCCESS) return nStatus;
+    if (nStatus != reg::Success) return nStatus;
     oValue.sName.assign(vecName.data(), cchName);
     oValue.vecData.resize(cbData);
-    return ERROR_SUCCESS;
+    return reg::Success;
   }
 }
 
@@ -176,14 +178,14 @@ void PrintValue(CommandContext& ctx, const ValueEntry& oValue) {
 // when recursive). Returns the number of values printed.
 int QueryKey(CommandContext& ctx, const KeyName& oKey, const std::string* pValueName, bool bRecursive) {
   COpenKey oOpen;
-  if (LSTATUS nStatus = OpenKey(oKey, KEY_READ, oOpen)) {
+  if (LSTATUS nStatus = OpenKey(oKey, reg::KeyRead, oOpen)) {
     PrintError(ctx, nStatus);
     return 0;
   }
   int nPrinted = 0;
   ctx.out << "\n" << oKey.Full() << "\n";
   ValueEntry oValue;
-  for (DWORD nIndex = 0; EnumValueAt(oOpen.Get(), nIndex, oValue) == ERROR_SUCCESS; ++nIndex) {
+  for (DWORD nIndex = 0; EnumValueAt(oOpen.Get(), nIndex, oValue) == reg::Success; ++nIndex) {
     if (pValueName && !host::EqualsNoCase(host::AnsiToUtf8(oValue.sName), *pValueName)) continue;
     PrintValue(ctx, oValue);
     ++nPrinted;
@@ -258,13 +260,13 @@ std::vector<BYTE> ParseBinary(const std::string& sData) {
 
 // The bytes stored for data typed on the command line.
 std::vector<BYTE> EncodeData(DWORD nType, const std::string& sData) {
-  if (nType == REG_DWORD) {
+  if (nType == reg::TypeDword) {
     uint32_t n = ParseDword(sData.empty() ? "0" : sData);
     std::vector<BYTE> vecBytes(4);
     std::memcpy(vecBytes.data(), &n, 4);
     return vecBytes;
   }
-  if (nType == REG_BINARY) return ParseBinary(sData);
+  if (nType == reg::TypeBinary) return ParseBinary(sData);
   std::string sAnsi = host::Utf8ToAnsi(sData);
   return std::vector<BYTE>(sAnsi.c_str(), sAnsi.c_str() + sAnsi.size() + 1);
 }
@@ -273,10 +275,10 @@ DWORD ParseType(const std::string& sType) {
   static const struct {
     const char* sName;
     DWORD nType;
-  } aTypes[] = {{"REG_SZ", REG_SZ},
-                {"REG_EXPAND_SZ", REG_EXPAND_SZ},
-                {"REG_DWORD", REG_DWORD},
-                {"REG_BINARY", REG_BINARY}};
+  } aTypes[] = {{"REG_SZ", reg::TypeSz},
+                {"REG_EXPAND_SZ", reg::TypeExpandSz},
+                {"REG_DWORD", reg::TypeDword},
+                {"REG_BINARY", reg::TypeBinary}};
   for (const auto& oType : aTypes)
     if (host::EqualsNoCase(sType, oType.sName)) return oType.nType;
   throw UsageError{"unsupported type '" + sType + "' (REG_SZ, REG_EXPAND_SZ, REG_DWORD or REG_BINARY)"};
@@ -329,7 +331,7 @@ Switches ParseSwitches(const std::vector<std::string>& vecArgs, const std::strin
 
 void RunQuery(CommandContext& ctx, const KeyName& oKey, const Switches& oSwitches) {
   int nPrinted = QueryKey(ctx, oKey, oSwitches.bHasValue ? &oSwitches.sValue : nullptr, oSwitches.bRecursive);
-  if (oSwitches.bHasValue && nPrinted == 0) PrintError(ctx, ERROR_FILE_NOT_FOUND);
+  if (oSwitches.bHasValue && nPrinted == 0) PrintError(ctx, reg::ErrorFileNotFound);
 }
 
 void RunAdd(CommandContext& ctx, const KeyName& oKey, const Switches& oSwitches) {
@@ -337,26 +339,26 @@ void RunAdd(CommandContext& ctx, const KeyName& oKey, const Switches& oSwitches)
   std::vector<BYTE> vecData = EncodeData(nType, oSwitches.sData);
   COpenKey oOpen;
   LSTATUS nStatus = RegCreateKeyExA(oKey.hRoot, host::Utf8ToAnsi(oKey.sPath).c_str(), 0, nullptr,
-                                    REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, oOpen.Out(), nullptr);
-  if (nStatus == ERROR_SUCCESS && oSwitches.bHasValue)
+                                    reg::OptionNonVolatile, reg::KeyWrite, nullptr, oOpen.Out(), nullptr);
+  if (nStatus == reg::Success && oSwitches.bHasValue)
     nStatus = RegSetValueExA(oOpen.Get(), host::Utf8ToAnsi(oSwitches.sValue).c_str(), 0, nType,
                              vecData.data(), static_cast<DWORD>(vecData.size()));
-  if (nStatus != ERROR_SUCCESS) return PrintError(ctx, nStatus);
+  if (nStatus != reg::Success) return PrintError(ctx, nStatus);
   ctx.out << kDone << "\n";
 }
 
 void RunDelete(CommandContext& ctx, const KeyName& oKey, const Switches& oSwitches) {
-  LSTATUS nStatus = ERROR_SUCCESS;
+  LSTATUS nStatus = reg::Success;
   if (oSwitches.bHasValue || oSwitches.bAllValues) {
     COpenKey oOpen;
-    nStatus = OpenKey(oKey, KEY_READ | KEY_SET_VALUE, oOpen);
-    if (nStatus == ERROR_SUCCESS && oSwitches.bHasValue) {
+    nStatus = OpenKey(oKey, reg::KeyRead | reg::KeySetValue, oOpen);
+    if (nStatus == reg::Success && oSwitches.bHasValue) {
       nStatus = RegDeleteValueA(oOpen.Get(), host::Utf8ToAnsi(oSwitches.sValue).c_str());
-    } else if (nStatus == ERROR_SUCCESS) {
+    } else if (nStatus == reg::Success) {
       // Names first: each deletion shifts the indexes of the rest.
       std::vector<std::string> vecNames;
       ValueEntry oValue;
-      for (DWORD nIndex = 0; EnumValueAt(oOpen.Get(), nIndex, oValue) == ERROR_SUCCESS; ++nIndex)
+      for (DWORD nIndex = 0; EnumValueAt(oOpen.Get(), nIndex, oValue) == reg::Success; ++nIndex)
         vecNames.push_back(oValue.sName);
       for (const std::string& sName : vecNames)
         if (LSTATUS n = RegDeleteValueA(oOpen.Get(), sName.c_str())) nStatus = n;
@@ -367,9 +369,9 @@ void RunDelete(CommandContext& ctx, const KeyName& oKey, const Switches& oSwitch
     CWinReg oParent;
     if (!oParent.InitForAllAccess(oKey.hRoot, nSep == std::string::npos ? "" : oKey.sPath.substr(0, nSep)) ||
         !oParent.DeleteKeyRec(nSep == std::string::npos ? oKey.sPath : oKey.sPath.substr(nSep + 1)))
-      nStatus = ERROR_FILE_NOT_FOUND;
+      nStatus = reg::ErrorFileNotFound;
   }
-  if (nStatus != ERROR_SUCCESS) return PrintError(ctx, nStatus);
+  if (nStatus != reg::Success) return PrintError(ctx, nStatus);
   ctx.out << kDone << "\n";
 }
 
@@ -387,14 +389,14 @@ void RunReg(CommandContext& ctx, const std::vector<std::string>& vecArgs) {
 
 // How a value is stored, next to what the options make of it.
 std::string StoredState(HKEY hKey, const std::string& sName) {
-  DWORD nType = REG_NONE;
+  DWORD nType = reg::TypeNone;
   DWORD cbData = 0;
-  LSTATUS nStatus = hKey == HKEY{} ? ERROR_FILE_NOT_FOUND
+  LSTATUS nStatus = hKey == HKEY{} ? reg::ErrorFileNotFound
                                    : RegQueryValueExA(hKey, host::Utf8ToAnsi(sName).c_str(), nullptr, &nType,
                                                       nullptr, &cbData);
-  if (nStatus == ERROR_FILE_NOT_FOUND) return "missing: default";
-  if (nStatus != ERROR_SUCCESS) return "unreadable: default";
-  if (nType != REG_DWORD) return "stored as " + TypeName(nType) + ", not a number: default";
+  if (nStatus == reg::ErrorFileNotFound) return "missing: default";
+  if (nStatus != reg::Success) return "unreadable: default";
+  if (nType != reg::TypeDword) return "stored as " + TypeName(nType) + ", not a number: default";
   if (cbData > 4) return "stored with " + std::to_string(cbData) + " bytes: default";
   return "";
 }

@@ -31,7 +31,7 @@ class DroppingSupport : public host::SupportLibrary {
 
 void BM_OnUpdateWithEveryPopupPresent(benchmark::State& state, const std::string& sVersion) {
   platform::SetLoop(std::make_shared<platform::portable::VirtualLoop>());
-  platform::SetRegistry(platform::portable::SqliteRegistry::OpenMemory());
+  platform::reg::SetRegistry(platform::portable::SqliteRegistry::OpenMemory());
   platform::SetClipboard(std::make_shared<platform::portable::ClipboardModel>());
   host::BindTarvik(std::make_shared<DroppingSupport>());
   {
@@ -55,7 +55,7 @@ void BM_OnUpdateWithEveryPopupPresent(benchmark::State& state, const std::string
   }
   host::BindTarvik(nullptr);
   platform::SetClipboard(nullptr);
-  platform::SetRegistry(nullptr);
+  platform::reg::SetRegistry(nullptr);
   platform::SetLoop(nullptr);
 }
 

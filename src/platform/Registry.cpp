@@ -4,7 +4,7 @@
 #include <new>
 #include <utility>
 
-namespace platform {
+namespace platform::reg {
 namespace {
 
 std::mutex g_mtxRegistry;
@@ -21,12 +21,12 @@ template <class F>
 LSTATUS Call(F&& fnCall) noexcept {
   try {
     std::shared_ptr<Registry> pRegistry = Current();
-    if (!pRegistry) return ERROR_NOT_READY;
+    if (!pRegistry) return ErrorNotReady;
     return std::forward<F>(fnCall)(*pRegistry);
   } catch (const std::bad_alloc&) {
-    return ERROR_OUTOFMEMORY;
+    return ErrorOutofmemory;
   } catch (...) {
-    return ERROR_INTERNAL_ERROR;
+    return ErrorInternalError;
   }
 }
 
@@ -92,4 +92,4 @@ LSTATUS RegEnumValueA(HKEY hKey, DWORD dwIndex, char* lpValueName, DWORD* lpcchV
   });
 }
 
-}  // namespace platform
+}  // namespace platform::reg

@@ -7,12 +7,13 @@
 #include "host/Text.h"
 
 using namespace platform;
+using namespace platform::reg;
 
 namespace {
 
-constexpr REGSAM kAccessRead = KEY_READ;
-constexpr REGSAM kAccessReadWrite = KEY_READ | KEY_WRITE;
-constexpr REGSAM kAccessAll = KEY_ALL_ACCESS;
+constexpr REGSAM kAccessRead = reg::KeyRead;
+constexpr REGSAM kAccessReadWrite = reg::KeyRead | reg::KeyWrite;
+constexpr REGSAM kAccessAll = reg::KeyAllAccess;
 constexpr DWORD kStringBufferSize = 256;
 // Key names have at most 255 characters, value names 16383; the buffer grows up to that.
 constexpr DWORD kFirstNameBuffer = 256;
@@ -44,14 +45,14 @@ bool CWinReg::InitForAccess(HKEY hRoot, const std::string& sSubKey, REGSAM samAc
   std::string sPath = Ansi(sSubKey);
   HKEY hNew{};
   DWORD nDisposition = 0;
-  LSTATUS nStatus = bCreate ? RegCreateKeyExA(hRoot, sPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+  LSTATUS nStatus = bCreate ? RegCreateKeyExA(hRoot, sPath.c_str(), 0, nullptr, reg::OptionNonVolatile,
                                               samAccess, nullptr, &hNew, &nDisposition)
                             : RegOpenKeyExA(hRoot, sPath.c_str(), 0, samAccess, &hNew);
   // The key held so far is closed only now, since it may be the root of the new one; holding
   // on to it would leak its handle.
-  HKEY hOld = std::exchange(m_hKey, nStatus == ERROR_SUCCESS ? hNew : HKEY{});
+  HKEY hOld = std::exchange(m_hKey, nStatus == reg::Success ? hNew : HKEY{});
   if (hOld != HKEY{}) RegCloseKey(hOld);
-  return nStatus == ERROR_SUCCESS;
+  return nStatus == reg::Success;
 }
 
 template <class FEnum>
@@ -60,8 +61,8 @@ std::string CWinReg::EnumName(FEnum&& fnEnum) {
     std::vector<char> vecName(cchBuffer);
     DWORD cchName = cchBuffer;
     LSTATUS nStatus = fnEnum(vecName.data(), &cchName);
-    if (nStatus == ERROR_SUCCESS) return host::AnsiToUtf8(std::string_view(vecName.data(), cchName));
-    if (nStatus != ERROR_MORE_DATA) break;
+    if (nStatus == reg::Success) return host::AnsiToUtf8(std::string_view(vecName.data(), cchName));
+    if (nStatus != reg::ErrorMoreData) break;
   }
   return {};
 }
@@ -99,7 +100,7 @@ bool CWinReg::DeleteAllKeys() {
   char chName = 0;
   DWORD cchName = 1;
   return RegEnumKeyExA(m_hKey, 0, &chName, &cchName, nullptr, nullptr, nullptr, nullptr) ==
-         ERROR_NO_MORE_ITEMS;
+         reg::ErrorNoMoreItems;
 }
 
 bool CWinReg::DeleteKeyRec(const std::string& sSubKey) {
@@ -115,26 +116,27 @@ bool CWinReg::DeleteKeyRec(const std::string& sSubKey) {
 
 bool CWinReg::Close() {
   if (!IsOpen()) return true;
-  return RegCloseKey(std::exchange(m_hKey, HKEY{})) == ERROR_SUCCESS;
+  return RegCloseKey(std::exchange(m_hKey, HKEY{})) == reg::Success;
 }
 
 bool CWinReg::SetString(const std::string& sName, const std::string& sText) {
   if (!IsOpen()) return false;
   std::string sData = Ansi(sText);
   // The terminating zero is part of the data.
-  return RegSetValueExA(m_hKey, Ansi(sName).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(sData.c_str()),
-                        static_cast<DWORD>(sData.size() + 1)) == ERROR_SUCCESS;
+  return RegSetValueExA(m_hKey, Ansi(sName).c_str(), 0, reg::TypeSz,
+                        reinterpret_cast<const BYTE*>(sData.c_str()),
+                        static_cast<DWORD>(sData.size() + 1)) == reg::Success;
 }
 
 std::string CWinReg::GetString(const std::string& sName) {
   if (!IsOpen()) return {};
   char achBuffer[kStringBufferSize] = {};
-  DWORD nType = REG_NONE;
+  DWORD nType = reg::TypeNone;
   DWORD cbData = kStringBufferSize;
   if (RegQueryValueExA(m_hKey, Ansi(sName).c_str(), nullptr, &nType, reinterpret_cast<BYTE*>(achBuffer),
-                       &cbData) != ERROR_SUCCESS)
+                       &cbData) != reg::Success)
     return {};
-  if (nType != REG_SZ && nType != REG_EXPAND_SZ) return {};
+  if (nType != reg::TypeSz && nType != reg::TypeExpandSz) return {};
   // A text stored without its terminating zero ends at the data's size.
   std::string_view sText(achBuffer, cbData);
   return host::AnsiToUtf8(sText.substr(0, sText.find('\0')));
@@ -144,16 +146,17 @@ bool CWinReg::SetDWORD(const std::string& sName, int32_t nValue) {
   if (!IsOpen()) return false;
   BYTE abData[sizeof(int32_t)];
   std::memcpy(abData, &nValue, sizeof abData);
-  return RegSetValueExA(m_hKey, Ansi(sName).c_str(), 0, REG_DWORD, abData, sizeof abData) == ERROR_SUCCESS;
+  return RegSetValueExA(m_hKey, Ansi(sName).c_str(), 0, reg::TypeDword, abData, sizeof abData) ==
+         reg::Success;
 }
 
 int32_t CWinReg::GetDWORD(const std::string& sName, int32_t nDefault) {
   if (!IsOpen()) return 0;
   BYTE abData[sizeof(int32_t)] = {};
-  DWORD nType = REG_NONE;
+  DWORD nType = reg::TypeNone;
   DWORD cbData = sizeof abData;
-  if (RegQueryValueExA(m_hKey, Ansi(sName).c_str(), nullptr, &nType, abData, &cbData) != ERROR_SUCCESS ||
-      nType != REG_DWORD)
+  if (RegQueryValueExA(m_hKey, Ansi(sName).c_str(), nullptr, &nType, abData, &cbData) != reg::Success ||
+      nType != reg::TypeDword)
     return nDefault;
   int32_t nValue = 0;
   std::memcpy(&nValue, abData, sizeof nValue);
@@ -169,13 +172,13 @@ bool CWinReg::GetBool(const std::string& sName) {
 }
 
 bool CWinReg::DeleteValue(const std::string& sName) {
-  return IsOpen() && RegDeleteValueA(m_hKey, Ansi(sName).c_str()) == ERROR_SUCCESS;
+  return IsOpen() && RegDeleteValueA(m_hKey, Ansi(sName).c_str()) == reg::Success;
 }
 
 bool CWinReg::DeleteKey(const std::string& sSubKey) {
-  return IsOpen() && RegDeleteKeyA(m_hKey, Ansi(sSubKey).c_str()) == ERROR_SUCCESS;
+  return IsOpen() && RegDeleteKeyA(m_hKey, Ansi(sSubKey).c_str()) == reg::Success;
 }
 
 bool CWinReg::Flush() {
-  return IsOpen() && RegFlushKey(m_hKey) == ERROR_SUCCESS;
+  return IsOpen() && RegFlushKey(m_hKey) == reg::Success;
 }

@@ -10,22 +10,22 @@
 
 class CWinReg {
  public:
-  using HKEY = platform::HKEY;
+  using HKEY = platform::reg::HKEY;
 
   CWinReg() = default;
   ~CWinReg();
   CWinReg(const CWinReg&) = delete;
   CWinReg& operator=(const CWinReg&) = delete;
 
-  static HKEY HKEY_CLASSES_ROOT() { return platform::HKEY_CLASSES_ROOT; }
-  static HKEY HKEY_CURRENT_USER() { return platform::HKEY_CURRENT_USER; }
-  static HKEY HKEY_LOCAL_MACHINE() { return platform::HKEY_LOCAL_MACHINE; }
+  static HKEY HKEY_CLASSES_ROOT() { return platform::reg::ClassesRoot; }
+  static HKEY HKEY_CURRENT_USER() { return platform::reg::CurrentUser; }
+  static HKEY HKEY_LOCAL_MACHINE() { return platform::reg::LocalMachine; }
 
   // hRoot is a predefined root or the Handle() of another open CWinReg.
   bool InitForRead(HKEY hRoot, const std::string& sSubKey);
   bool InitForWrite(HKEY hRoot, const std::string& sSubKey, bool bCreate = false);
   bool InitForAllAccess(HKEY hRoot, const std::string& sSubKey, bool bCreate = false);
-  bool InitForAccess(HKEY hRoot, const std::string& sSubKey, platform::REGSAM samAccess,
+  bool InitForAccess(HKEY hRoot, const std::string& sSubKey, platform::reg::REGSAM samAccess,
                      bool bCreate = false);
 
   // Name at a 0-based index of the open key; empty past the last one.

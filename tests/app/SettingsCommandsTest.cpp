@@ -139,11 +139,11 @@ TEST(SettingsRegistryInstall, AnUnusableFileIsReportedOnceAndTheSettingsTakeThei
   EXPECT_EQ(sErr.find("quillo-sim: The registry file \"" + pathFile.string() + "\" cannot be used"), 0u)
       << sErr;
   EXPECT_EQ(std::count(sErr.begin(), sErr.end(), '\n'), 1);
-  platform::SetRegistry(nullptr);
+  platform::reg::SetRegistry(nullptr);
   fs::remove(pathFile);
 
   EXPECT_TRUE(app::InstallSettingsRegistry(":memory:", err));
-  platform::SetRegistry(nullptr);
+  platform::reg::SetRegistry(nullptr);
 }
 
 #endif

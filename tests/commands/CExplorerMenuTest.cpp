@@ -68,15 +68,16 @@ TEST_F(CExplorerMenuTest, AnOrdinaryToolbarAndTheDebugButtonFollowTheOptions) {
   // TestToolbar 1 is an ordinary toolbar (a fresh profile stores 0, a test toolbar).
   auto pMenu = std::make_shared<CExplorerMenu>();
   {
-    platform::HKEY hKey{};
-    ASSERT_EQ(platform::RegCreateKeyExA(platform::HKEY_CURRENT_USER, "Software\\Mardel\\Quillo", 0, nullptr,
-                                        0, platform::KEY_ALL_ACCESS, nullptr, &hKey, nullptr),
-              platform::ERROR_SUCCESS);
-    const platform::DWORD dwOne = 1;
+    platform::reg::HKEY hKey{};
+    ASSERT_EQ(
+        platform::reg::RegCreateKeyExA(platform::reg::CurrentUser, "Software\\Mardel\\Quillo", 0, nullptr, 0,
+                                       platform::reg::KeyAllAccess, nullptr, &hKey, nullptr),
+        platform::reg::Success);
+    const platform::reg::DWORD dwOne = 1;
     for (const char* sName : {"TestToolbar", "UseDebugButtons"})
-      platform::RegSetValueExA(hKey, sName, 0, platform::REG_DWORD,
-                               reinterpret_cast<const platform::BYTE*>(&dwOne), sizeof dwOne);
-    platform::RegCloseKey(hKey);
+      platform::reg::RegSetValueExA(hKey, sName, 0, platform::reg::TypeDword,
+                                    reinterpret_cast<const platform::reg::BYTE*>(&dwOne), sizeof dwOne);
+    platform::reg::RegCloseKey(hKey);
   }
   pMenu->Create(Outlook().ExplorerAt(1));
   m_vecMenus.push_back(pMenu);

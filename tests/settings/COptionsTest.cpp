@@ -55,9 +55,9 @@ TEST_P(COptionsTest, SettingsAreSeenAtOnceAndStoredAsNumbers) {
 }
 
 TEST_P(COptionsTest, AnyNonZeroNumberIsTrueButATextIsNot) {
-  PutRaw(kKey, "ExcludeLinkItems", platform::REG_DWORD, std::string("\x05\0\0\0", 4));
+  PutRaw(kKey, "ExcludeLinkItems", platform::reg::TypeDword, std::string("\x05\0\0\0", 4));
   EXPECT_TRUE(m_oOptions.ExcludeLinkItems());
-  PutRaw(kKey, "ExcludeReplied", platform::REG_SZ, std::string("1\0", 2));
+  PutRaw(kKey, "ExcludeReplied", platform::reg::TypeSz, std::string("1\0", 2));
   EXPECT_FALSE(m_oOptions.ExcludeReplied());
 }
 
@@ -93,7 +93,7 @@ TEST_P(COptionsTest, TestToolbarStoresZeroAtItsFirstRead) {
   EXPECT_EQ(Stored("TestToolbar"), 0);
   EXPECT_EQ(m_oOptions.TestToolbar(), 1);
 
-  PutRaw(kKey, "TestToolbar", platform::REG_DWORD, std::string("\x05\0\0\0", 4));
+  PutRaw(kKey, "TestToolbar", platform::reg::TypeDword, std::string("\x05\0\0\0", 4));
   EXPECT_EQ(m_oOptions.TestToolbar(), 0);
   EXPECT_EQ(Stored("TestToolbar"), 5);
 }
@@ -102,22 +102,22 @@ TEST_P(COptionsTest, UseDebugButtonsKeepsOnlyZeroOrOne) {
   EXPECT_FALSE(m_oOptions.UseDebugButtons());
   EXPECT_EQ(Stored("UseDebugButtons"), 0);
 
-  PutRaw(kKey, "UseDebugButtons", platform::REG_DWORD, std::string("\x01\0\0\0", 4));
+  PutRaw(kKey, "UseDebugButtons", platform::reg::TypeDword, std::string("\x01\0\0\0", 4));
   EXPECT_TRUE(m_oOptions.UseDebugButtons());
   EXPECT_EQ(Stored("UseDebugButtons"), 1);
 
-  PutRaw(kKey, "UseDebugButtons", platform::REG_DWORD, std::string("\x02\0\0\0", 4));
+  PutRaw(kKey, "UseDebugButtons", platform::reg::TypeDword, std::string("\x02\0\0\0", 4));
   EXPECT_FALSE(m_oOptions.UseDebugButtons());
   EXPECT_EQ(Stored("UseDebugButtons"), 0);
 }
 
 TEST_P(COptionsTest, WithoutARegistryEverySettingIsItsDefault) {
-  auto pRegistry = platform::SetRegistry(nullptr);
+  auto pRegistry = platform::reg::SetRegistry(nullptr);
   m_oOptions.ExcludeReplied(true);
   EXPECT_FALSE(m_oOptions.ExcludeReplied());
   EXPECT_EQ(m_oOptions.TestToolbar(), 1);
   EXPECT_FALSE(m_oOptions.UseDebugButtons());
-  platform::SetRegistry(pRegistry);
+  platform::reg::SetRegistry(pRegistry);
   EXPECT_FALSE(testsupport::KeyExists(kKey));
 }
 

@@ -32,7 +32,7 @@ TEST_P(CWinRegTest, DwordReadsTakeTheDefaultUnlessTheValueIsADword) {
   EXPECT_TRUE(m_oReg.SetString("Text", "1"));
   EXPECT_EQ(m_oReg.GetDWORD("Text", 3), 3);
   // A REG_DWORD too long for its 4-byte buffer is unusable too.
-  PutRaw(kKey, "Long", platform::REG_DWORD, std::string(8, '\1'));
+  PutRaw(kKey, "Long", platform::reg::TypeDword, std::string(8, '\1'));
   EXPECT_EQ(m_oReg.GetDWORD("Long", 3), 3);
 }
 
@@ -50,9 +50,9 @@ TEST_P(CWinRegTest, StringReadsGiveTextOnlyForStringsThatFit) {
   EXPECT_TRUE(m_oReg.SetString("TooLong", s300));
   EXPECT_EQ(m_oReg.GetString("TooLong"), "");
 
-  PutRaw(kKey, "Expand", platform::REG_EXPAND_SZ, std::string("%TEMP%\\x", 9));
+  PutRaw(kKey, "Expand", platform::reg::TypeExpandSz, std::string("%TEMP%\\x", 9));
   EXPECT_EQ(m_oReg.GetString("Expand"), "%TEMP%\\x");
-  PutRaw(kKey, "NoZero", platform::REG_SZ, "abc");
+  PutRaw(kKey, "NoZero", platform::reg::TypeSz, "abc");
   EXPECT_EQ(m_oReg.GetString("NoZero"), "abc");
 }
 

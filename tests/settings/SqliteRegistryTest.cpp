@@ -17,6 +17,7 @@
 namespace {
 
 using namespace platform;
+using namespace platform::reg;
 using platform::portable::SqliteRegistry;
 namespace fs = std::filesystem;
 
@@ -30,18 +31,18 @@ void WriteFile(const fs::path& path, const std::string& sBytes) {
 }
 
 LSTATUS CreateKey(Registry& oReg, const std::string& sPath, HKEY& hKey) {
-  return oReg.CreateKeyEx(HKEY_CURRENT_USER, sPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hKey,
+  return oReg.CreateKeyEx(reg::CurrentUser, sPath.c_str(), 0, nullptr, 0, reg::KeyAllAccess, nullptr, &hKey,
                           nullptr);
 }
 
 LSTATUS SetDword(Registry& oReg, HKEY hKey, const std::string& sName, int32_t n) {
-  return oReg.SetValueEx(hKey, sName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&n), 4);
+  return oReg.SetValueEx(hKey, sName.c_str(), 0, reg::TypeDword, reinterpret_cast<const BYTE*>(&n), 4);
 }
 
 // -1 when the value is missing.
 int32_t GetDword(Registry& oReg, const std::string& sPath, const std::string& sName) {
   HKEY hKey{};
-  if (oReg.OpenKeyEx(HKEY_CURRENT_USER, sPath.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS) return -1;
+  if (oReg.OpenKeyEx(reg::CurrentUser, sPath.c_str(), 0, reg::KeyRead, &hKey) != reg::Success) return -1;
   int32_t n = -1;
   DWORD cbData = 4;
   oReg.QueryValueEx(hKey, sName.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&n), &cbData);
@@ -51,7 +52,7 @@ int32_t GetDword(Registry& oReg, const std::string& sPath, const std::string& sN
 
 bool HasKey(Registry& oReg, const std::string& sPath) {
   HKEY hKey{};
-  if (oReg.OpenKeyEx(HKEY_CURRENT_USER, sPath.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS) return false;
+  if (oReg.OpenKeyEx(reg::CurrentUser, sPath.c_str(), 0, reg::KeyRead, &hKey) != reg::Success) return false;
   oReg.CloseKey(hKey);
   return true;
 }
@@ -65,7 +66,7 @@ class SqliteRegistryFile : public testing::Test {
     m_pathFile = m_pathDir / "sub" / "registry.sqlite";
   }
   void TearDown() override {
-    platform::SetRegistry(nullptr);
+    platform::reg::SetRegistry(nullptr);
     fs::remove_all(m_pathDir);
   }
 
@@ -75,11 +76,11 @@ class SqliteRegistryFile : public testing::Test {
   [[noreturn]] void WriteUntilKilled(int nFd, int nFirst) {
     auto pReg = SqliteRegistry::OpenFile(m_pathFile);
     HKEY hCrash{};
-    if (!pReg->IsUsable() || CreateKey(*pReg, "Crash", hCrash) != ERROR_SUCCESS) _exit(3);
+    if (!pReg->IsUsable() || CreateKey(*pReg, "Crash", hCrash) != reg::Success) _exit(3);
     for (int i = nFirst;; ++i) {
       HKEY hLeaf{};
-      if (SetDword(*pReg, hCrash, "V" + std::to_string(i), i) != ERROR_SUCCESS ||
-          CreateKey(*pReg, "Crash\\Batch\\" + std::to_string(i) + "\\A\\B", hLeaf) != ERROR_SUCCESS)
+      if (SetDword(*pReg, hCrash, "V" + std::to_string(i), i) != reg::Success ||
+          CreateKey(*pReg, "Crash\\Batch\\" + std::to_string(i) + "\\A\\B", hLeaf) != reg::Success)
         _exit(4);
       pReg->CloseKey(hLeaf);
       if (write(nFd, &i, sizeof i) != sizeof i) _exit(5);
@@ -95,8 +96,8 @@ TEST_F(SqliteRegistryFile, WritesOutliveTheStoreAndAreSharedBetweenStores) {
   ASSERT_TRUE(pFirst->IsUsable()) << pFirst->LoadError();
   auto pSecond = SqliteRegistry::OpenFile(m_pathFile);
   HKEY hKey{};
-  ASSERT_EQ(CreateKey(*pFirst, "Software\\Mardel\\Quillo", hKey), ERROR_SUCCESS);
-  ASSERT_EQ(SetDword(*pFirst, hKey, "ExcludeReplied", 1), ERROR_SUCCESS);
+  ASSERT_EQ(CreateKey(*pFirst, "Software\\Mardel\\Quillo", hKey), reg::Success);
+  ASSERT_EQ(SetDword(*pFirst, hKey, "ExcludeReplied", 1), reg::Success);
   EXPECT_EQ(GetDword(*pSecond, "Software\\Mardel\\Quillo", "ExcludeReplied"), 1);
   pFirst.reset();
   pSecond.reset();
@@ -153,10 +154,9 @@ TEST_F(SqliteRegistryFile, ProcessesWritingAtOnceWaitForEachOther) {
     if (apid[nWriter] == 0) {
       auto pReg = SqliteRegistry::OpenFile(m_pathFile);
       HKEY hKey{};
-      if (!pReg->IsUsable() || CreateKey(*pReg, "Shared", hKey) != ERROR_SUCCESS) _exit(3);
+      if (!pReg->IsUsable() || CreateKey(*pReg, "Shared", hKey) != reg::Success) _exit(3);
       for (int i = 0; i < kWrites; ++i)
-        if (SetDword(*pReg, hKey, "W" + std::to_string(nWriter) + "_" + std::to_string(i), i) !=
-            ERROR_SUCCESS)
+        if (SetDword(*pReg, hKey, "W" + std::to_string(nWriter) + "_" + std::to_string(i), i) != reg::Success)
           _exit(4);
       _exit(0);
     }
@@ -181,7 +181,7 @@ void ExpectRefusedAndUntouched(const fs::path& pathFile, const std::string& sRea
   EXPECT_NE(pReg->LoadError().find(pathFile.string()), std::string::npos) << pReg->LoadError();
   EXPECT_NE(pReg->LoadError().find(sReason), std::string::npos) << pReg->LoadError();
 
-  platform::SetRegistry(pReg);
+  platform::reg::SetRegistry(pReg);
   COptions oOptions;
   oOptions.ExcludeReplied(true);
   EXPECT_FALSE(oOptions.ExcludeReplied());
@@ -190,7 +190,7 @@ void ExpectRefusedAndUntouched(const fs::path& pathFile, const std::string& sRea
   oOptions.ReadToolbarPos(nPosition, nRow, nLeft, nTop);
   EXPECT_EQ(nPosition, 1);
   EXPECT_EQ(nRow, -1);
-  platform::SetRegistry(nullptr);
+  platform::reg::SetRegistry(nullptr);
   pReg.reset();
 
   EXPECT_EQ(ReadFile(pathFile), sBefore);
@@ -209,10 +209,10 @@ TEST_F(SqliteRegistryFile, ADamagedRegistryIsRefusedAndLeftAlone) {
   {
     auto pReg = SqliteRegistry::OpenFile(m_pathFile);
     HKEY hKey{};
-    ASSERT_EQ(CreateKey(*pReg, "Software\\Mardel\\Quillo", hKey), ERROR_SUCCESS);
+    ASSERT_EQ(CreateKey(*pReg, "Software\\Mardel\\Quillo", hKey), reg::Success);
     std::string sBig(1000, 'x');
     for (int i = 0; i < 16; ++i)
-      pReg->SetValueEx(hKey, ("Value" + std::to_string(i)).c_str(), 0, REG_SZ,
+      pReg->SetValueEx(hKey, ("Value" + std::to_string(i)).c_str(), 0, reg::TypeSz,
                        reinterpret_cast<const BYTE*>(sBig.c_str()), static_cast<DWORD>(sBig.size() + 1));
   }
   std::string sBytes = ReadFile(m_pathFile);
@@ -241,7 +241,7 @@ TEST_F(SqliteRegistryFile, AFolderThatCannotBeMadeIsReported) {
   EXPECT_FALSE(pReg->IsUsable());
   EXPECT_NE(pReg->LoadError().find(m_pathFile.string()), std::string::npos);
   HKEY hKey{};
-  EXPECT_NE(CreateKey(*pReg, "Software", hKey), ERROR_SUCCESS);
+  EXPECT_NE(CreateKey(*pReg, "Software", hKey), reg::Success);
 }
 
 // A file of the first layout folded "A\x81" to "a?": once opened again the name is found by
@@ -250,8 +250,8 @@ TEST_F(SqliteRegistryFile, NamesFoldedByTheFirstLayoutAreFoldedAgain) {
   {
     auto pReg = SqliteRegistry::OpenFile(m_pathFile);
     HKEY hKey{};
-    ASSERT_EQ(CreateKey(*pReg, "Old", hKey), ERROR_SUCCESS);
-    ASSERT_EQ(SetDword(*pReg, hKey, "A\x81", 7), ERROR_SUCCESS);
+    ASSERT_EQ(CreateKey(*pReg, "Old", hKey), reg::Success);
+    ASSERT_EQ(SetDword(*pReg, hKey, "A\x81", 7), reg::Success);
     pReg->CloseKey(hKey);
   }
   sqlite3* pDb = nullptr;

@@ -1,8 +1,7 @@
 // The Options dialog on every forms backend: its layout and keys, what OK, Cancel, Esc and the
 // close box store, Help, and settings that cannot be read or written.
-// The registry's names before <windows.h>, which the Win32 forms backend brings (and with it
-// macros of the same names).
-#include "platform/Registry.h"
+// CWinReg's members carry the roots' Windows names, macros in <windows.h>, which the Win32 forms
+// backend brings: it comes first.
 #include "settings/CWinReg.h"
 
 namespace {
@@ -28,33 +27,37 @@ using platform::vbChecked;
 using platform::vbUnchecked;
 
 // A registry that answers every call with an I/O failure.
-class FailingRegistry : public platform::Registry {
+class FailingRegistry : public platform::reg::Registry {
  public:
-  using LSTATUS = platform::LSTATUS;
-  using DWORD = platform::DWORD;
+  using LSTATUS = platform::reg::LSTATUS;
+  using DWORD = platform::reg::DWORD;
   static constexpr LSTATUS kFail = 1016;  // ERROR_REGISTRY_IO_FAILED
-  LSTATUS CreateKeyEx(platform::HKEY, const char*, DWORD, char*, DWORD, platform::REGSAM, const void*,
-                      platform::HKEY*, DWORD*) override {
+  LSTATUS CreateKeyEx(platform::reg::HKEY, const char*, DWORD, char*, DWORD, platform::reg::REGSAM,
+                      const void*, platform::reg::HKEY*, DWORD*) override {
     return kFail;
   }
-  LSTATUS OpenKeyEx(platform::HKEY, const char*, DWORD, platform::REGSAM, platform::HKEY*) override {
+  LSTATUS OpenKeyEx(platform::reg::HKEY, const char*, DWORD, platform::reg::REGSAM,
+                    platform::reg::HKEY*) override {
     return kFail;
   }
-  LSTATUS CloseKey(platform::HKEY) override { return kFail; }
-  LSTATUS SetValueEx(platform::HKEY, const char*, DWORD, DWORD, const platform::BYTE*, DWORD) override {
+  LSTATUS CloseKey(platform::reg::HKEY) override { return kFail; }
+  LSTATUS SetValueEx(platform::reg::HKEY, const char*, DWORD, DWORD, const platform::reg::BYTE*,
+                     DWORD) override {
     return kFail;
   }
-  LSTATUS QueryValueEx(platform::HKEY, const char*, DWORD*, DWORD*, platform::BYTE*, DWORD*) override {
+  LSTATUS QueryValueEx(platform::reg::HKEY, const char*, DWORD*, DWORD*, platform::reg::BYTE*,
+                       DWORD*) override {
     return kFail;
   }
-  LSTATUS DeleteKey(platform::HKEY, const char*) override { return kFail; }
-  LSTATUS DeleteValue(platform::HKEY, const char*) override { return kFail; }
-  LSTATUS FlushKey(platform::HKEY) override { return kFail; }
-  LSTATUS EnumKeyEx(platform::HKEY, DWORD, char*, DWORD*, DWORD*, char*, DWORD*,
-                    platform::FILETIME*) override {
+  LSTATUS DeleteKey(platform::reg::HKEY, const char*) override { return kFail; }
+  LSTATUS DeleteValue(platform::reg::HKEY, const char*) override { return kFail; }
+  LSTATUS FlushKey(platform::reg::HKEY) override { return kFail; }
+  LSTATUS EnumKeyEx(platform::reg::HKEY, DWORD, char*, DWORD*, DWORD*, char*, DWORD*,
+                    platform::reg::FILETIME*) override {
     return kFail;
   }
-  LSTATUS EnumValue(platform::HKEY, DWORD, char*, DWORD*, DWORD*, DWORD*, platform::BYTE*, DWORD*) override {
+  LSTATUS EnumValue(platform::reg::HKEY, DWORD, char*, DWORD*, DWORD*, DWORD*, platform::reg::BYTE*,
+                    DWORD*) override {
     return kFail;
   }
 };
@@ -203,13 +206,13 @@ TEST_P(frmOptionsTest, SettingsThatCannotBeReadOrWrittenLeaveTheDialogUsable) {
   EXPECT_EQ(BoxesOnOpen(), (std::vector<int32_t>{vbChecked, vbUnchecked, vbUnchecked}));
 
   // A registry that fails every call: the boxes start unchecked and OK still closes.
-  auto pPrevious = platform::SetRegistry(std::make_shared<FailingRegistry>());
+  auto pPrevious = platform::reg::SetRegistry(std::make_shared<FailingRegistry>());
   frmOptions& f = Dialog();
   std::vector<int32_t> vecShown = BoxesOnOpen();
   Driver().PostClick(f.chkExcludeReplied);
   Driver().PostClick(f.btnOK);
   ShowOptionsDialog();
-  platform::SetRegistry(pPrevious);
+  platform::reg::SetRegistry(pPrevious);
   EXPECT_EQ(vecShown, (std::vector<int32_t>{vbUnchecked, vbUnchecked, vbUnchecked}));
   EXPECT_FALSE(f.IsLoaded());
   EXPECT_EQ(Stored(), (std::vector<bool>{true, false, false}));

@@ -23,25 +23,25 @@ void RegistryTest::TearDown() {
   testsupport::RemoveScratchRegistry();
 }
 
-void PutRaw(const std::string& sKey, const std::string& sName, platform::DWORD nType,
+void PutRaw(const std::string& sKey, const std::string& sName, platform::reg::DWORD nType,
             const std::string& sBytes) {
-  platform::HKEY hKey{};
-  ASSERT_EQ(platform::RegCreateKeyExA(platform::HKEY_CURRENT_USER, sKey.c_str(), 0, nullptr, 0,
-                                      platform::KEY_ALL_ACCESS, nullptr, &hKey, nullptr),
-            platform::ERROR_SUCCESS);
-  EXPECT_EQ(platform::RegSetValueExA(hKey, sName.c_str(), 0, nType,
-                                     reinterpret_cast<const platform::BYTE*>(sBytes.data()),
-                                     static_cast<platform::DWORD>(sBytes.size())),
-            platform::ERROR_SUCCESS);
-  platform::RegCloseKey(hKey);
+  platform::reg::HKEY hKey{};
+  ASSERT_EQ(platform::reg::RegCreateKeyExA(platform::reg::CurrentUser, sKey.c_str(), 0, nullptr, 0,
+                                           platform::reg::KeyAllAccess, nullptr, &hKey, nullptr),
+            platform::reg::Success);
+  EXPECT_EQ(platform::reg::RegSetValueExA(hKey, sName.c_str(), 0, nType,
+                                          reinterpret_cast<const platform::reg::BYTE*>(sBytes.data()),
+                                          static_cast<platform::reg::DWORD>(sBytes.size())),
+            platform::reg::Success);
+  platform::reg::RegCloseKey(hKey);
 }
 
 bool KeyExists(const std::string& sKey) {
-  platform::HKEY hKey{};
-  if (platform::RegOpenKeyExA(platform::HKEY_CURRENT_USER, sKey.c_str(), 0, platform::KEY_READ, &hKey) !=
-      platform::ERROR_SUCCESS)
+  platform::reg::HKEY hKey{};
+  if (platform::reg::RegOpenKeyExA(platform::reg::CurrentUser, sKey.c_str(), 0, platform::reg::KeyRead,
+                                   &hKey) != platform::reg::Success)
     return false;
-  platform::RegCloseKey(hKey);
+  platform::reg::RegCloseKey(hKey);
   return true;
 }
 

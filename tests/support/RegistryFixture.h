@@ -25,7 +25,7 @@ class RegistryTest : public testing::TestWithParam<Backend> {
 };
 
 // Writes a value through the raw API, for data CWinReg would not write itself.
-void PutRaw(const std::string& sKey, const std::string& sName, platform::DWORD nType,
+void PutRaw(const std::string& sKey, const std::string& sName, platform::reg::DWORD nType,
             const std::string& sBytes);
 // True when the key exists under HKEY_CURRENT_USER.
 bool KeyExists(const std::string& sKey);

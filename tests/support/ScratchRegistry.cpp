@@ -7,10 +7,10 @@
 namespace testsupport {
 
 void InstallScratchRegistry() {
-  platform::SetRegistry(platform::portable::SqliteRegistry::OpenMemory());
+  platform::reg::SetRegistry(platform::portable::SqliteRegistry::OpenMemory());
 }
 void RemoveScratchRegistry() {
-  platform::SetRegistry(nullptr);
+  platform::reg::SetRegistry(nullptr);
 }
 
 }  // namespace testsupport

@@ -29,11 +29,11 @@ void InstallScratchRegistry() {
   LSTATUS nStatus = ::RegOverridePredefKey(HKEY_CURRENT_USER, hHive);
   ::RegCloseKey(hHive);
   ASSERT_EQ(nStatus, ERROR_SUCCESS) << "cannot redirect HKEY_CURRENT_USER to the scratch key";
-  platform::SetRegistry(std::make_shared<platform::win32::Win32Registry>());
+  platform::reg::SetRegistry(std::make_shared<platform::win32::Win32Registry>());
 }
 
 void RemoveScratchRegistry() {
-  platform::SetRegistry(nullptr);
+  platform::reg::SetRegistry(nullptr);
   ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
   ::RegDeleteTreeA(HKEY_CURRENT_USER, ScratchKey().c_str());
 }

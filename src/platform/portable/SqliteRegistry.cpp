@@ -17,6 +17,8 @@
 #include "host/Text.h"
 
 namespace platform::portable {
+
+using namespace platform::reg;
 namespace {
 
 // Marks a file as ours ("QREG") and gives the layout of its tables.
@@ -46,9 +48,9 @@ CREATE TABLE vals(
   data BLOB NOT NULL,
   PRIMARY KEY(key, folded));
 INSERT INTO keys(id, parent, name, folded, written) VALUES
-  (1, 0, 'HKEY_CLASSES_ROOT', 'hkey_classes_root', 0),
-  (2, 0, 'HKEY_CURRENT_USER', 'hkey_current_user', 0),
-  (3, 0, 'HKEY_LOCAL_MACHINE', 'hkey_local_machine', 0);
+  (1, 0, 'reg::ClassesRoot', 'hkey_classes_root', 0),
+  (2, 0, 'reg::CurrentUser', 'hkey_current_user', 0),
+  (3, 0, 'reg::LocalMachine', 'hkey_local_machine', 0);
 )sql";
 
 // Internal failures unwind to the entry point, which answers with the status.
@@ -64,15 +66,15 @@ struct Failure {
 LSTATUS StatusOfSqlite(int nCode) {
   switch (nCode & 0xff) {
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: return ERROR_BUSY;
+    case SQLITE_LOCKED: return reg::ErrorBusy;
     case SQLITE_CORRUPT:
-    case SQLITE_NOTADB: return ERROR_REGISTRY_CORRUPT;
+    case SQLITE_NOTADB: return reg::ErrorRegistryCorrupt;
     case SQLITE_READONLY:
     case SQLITE_PERM:
-    case SQLITE_AUTH: return ERROR_ACCESS_DENIED;
-    case SQLITE_FULL: return ERROR_DISK_FULL;
-    case SQLITE_NOMEM: return ERROR_OUTOFMEMORY;
-    default: return ERROR_REGISTRY_IO_FAILED;
+    case SQLITE_AUTH: return reg::ErrorAccessDenied;
+    case SQLITE_FULL: return reg::ErrorDiskFull;
+    case SQLITE_NOMEM: return reg::ErrorOutofmemory;
+    default: return reg::ErrorRegistryIoFailed;
   }
 }
 
@@ -233,9 +235,9 @@ uint64_t NowFileTime() {
 }
 
 REGSAM MapGenericAccess(REGSAM sam) {
-  if (sam & (GENERIC_ALL | MAXIMUM_ALLOWED)) sam |= KEY_ALL_ACCESS;
-  if (sam & GENERIC_READ) sam |= KEY_READ;
-  if (sam & GENERIC_WRITE) sam |= KEY_WRITE;
+  if (sam & (reg::GenericAll | reg::MaximumAllowed)) sam |= reg::KeyAllAccess;
+  if (sam & reg::GenericRead) sam |= reg::KeyRead;
+  if (sam & reg::GenericWrite) sam |= reg::KeyWrite;
   return sam;
 }
 
@@ -244,12 +246,12 @@ REGSAM MapGenericAccess(REGSAM sam) {
 std::vector<std::string> SplitPath(const char* lpSubKey) {
   std::vector<std::string> vecNames;
   std::string_view sPath = lpSubKey ? lpSubKey : "";
-  if (!sPath.empty() && sPath.front() == '\\') Fail(ERROR_BAD_PATHNAME);
+  if (!sPath.empty() && sPath.front() == '\\') Fail(reg::ErrorBadPathname);
   size_t nStart = 0;
   while (nStart < sPath.size()) {
     size_t nEnd = std::min(sPath.find('\\', nStart), sPath.size());
     std::string_view sName = sPath.substr(nStart, nEnd - nStart);
-    if (sName.size() > kMaxKeyNameLength) Fail(ERROR_INVALID_PARAMETER);
+    if (sName.size() > kMaxKeyNameLength) Fail(reg::ErrorInvalidParameter);
     if (!sName.empty()) vecNames.emplace_back(sName);
     nStart = nEnd + 1;
   }
@@ -258,33 +260,33 @@ std::vector<std::string> SplitPath(const char* lpSubKey) {
 
 std::string ValueName(const char* lpValueName) {
   std::string sName = lpValueName ? lpValueName : "";
-  if (sName.size() > kMaxValueNameLength) Fail(ERROR_INVALID_PARAMETER);
+  if (sName.size() > kMaxValueNameLength) Fail(reg::ErrorInvalidParameter);
   return sName;
 }
 
 // A name and its terminating zero into a caller's buffer of *lpcch characters.
 LSTATUS CopyName(const std::string& sName, char* lpBuffer, DWORD* lpcch) {
-  if (sName.size() + 1 > *lpcch) return ERROR_MORE_DATA;
+  if (sName.size() + 1 > *lpcch) return reg::ErrorMoreData;
   std::memcpy(lpBuffer, sName.data(), sName.size());
   lpBuffer[sName.size()] = '\0';
   *lpcch = static_cast<DWORD>(sName.size());
-  return ERROR_SUCCESS;
+  return reg::Success;
 }
 
 // Data into a caller's buffer: no buffer asks for the size only; a short one gets
 // ERROR_MORE_DATA and the size needed.
 LSTATUS CopyData(const std::string& sData, BYTE* lpData, DWORD* lpcbData) {
-  if (!lpcbData) return ERROR_SUCCESS;
+  if (!lpcbData) return reg::Success;
   auto cbNeeded = static_cast<DWORD>(sData.size());
   if (lpData) {
     if (*lpcbData < cbNeeded) {
       *lpcbData = cbNeeded;
-      return ERROR_MORE_DATA;
+      return reg::ErrorMoreData;
     }
     std::memcpy(lpData, sData.data(), sData.size());
   }
   *lpcbData = cbNeeded;
-  return ERROR_SUCCESS;
+  return reg::Success;
 }
 
 }  // namespace
@@ -299,7 +301,7 @@ struct SqliteRegistry::Impl {
   sqlite3* m_pDb = nullptr;
   std::string m_sLoadError;
   // What every call answers while no file is usable.
-  LSTATUS m_nUnusable = ERROR_SUCCESS;
+  LSTATUS m_nUnusable = reg::Success;
   std::map<intptr_t, OpenKey> m_mapHandles;
   intptr_t m_nNextHandle = 0x1000;
 
@@ -317,7 +319,7 @@ struct SqliteRegistry::Impl {
       if (pPath && pPath->has_parent_path()) {
         std::error_code ec;
         std::filesystem::create_directories(pPath->parent_path(), ec);
-        if (ec) Fail(ERROR_REGISTRY_IO_FAILED, "its folder cannot be created: " + ec.message());
+        if (ec) Fail(reg::ErrorRegistryIoFailed, "its folder cannot be created: " + ec.message());
       }
       int nCode =
           sqlite3_open_v2(sTarget.c_str(), &m_pDb, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
@@ -328,7 +330,7 @@ struct SqliteRegistry::Impl {
     } catch (const Failure& f) {
       Unusable(pPath, f.nStatus, f.sWhy);
     } catch (const std::exception& e) {
-      Unusable(pPath, ERROR_INTERNAL_ERROR, e.what());
+      Unusable(pPath, reg::ErrorInternalError, e.what());
     }
   }
 
@@ -354,7 +356,7 @@ struct SqliteRegistry::Impl {
       int64_t nMark = QueryInt("PRAGMA application_id");
       if (nMark != kApplicationId) {
         if (nMark != 0 || QueryInt("SELECT count(*) FROM sqlite_master") != 0)
-          Fail(ERROR_REGISTRY_CORRUPT, "it is not a Quillo registry file");
+          Fail(reg::ErrorRegistryCorrupt, "it is not a Quillo registry file");
         Exec(m_pDb, kSchema);
         Exec(m_pDb, ("PRAGMA application_id=" + std::to_string(kApplicationId)).c_str());
         Exec(m_pDb, ("PRAGMA user_version=" + std::to_string(kSchemaVersion)).c_str());
@@ -363,14 +365,14 @@ struct SqliteRegistry::Impl {
     }
     CStatement stCheck(m_pDb, "PRAGMA quick_check(1)");
     std::string sCheck = stCheck.Step() ? stCheck.Bytes(0) : "no answer to the integrity check";
-    if (sCheck != "ok") Fail(ERROR_REGISTRY_CORRUPT, "it is damaged: " + sCheck);
+    if (sCheck != "ok") Fail(reg::ErrorRegistryCorrupt, "it is damaged: " + sCheck);
     int64_t nVersion = QueryInt("PRAGMA user_version");
     if (nVersion == 1) {
       RefoldNames();
       nVersion = kSchemaVersion;
     }
     if (nVersion != kSchemaVersion)
-      Fail(ERROR_REGISTRY_CORRUPT,
+      Fail(reg::ErrorRegistryCorrupt,
            "its layout " + std::to_string(nVersion) + " is not known to this program");
   }
 
@@ -422,32 +424,32 @@ struct SqliteRegistry::Impl {
     } catch (const Failure& f) {
       return f.nStatus;
     } catch (const std::bad_alloc&) {
-      return ERROR_OUTOFMEMORY;
+      return reg::ErrorOutofmemory;
     } catch (...) {
-      return ERROR_INTERNAL_ERROR;
+      return reg::ErrorInternalError;
     }
   }
 
   OpenKey Resolve(HKEY hKey) const {
-    if (hKey == HKEY_CLASSES_ROOT) return {1, KEY_ALL_ACCESS};
-    if (hKey == HKEY_CURRENT_USER) return {2, KEY_ALL_ACCESS};
-    if (hKey == HKEY_LOCAL_MACHINE) return {3, KEY_ALL_ACCESS};
+    if (hKey == reg::ClassesRoot) return {1, reg::KeyAllAccess};
+    if (hKey == reg::CurrentUser) return {2, reg::KeyAllAccess};
+    if (hKey == reg::LocalMachine) return {3, reg::KeyAllAccess};
     auto it = m_mapHandles.find(static_cast<intptr_t>(hKey));
-    if (it == m_mapHandles.end()) Fail(ERROR_INVALID_HANDLE);
+    if (it == m_mapHandles.end()) Fail(reg::ErrorInvalidHandle);
     return it->second;
   }
 
   static bool IsRoot(int64_t nId) { return nId >= 1 && nId <= 3; }
 
   static void RequireAccess(const OpenKey& oKey, REGSAM samNeeded) {
-    if ((oKey.samAccess & samNeeded) != samNeeded) Fail(ERROR_ACCESS_DENIED);
+    if ((oKey.samAccess & samNeeded) != samNeeded) Fail(reg::ErrorAccessDenied);
   }
 
   // Inside a transaction: the key behind a handle may have been deleted since it was opened,
   // by us or by another process.
   void RequireLive(int64_t nId) {
     CStatement st(m_pDb, "SELECT 1 FROM keys WHERE id = ?1");
-    if (!st.Bind(1, nId).Step()) Fail(ERROR_KEY_DELETED);
+    if (!st.Bind(1, nId).Step()) Fail(reg::ErrorKeyDeleted);
   }
 
   HKEY NewHandle(int64_t nId, REGSAM samDesired) {
@@ -466,7 +468,7 @@ struct SqliteRegistry::Impl {
   int64_t Walk(int64_t nId, const std::vector<std::string>& vecNames) {
     for (const std::string& sName : vecNames) {
       std::optional<int64_t> nChild = FindChild(nId, FoldName(sName));
-      if (!nChild) Fail(ERROR_FILE_NOT_FOUND);
+      if (!nChild) Fail(reg::ErrorFileNotFound);
       nId = *nChild;
     }
     return nId;
@@ -516,10 +518,10 @@ LSTATUS SqliteRegistry::CreateKeyEx(HKEY hKey, const char* lpSubKey, DWORD Reser
                                     DWORD dwOptions, REGSAM samDesired, const void* /*lpSecurityAttributes*/,
                                     HKEY* phkResult, DWORD* lpdwDisposition) {
   return m_pImpl->Run([&] {
-    if (!phkResult || Reserved) return ERROR_INVALID_PARAMETER;
+    if (!phkResult || Reserved) return reg::ErrorInvalidParameter;
     *phkResult = HKEY{};
     // Volatile keys and links are not part of the model.
-    if (dwOptions != REG_OPTION_NON_VOLATILE) return ERROR_CALL_NOT_IMPLEMENTED;
+    if (dwOptions != reg::OptionNonVolatile) return reg::ErrorCallNotImplemented;
     Impl::OpenKey oParent = m_pImpl->Resolve(hKey);
     std::vector<std::string> vecNames = SplitPath(lpSubKey);
 
@@ -533,22 +535,22 @@ LSTATUS SqliteRegistry::CreateKeyEx(HKEY hKey, const char* lpSubKey, DWORD Reser
         continue;
       }
       // Only a key created right under the caller's handle needs that handle's right to do so.
-      if (nId == oParent.nId) Impl::RequireAccess(oParent, KEY_CREATE_SUB_KEY);
+      if (nId == oParent.nId) Impl::RequireAccess(oParent, reg::KeyCreateSubKey);
       nId = m_pImpl->InsertKey(nId, sName);
       bCreated = true;
     }
     oTrans.Commit();
 
     *phkResult = m_pImpl->NewHandle(nId, samDesired);
-    if (lpdwDisposition) *lpdwDisposition = bCreated ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
-    return ERROR_SUCCESS;
+    if (lpdwDisposition) *lpdwDisposition = bCreated ? reg::CreatedNewKey : reg::OpenedExistingKey;
+    return reg::Success;
   });
 }
 
 LSTATUS SqliteRegistry::OpenKeyEx(HKEY hKey, const char* lpSubKey, DWORD /*ulOptions*/, REGSAM samDesired,
                                   HKEY* phkResult) {
   return m_pImpl->Run([&] {
-    if (!phkResult) return ERROR_INVALID_PARAMETER;
+    if (!phkResult) return reg::ErrorInvalidParameter;
     *phkResult = HKEY{};
     Impl::OpenKey oParent = m_pImpl->Resolve(hKey);
     std::vector<std::string> vecNames = SplitPath(lpSubKey);
@@ -557,25 +559,25 @@ LSTATUS SqliteRegistry::OpenKeyEx(HKEY hKey, const char* lpSubKey, DWORD /*ulOpt
     int64_t nId = m_pImpl->Walk(oParent.nId, vecNames);
     oTrans.Commit();
     *phkResult = m_pImpl->NewHandle(nId, samDesired);
-    return ERROR_SUCCESS;
+    return reg::Success;
   });
 }
 
 LSTATUS SqliteRegistry::CloseKey(HKEY hKey) {
   return m_pImpl->Run([&] {
-    if (hKey == HKEY_CLASSES_ROOT || hKey == HKEY_CURRENT_USER || hKey == HKEY_LOCAL_MACHINE)
-      return ERROR_SUCCESS;
-    return m_pImpl->m_mapHandles.erase(static_cast<intptr_t>(hKey)) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+    if (hKey == reg::ClassesRoot || hKey == reg::CurrentUser || hKey == reg::LocalMachine)
+      return reg::Success;
+    return m_pImpl->m_mapHandles.erase(static_cast<intptr_t>(hKey)) ? reg::Success : reg::ErrorInvalidHandle;
   });
 }
 
 LSTATUS SqliteRegistry::SetValueEx(HKEY hKey, const char* lpValueName, DWORD /*Reserved*/, DWORD dwType,
                                    const BYTE* lpData, DWORD cbData) {
   return m_pImpl->Run([&] {
-    if (!lpData && cbData) return ERROR_NOACCESS;
+    if (!lpData && cbData) return reg::ErrorNoaccess;
     std::string sName = ValueName(lpValueName);
     Impl::OpenKey oKey = m_pImpl->Resolve(hKey);
-    Impl::RequireAccess(oKey, KEY_SET_VALUE);
+    Impl::RequireAccess(oKey, reg::KeySetValue);
 
     CTransaction oTrans(m_pImpl->m_pDb, true);
     m_pImpl->RequireLive(oKey.nId);
@@ -587,22 +589,22 @@ LSTATUS SqliteRegistry::SetValueEx(HKEY hKey, const char* lpValueName, DWORD /*R
     st.Bind(4, dwType).BindBlob(5, lpData, cbData).Step();
     m_pImpl->Touch(oKey.nId);
     oTrans.Commit();
-    return ERROR_SUCCESS;
+    return reg::Success;
   });
 }
 
 LSTATUS SqliteRegistry::QueryValueEx(HKEY hKey, const char* lpValueName, DWORD* lpReserved, DWORD* lpType,
                                      BYTE* lpData, DWORD* lpcbData) {
   return m_pImpl->Run([&] {
-    if (lpReserved || (lpData && !lpcbData)) return ERROR_INVALID_PARAMETER;
+    if (lpReserved || (lpData && !lpcbData)) return reg::ErrorInvalidParameter;
     std::string sName = ValueName(lpValueName);
     Impl::OpenKey oKey = m_pImpl->Resolve(hKey);
-    Impl::RequireAccess(oKey, KEY_QUERY_VALUE);
+    Impl::RequireAccess(oKey, reg::KeyQueryValue);
 
     CTransaction oTrans(m_pImpl->m_pDb, false);
     m_pImpl->RequireLive(oKey.nId);
     CStatement st(m_pImpl->m_pDb, "SELECT type, data FROM vals WHERE key = ?1 AND folded = ?2");
-    if (!st.Bind(1, oKey.nId).BindText(2, FoldName(sName)).Step()) return ERROR_FILE_NOT_FOUND;
+    if (!st.Bind(1, oKey.nId).BindText(2, FoldName(sName)).Step()) return reg::ErrorFileNotFound;
     auto nType = static_cast<DWORD>(st.Int(0));
     std::string sData = st.Bytes(1);
     if (lpType) *lpType = nType;
@@ -612,7 +614,7 @@ LSTATUS SqliteRegistry::QueryValueEx(HKEY hKey, const char* lpValueName, DWORD* 
 
 LSTATUS SqliteRegistry::DeleteKey(HKEY hKey, const char* lpSubKey) {
   return m_pImpl->Run([&] {
-    if (!lpSubKey) return ERROR_INVALID_PARAMETER;
+    if (!lpSubKey) return reg::ErrorInvalidParameter;
     Impl::OpenKey oParent = m_pImpl->Resolve(hKey);
     std::vector<std::string> vecNames = SplitPath(lpSubKey);
 
@@ -620,7 +622,7 @@ LSTATUS SqliteRegistry::DeleteKey(HKEY hKey, const char* lpSubKey) {
     m_pImpl->RequireLive(oParent.nId);
     int64_t nId = m_pImpl->Walk(oParent.nId, vecNames);
     // As on Windows: the roots stay, and a key goes only once its sub-keys are gone.
-    if (Impl::IsRoot(nId) || m_pImpl->HasSubKeys(nId)) return ERROR_ACCESS_DENIED;
+    if (Impl::IsRoot(nId) || m_pImpl->HasSubKeys(nId)) return reg::ErrorAccessDenied;
     CStatement stParent(m_pImpl->m_pDb, "SELECT parent FROM keys WHERE id = ?1");
     stParent.Bind(1, nId).Step();
     int64_t nParentId = stParent.Int(0);
@@ -628,7 +630,7 @@ LSTATUS SqliteRegistry::DeleteKey(HKEY hKey, const char* lpSubKey) {
     CStatement(m_pImpl->m_pDb, "DELETE FROM keys WHERE id = ?1").Bind(1, nId).Step();
     m_pImpl->Touch(nParentId);
     oTrans.Commit();
-    return ERROR_SUCCESS;
+    return reg::Success;
   });
 }
 
@@ -636,7 +638,7 @@ LSTATUS SqliteRegistry::DeleteValue(HKEY hKey, const char* lpValueName) {
   return m_pImpl->Run([&] {
     std::string sName = ValueName(lpValueName);
     Impl::OpenKey oKey = m_pImpl->Resolve(hKey);
-    Impl::RequireAccess(oKey, KEY_SET_VALUE);
+    Impl::RequireAccess(oKey, reg::KeySetValue);
 
     CTransaction oTrans(m_pImpl->m_pDb, true);
     m_pImpl->RequireLive(oKey.nId);
@@ -644,10 +646,10 @@ LSTATUS SqliteRegistry::DeleteValue(HKEY hKey, const char* lpValueName) {
         .Bind(1, oKey.nId)
         .BindText(2, FoldName(sName))
         .Step();
-    if (sqlite3_changes(m_pImpl->m_pDb) == 0) return ERROR_FILE_NOT_FOUND;
+    if (sqlite3_changes(m_pImpl->m_pDb) == 0) return reg::ErrorFileNotFound;
     m_pImpl->Touch(oKey.nId);
     oTrans.Commit();
-    return ERROR_SUCCESS;
+    return reg::Success;
   });
 }
 
@@ -657,26 +659,26 @@ LSTATUS SqliteRegistry::FlushKey(HKEY hKey) {
     Impl::OpenKey oKey = m_pImpl->Resolve(hKey);
     CTransaction oTrans(m_pImpl->m_pDb, false);
     m_pImpl->RequireLive(oKey.nId);
-    return ERROR_SUCCESS;
+    return reg::Success;
   });
 }
 
 LSTATUS SqliteRegistry::EnumKeyEx(HKEY hKey, DWORD dwIndex, char* lpName, DWORD* lpcchName, DWORD* lpReserved,
                                   char* lpClass, DWORD* lpcchClass, FILETIME* lpftLastWriteTime) {
   return m_pImpl->Run([&] {
-    if (!lpName || !lpcchName || lpReserved || (lpClass && !lpcchClass)) return ERROR_INVALID_PARAMETER;
+    if (!lpName || !lpcchName || lpReserved || (lpClass && !lpcchClass)) return reg::ErrorInvalidParameter;
     Impl::OpenKey oKey = m_pImpl->Resolve(hKey);
-    Impl::RequireAccess(oKey, KEY_ENUMERATE_SUB_KEYS);
+    Impl::RequireAccess(oKey, reg::KeyEnumerateSubKeys);
 
     CTransaction oTrans(m_pImpl->m_pDb, false);
     m_pImpl->RequireLive(oKey.nId);
     CStatement st(m_pImpl->m_pDb,
                   "SELECT name, written FROM keys WHERE parent = ?1 ORDER BY folded LIMIT 1 OFFSET ?2");
-    if (!st.Bind(1, oKey.nId).Bind(2, dwIndex).Step()) return ERROR_NO_MORE_ITEMS;
+    if (!st.Bind(1, oKey.nId).Bind(2, dwIndex).Step()) return reg::ErrorNoMoreItems;
     if (LSTATUS nStatus = CopyName(st.Bytes(0), lpName, lpcchName)) return nStatus;
     // Classes are not kept: every key's is empty.
     if (lpClass) {
-      if (*lpcchClass < 1) return ERROR_MORE_DATA;
+      if (*lpcchClass < 1) return reg::ErrorMoreData;
       lpClass[0] = '\0';
       *lpcchClass = 0;
     }
@@ -684,7 +686,7 @@ LSTATUS SqliteRegistry::EnumKeyEx(HKEY hKey, DWORD dwIndex, char* lpName, DWORD*
       auto nWritten = static_cast<uint64_t>(st.Int(1));
       *lpftLastWriteTime = FILETIME{static_cast<DWORD>(nWritten), static_cast<DWORD>(nWritten >> 32)};
     }
-    return ERROR_SUCCESS;
+    return reg::Success;
   });
 }
 
@@ -692,9 +694,9 @@ LSTATUS SqliteRegistry::EnumValue(HKEY hKey, DWORD dwIndex, char* lpValueName, D
                                   DWORD* lpReserved, DWORD* lpType, BYTE* lpData, DWORD* lpcbData) {
   return m_pImpl->Run([&] {
     if (!lpValueName || !lpcchValueName || lpReserved || (lpData && !lpcbData))
-      return ERROR_INVALID_PARAMETER;
+      return reg::ErrorInvalidParameter;
     Impl::OpenKey oKey = m_pImpl->Resolve(hKey);
-    Impl::RequireAccess(oKey, KEY_QUERY_VALUE);
+    Impl::RequireAccess(oKey, reg::KeyQueryValue);
 
     CTransaction oTrans(m_pImpl->m_pDb, false);
     m_pImpl->RequireLive(oKey.nId);
@@ -702,7 +704,7 @@ LSTATUS SqliteRegistry::EnumValue(HKEY hKey, DWORD dwIndex, char* lpValueName, D
     // enumerate alike.
     CStatement st(m_pImpl->m_pDb,
                   "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY folded LIMIT 1 OFFSET ?2");
-    if (!st.Bind(1, oKey.nId).Bind(2, dwIndex).Step()) return ERROR_NO_MORE_ITEMS;
+    if (!st.Bind(1, oKey.nId).Bind(2, dwIndex).Step()) return reg::ErrorNoMoreItems;
     if (LSTATUS nStatus = CopyName(st.Bytes(0), lpValueName, lpcchValueName)) return nStatus;
     if (lpType) *lpType = static_cast<DWORD>(st.Int(1));
     return CopyData(st.Bytes(2), lpData, lpcbData);

@@ -1,13 +1,14 @@
 #include "platform/win32/Win32Registry.h"
 
+#include <windows.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
-// After our own declarations: windows.h turns their names into macros.
-#include <windows.h>
-
 namespace platform::win32 {
+
+using namespace platform::reg;
 namespace {
 
 ::HKEY ToWin(HKEY h) {
@@ -49,7 +50,7 @@ LSTATUS Win32Registry::CreateKeyEx(HKEY hKey, const char* lpSubKey, DWORD Reserv
       ::RegCreateKeyExA(ToWin(hKey), lpSubKey, Reserved, lpClass, dwOptions, samDesired,
                         static_cast<LPSECURITY_ATTRIBUTES>(const_cast<void*>(lpSecurityAttributes)),
                         phkResult ? &hNew : nullptr, oDisposition.Get());
-  if (phkResult) *phkResult = nStatus == ERROR_SUCCESS ? FromWin(hNew) : HKEY{};
+  if (phkResult) *phkResult = nStatus == reg::Success ? FromWin(hNew) : HKEY{};
   return nStatus;
 }
 
@@ -58,7 +59,7 @@ LSTATUS Win32Registry::OpenKeyEx(HKEY hKey, const char* lpSubKey, DWORD ulOption
   ::HKEY hNew = nullptr;
   LSTATUS nStatus =
       ::RegOpenKeyExA(ToWin(hKey), lpSubKey, ulOptions, samDesired, phkResult ? &hNew : nullptr);
-  if (phkResult) *phkResult = nStatus == ERROR_SUCCESS ? FromWin(hNew) : HKEY{};
+  if (phkResult) *phkResult = nStatus == reg::Success ? FromWin(hNew) : HKEY{};
   return nStatus;
 }
 

@@ -7,25 +7,27 @@
 
 namespace platform::win32 {
 
-class Win32Registry : public Registry {
+class Win32Registry : public reg::Registry {
  public:
-  LSTATUS CreateKeyEx(HKEY hKey, const char* lpSubKey, DWORD Reserved, char* lpClass, DWORD dwOptions,
-                      REGSAM samDesired, const void* lpSecurityAttributes, HKEY* phkResult,
-                      DWORD* lpdwDisposition) override;
-  LSTATUS OpenKeyEx(HKEY hKey, const char* lpSubKey, DWORD ulOptions, REGSAM samDesired,
-                    HKEY* phkResult) override;
-  LSTATUS CloseKey(HKEY hKey) override;
-  LSTATUS SetValueEx(HKEY hKey, const char* lpValueName, DWORD Reserved, DWORD dwType, const BYTE* lpData,
-                     DWORD cbData) override;
-  LSTATUS QueryValueEx(HKEY hKey, const char* lpValueName, DWORD* lpReserved, DWORD* lpType, BYTE* lpData,
-                       DWORD* lpcbData) override;
-  LSTATUS DeleteKey(HKEY hKey, const char* lpSubKey) override;
-  LSTATUS DeleteValue(HKEY hKey, const char* lpValueName) override;
-  LSTATUS FlushKey(HKEY hKey) override;
-  LSTATUS EnumKeyEx(HKEY hKey, DWORD dwIndex, char* lpName, DWORD* lpcchName, DWORD* lpReserved,
-                    char* lpClass, DWORD* lpcchClass, FILETIME* lpftLastWriteTime) override;
-  LSTATUS EnumValue(HKEY hKey, DWORD dwIndex, char* lpValueName, DWORD* lpcchValueName, DWORD* lpReserved,
-                    DWORD* lpType, BYTE* lpData, DWORD* lpcbData) override;
+  reg::LSTATUS CreateKeyEx(reg::HKEY hKey, const char* lpSubKey, reg::DWORD Reserved, char* lpClass,
+                           reg::DWORD dwOptions, reg::REGSAM samDesired, const void* lpSecurityAttributes,
+                           reg::HKEY* phkResult, reg::DWORD* lpdwDisposition) override;
+  reg::LSTATUS OpenKeyEx(reg::HKEY hKey, const char* lpSubKey, reg::DWORD ulOptions, reg::REGSAM samDesired,
+                         reg::HKEY* phkResult) override;
+  reg::LSTATUS CloseKey(reg::HKEY hKey) override;
+  reg::LSTATUS SetValueEx(reg::HKEY hKey, const char* lpValueName, reg::DWORD Reserved, reg::DWORD dwType,
+                          const reg::BYTE* lpData, reg::DWORD cbData) override;
+  reg::LSTATUS QueryValueEx(reg::HKEY hKey, const char* lpValueName, reg::DWORD* lpReserved,
+                            reg::DWORD* lpType, reg::BYTE* lpData, reg::DWORD* lpcbData) override;
+  reg::LSTATUS DeleteKey(reg::HKEY hKey, const char* lpSubKey) override;
+  reg::LSTATUS DeleteValue(reg::HKEY hKey, const char* lpValueName) override;
+  reg::LSTATUS FlushKey(reg::HKEY hKey) override;
+  reg::LSTATUS EnumKeyEx(reg::HKEY hKey, reg::DWORD dwIndex, char* lpName, reg::DWORD* lpcchName,
+                         reg::DWORD* lpReserved, char* lpClass, reg::DWORD* lpcchClass,
+                         reg::FILETIME* lpftLastWriteTime) override;
+  reg::LSTATUS EnumValue(reg::HKEY hKey, reg::DWORD dwIndex, char* lpValueName, reg::DWORD* lpcchValueName,
+                         reg::DWORD* lpReserved, reg::DWORD* lpType, reg::BYTE* lpData,
+                         reg::DWORD* lpcbData) override;
 };
 
 // Points HKEY_CURRENT_USER of this process at a fresh volatile key for the rest of the run and
