@@ -1,11 +1,15 @@
 #include "AllCommands.h"
 
+#include "BarsCommands.h"
 #include "CoreCommands.h"
+#include "FolderItemsCommands.h"
 #include "GatherCommands.h"
+#include "OptionsCommands.h"
 #include "ProgressCommands.h"
 #include "RecipientCommands.h"
 #include "SearchCommands.h"
 #include "SettingsCommands.h"
+#include "WheelCommands.h"
 
 namespace app {
 namespace {
@@ -25,9 +29,13 @@ void RegisterAllCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSess
   RegisterCoreCommands(oTable, pSession);
   RegisterSettingsCommands(oTable);
   RegisterProgressCommands(oTable, pSession);
+  RegisterOptionsCommands(oTable, pSession);
   RegisterRecipientCommands(oTable, pSession);
   RegisterGatherCommands(oTable, pSession);
   RegisterSearchCommands(oTable, pSession);
+  RegisterBarsCommands(oTable, pSession);
+  RegisterFolderItemsCommands(oTable, pSession);
+  RegisterWheelCommands(oTable, pSession);
   RegisterHelp(oTable);
 }
 

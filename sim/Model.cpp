@@ -360,6 +360,20 @@ void Model::DeleteItem(const ItemPtr& pItem) {
   Notify(ItemEvent::Remove, *oItem.pFolder, pItem);
 }
 
+void Model::MoveItem(const ItemPtr& pItem, FolderData& oTarget) {
+  ItemData& oItem = host::Deref(pItem);
+  if (oItem.bDeleted || !oItem.bSaved || !oItem.pFolder)
+    host::Raise(host::err::E_FAIL, "The item has been moved or deleted.");
+  FolderData& oSource = *oItem.pFolder;
+  if (&oSource == &oTarget) return;
+  auto& vec = oSource.vecItems;
+  vec.erase(std::remove(vec.begin(), vec.end(), pItem), vec.end());
+  oItem.pFolder = &oTarget;
+  oTarget.vecItems.push_back(pItem);
+  Notify(ItemEvent::Remove, oSource, pItem);
+  Notify(ItemEvent::Add, oTarget, pItem);
+}
+
 void Model::Notify(ItemEvent eEvent, FolderData& oFolder, const ItemPtr& pItem) {
   if (auto fn = fnOnItemEvent) fn(eEvent, oFolder, pItem);
 }

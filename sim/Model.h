@@ -158,6 +158,9 @@ class Model {
   // Throws host::Error when the item has no folder or was deleted.
   void SaveItem(const ItemPtr& pItem);
   void DeleteItem(const ItemPtr& pItem);
+  // Moves a saved item to another folder under the same entry ID: the old folder reports Remove,
+  // the new one Add. Throws host::Error for an unsaved or deleted item.
+  void MoveItem(const ItemPtr& pItem, FolderData& oTarget);
 
   // The name a link shows for an item (a contact's full name, else the subject).
   static std::string DisplayNameOf(const ItemData& oItem);

@@ -223,6 +223,7 @@ bool Form::Unload(int16_t nUnloadMode) {
   Form_Unload(nCancel);
   if (nCancel != 0) return false;
   DestroyWindow();
+  Forms().OnFormUnloaded.Raise(*this);
   return true;
 }
 

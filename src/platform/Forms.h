@@ -143,6 +143,8 @@ class FormsBackend {
 
   // Raised when a form goes from hidden to visible.
   host::Event<Form&> OnFormShown;
+  // Raised once a form has been unloaded (its controls keep the values they had).
+  host::Event<Form&> OnFormUnloaded;
   // Raised after every property change of a loaded form or control (observers: drivers that
   // wait for a state, quillo-sim's scripted actions).
   host::Event<Control&, Prop> OnControlChanged;
