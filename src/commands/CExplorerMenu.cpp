@@ -517,16 +517,16 @@ void CExplorerMenu::AddFolderContextMenu(int32_t nItemType) {
 // Every set's buttons meet in one routine per command, so that each command is wired in one
 // place.
 
-void CExplorerMenu::RunNewMail(int32_t, ERecipientsFrom) {
-  // The compose-mail command is not part of the add-in yet; the click does nothing until it is.
+void CExplorerMenu::RunNewMail(int32_t nType, ERecipientsFrom eFrom) {
+  DisplayNewMail(nType, eFrom);
 }
 
-void CExplorerMenu::RunNewDL(ERecipientsFrom) {
-  // The new-list command is not part of the add-in yet; the click does nothing until it is.
+void CExplorerMenu::RunNewDL(ERecipientsFrom eFrom) {
+  NewDL(eFrom);
 }
 
-void CExplorerMenu::RunExistingDL(ERecipientsFrom) {
-  // The existing-list command is not part of the add-in yet; the click does nothing until it is.
+void CExplorerMenu::RunExistingDL(ERecipientsFrom eFrom) {
+  ExistingDL(eFrom);
 }
 
 void CExplorerMenu::RunOptions() {
