@@ -10,6 +10,7 @@
 #include "RecipientCommands.h"
 #include "SearchCommands.h"
 #include "SettingsCommands.h"
+#include "WheelCommands.h"
 
 namespace app {
 namespace {
@@ -36,6 +37,7 @@ void RegisterAllCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSess
   RegisterBarsCommands(oTable, pSession);
   RegisterFolderItemsCommands(oTable, pSession);
   RegisterComposeCommands(oTable, pSession);
+  RegisterWheelCommands(oTable, pSession);
   RegisterHelp(oTable);
 }
 

@@ -1,6 +1,7 @@
 #include "sim/CommandBarObjects.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "host/Text.h"
 #include "sim/OutlookObjects.h"
@@ -459,9 +460,29 @@ std::shared_ptr<host::Object> BarsObj::Parent() {
   return m_wExplorer.lock();
 }
 
+namespace {
+// Bar names are nearly always ASCII: compared without folding whole strings, which Office's
+// frequent look-ups by name would otherwise pay for every bar.
+bool IsAscii(const std::string& s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+bool SameBarName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return !(IsAscii(a) && IsAscii(b)) && host::EqualsNoCase(a, b);
+  for (size_t i = 0; i < a.size(); ++i) {
+    unsigned char ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
+    if (ca >= 0x80 || cb >= 0x80) return host::EqualsNoCase(a, b);
+    if (ca != cb && std::tolower(ca) != std::tolower(cb)) return false;
+  }
+  return true;
+}
+}  // namespace
+
 std::shared_ptr<BarObj> BarsObj::BarNamed(const std::string& sName) const {
   for (const auto& p : vecBars)
-    if (host::EqualsNoCase(p->sName, sName)) return p;
+    if (SameBarName(p->sName, sName)) return p;
   return nullptr;
 }
 

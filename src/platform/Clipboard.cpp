@@ -3,24 +3,12 @@
 #include <mutex>
 #include <utility>
 
-#include "platform/portable/ClipboardModel.h"
-#if defined(_WIN32)
-#include "platform/win32/Win32Clipboard.h"
-#endif
 
 namespace platform {
 namespace {
 
 std::mutex g_mtxClipboard;
 std::shared_ptr<Clipboard> g_pClipboard;
-
-std::shared_ptr<Clipboard> DefaultClipboard() {
-#if defined(_WIN32)
-  return std::make_shared<win32::Win32Clipboard>();
-#else
-  return std::make_shared<portable::ClipboardModel>();
-#endif
-}
 
 // user32 never throws into its caller, so neither do we: whatever a backend lets escape becomes
 // the failure result of the call.
@@ -29,6 +17,8 @@ R Call(R rFailed, F&& fnCall) noexcept {
   std::shared_ptr<Clipboard> pClipboard;
   try {
     pClipboard = CurrentClipboard();
+    // The program chooses the backend; without one every call fails as on a busy clipboard.
+    if (!pClipboard) return rFailed;
     return fnCall(*pClipboard);
   } catch (...) {
     if (pClipboard) {
@@ -50,7 +40,6 @@ std::shared_ptr<Clipboard> SetClipboard(std::shared_ptr<Clipboard> pClipboard) {
 
 std::shared_ptr<Clipboard> CurrentClipboard() {
   std::lock_guard<std::mutex> lock(g_mtxClipboard);
-  if (!g_pClipboard) g_pClipboard = DefaultClipboard();
   return g_pClipboard;
 }
 
@@ -91,6 +80,7 @@ BOOL GlobalUnlock(HGLOBAL hMem) noexcept {
   return Call(BOOL{0}, [&](Clipboard& c) { return c.GlobalUnlock(hMem); });
 }
 CLIPDWORD GetLastError() noexcept {
+  if (!CurrentClipboard()) return kErrorNotReady;
   return Call(kErrorNotReady, [&](Clipboard& c) { return c.GetLastError(); });
 }
 

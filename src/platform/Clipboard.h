@@ -74,10 +74,10 @@ class Clipboard {
   virtual void SetLastError(CLIPDWORD dwError) = 0;
 };
 
-// Installs the clipboard of the process; returns the previous one. Until one is installed the
-// functions use the real clipboard on Windows and a process-wide model elsewhere.
+// Installs the clipboard of the process; returns the previous one. Until one is installed every
+// function fails and GetLastError answers ERROR_NOT_READY.
 std::shared_ptr<Clipboard> SetClipboard(std::shared_ptr<Clipboard> pClipboard);
-// The clipboard in use (installed or default).
+// The clipboard in use; Nothing until one is installed.
 std::shared_ptr<Clipboard> CurrentClipboard();
 
 // The user32 and kernel32 functions. None of them throws.

@@ -71,17 +71,16 @@ std::string DecodeXmlText(const std::string& s) {
   return sResult;
 }
 
-// Only appointments and tasks have links.
+}  // namespace
+
+namespace mQuillo {
+
 std::shared_ptr<host::Links> LinksOf(const std::shared_ptr<host::OutlookItem>& oItem) {
   host::OutlookItem& o = host::Deref(oItem);
   if (auto* pAppointment = dynamic_cast<host::AppointmentItem*>(&o)) return pAppointment->Links();
   if (auto* pTask = dynamic_cast<host::TaskItem*>(&o)) return pTask->Links();
   host::Raise(host::err::NoSuchMember);
 }
-
-}  // namespace
-
-namespace mQuillo {
 
 bool IsMailReceived(const std::shared_ptr<host::MailItem>& oMail) {
   bool bResult = false;
@@ -182,9 +181,9 @@ CStringCollection GetContactEmailAddresses(const std::shared_ptr<host::ContactIt
 std::string GetSenderEmailAddress(const std::shared_ptr<host::MailItem>& oMail) {
   try {
     auto oSafeMail = host::CreateObject<host::SafeMailItem>(host::progid::SafeMailItem);
-    host::Deref(oSafeMail).SetItem(oMail);
+    host::SafeItemAttachment oAttachment(host::Deref(oSafeMail), oMail);
     std::string sAddress = oSafeMail->Fields(host::tag::PR_SENDER_EMAIL_ADDRESS).ToString();
-    oSafeMail->SetItem(nullptr);
+    oAttachment.Detach();
     return sAddress;
   } catch (...) {
     TraceError("mQuillo::GetSenderEmailAddress");
