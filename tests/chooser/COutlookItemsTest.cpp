@@ -12,6 +12,8 @@
 
 namespace {
 
+using testsupport::ErrorOf;
+
 const std::string kContacts = "\\Mailbox - Jane Doe\\Contacts";
 const std::string kAllLists = "[MessageClass] = \"IPM.DistList\"";
 const std::string kDaslSubject = "urn:schemas:mailheader:subject";

@@ -16,13 +16,13 @@ class BarsCommandsTest : public AppCommandsFixture {
  protected:
   void SetUp() override {
     AppCommandsFixture::SetUp();
-    test_support::InstallScratchRegistry();
+    testsupport::InstallScratchRegistry();
     app::RegisterCoreCommands(m_oTable, m_pSession);
     app::RegisterBarsCommands(m_oTable, m_pSession);
   }
   void TearDown() override {
     m_pSession.reset();
-    test_support::RemoveScratchRegistry();
+    testsupport::RemoveScratchRegistry();
   }
 };
 

@@ -27,7 +27,7 @@ class CommandSetFixture : public SimFixture {
  protected:
   void SetUp() override {
     SimFixture::SetUp();
-    test_support::InstallScratchRegistry();
+    testsupport::InstallScratchRegistry();
     m_pPrevClipboard = platform::SetClipboard(m_pClipboard);
   }
 
@@ -39,7 +39,7 @@ class CommandSetFixture : public SimFixture {
     }
     SimFixture::TearDown();
     platform::SetClipboard(m_pPrevClipboard);
-    test_support::RemoveScratchRegistry();
+    testsupport::RemoveScratchRegistry();
   }
 
   void Start(const std::string& sVersion = {}, std::shared_ptr<const sim::Profile> pProfile = nullptr) {

@@ -72,14 +72,14 @@ class frmOptionsTest : public FormsBackendTest {
   void SetUp() override {
     FormsBackendTest::SetUp();
     if (IsSkipped()) return;
-    test_support::InstallScratchRegistry();
+    testsupport::InstallScratchRegistry();
     // The dialog is owned by the window in front, Outlook's, as when a user opens it.
     m_hOutlook = MakeForegroundWindow();
   }
   void TearDown() override {
     if (IsSkipped()) return;
     g_frmOptions.Reset();
-    test_support::RemoveScratchRegistry();
+    testsupport::RemoveScratchRegistry();
     FormsBackendTest::TearDown();
   }
 
