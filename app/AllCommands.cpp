@@ -1,11 +1,17 @@
 #include "AllCommands.h"
 
+#include "BarsCommands.h"
+#include "ChooserCommands.h"
+#include "ComposeCommands.h"
 #include "CoreCommands.h"
+#include "FolderItemsCommands.h"
 #include "GatherCommands.h"
+#include "OptionsCommands.h"
 #include "ProgressCommands.h"
 #include "RecipientCommands.h"
 #include "SearchCommands.h"
 #include "SettingsCommands.h"
+#include "WheelCommands.h"
 
 namespace app {
 namespace {
@@ -25,9 +31,15 @@ void RegisterAllCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSess
   RegisterCoreCommands(oTable, pSession);
   RegisterSettingsCommands(oTable);
   RegisterProgressCommands(oTable, pSession);
+  RegisterOptionsCommands(oTable, pSession);
   RegisterRecipientCommands(oTable, pSession);
   RegisterGatherCommands(oTable, pSession);
   RegisterSearchCommands(oTable, pSession);
+  RegisterBarsCommands(oTable, pSession);
+  RegisterFolderItemsCommands(oTable, pSession);
+  RegisterWheelCommands(oTable, pSession);
+  RegisterComposeCommands(oTable, pSession);
+  RegisterChooserCommands(oTable, pSession);
   RegisterHelp(oTable);
 }
 

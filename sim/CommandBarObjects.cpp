@@ -1,6 +1,7 @@
 #include "sim/CommandBarObjects.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "host/Text.h"
 #include "sim/OutlookObjects.h"
@@ -248,6 +249,15 @@ int32_t BarObj::RowIndex() {
 
 void BarObj::SetRowIndex(int32_t n) {
   Enter("RowIndex");
+  constexpr int32_t msoBarRowFirst = 0, msoBarRowLast = -1;
+  if (n < msoBarRowLast) host::Raise(host::err::InvalidProcedureCall);
+  if (n == msoBarRowFirst) n = 1;
+  if (n == msoBarRowLast) {
+    n = 1;
+    if (auto pOwner = wOwner.lock())
+      for (const auto& p : pOwner->vecBars)
+        if (p.get() != this && p->nPosition == nPosition) n = std::max(n, p->nRowIndex + 1);
+  }
   nRowIndex = n;
 }
 
@@ -367,6 +377,7 @@ void BarsObj::BuildBuiltIns() {
   auto fnBar = [&](const char* sName, int32_t nPosition, int32_t nRow) {
     auto pBar = std::make_shared<BarObj>(m_pSession, sName, nPosition);
     pBar->nRowIndex = nRow;
+    pBar->wOwner = std::static_pointer_cast<BarsObj>(shared_from_this());
     vecBars.push_back(pBar);
     return pBar;
   };
@@ -420,6 +431,7 @@ std::shared_ptr<host::CommandBar> BarsObj::Add(const host::Variant& Name, const 
   for (const auto& p : vecBars)
     if (p->nPosition == nPosition) nRow = std::max(nRow, p->nRowIndex);
   pBar->nRowIndex = nRow + 1;
+  pBar->wOwner = std::static_pointer_cast<BarsObj>(shared_from_this());
   pBar->bVisible = false;
   pBar->bTemporary = !Temporary.IsEmpty() && Temporary.ToBool();
   vecBars.push_back(pBar);
@@ -448,9 +460,29 @@ std::shared_ptr<host::Object> BarsObj::Parent() {
   return m_wExplorer.lock();
 }
 
+namespace {
+// Bar names are nearly always ASCII: compared without folding whole strings, which Office's
+// frequent look-ups by name would otherwise pay for every bar.
+bool IsAscii(const std::string& s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+bool SameBarName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return !(IsAscii(a) && IsAscii(b)) && host::EqualsNoCase(a, b);
+  for (size_t i = 0; i < a.size(); ++i) {
+    unsigned char ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
+    if (ca >= 0x80 || cb >= 0x80) return host::EqualsNoCase(a, b);
+    if (ca != cb && std::tolower(ca) != std::tolower(cb)) return false;
+  }
+  return true;
+}
+}  // namespace
+
 std::shared_ptr<BarObj> BarsObj::BarNamed(const std::string& sName) const {
   for (const auto& p : vecBars)
-    if (host::EqualsNoCase(p->sName, sName)) return p;
+    if (SameBarName(p->sName, sName)) return p;
   return nullptr;
 }
 

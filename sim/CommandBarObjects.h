@@ -14,6 +14,7 @@
 namespace sim {
 
 class BarObj;
+class BarsObj;
 class ExplorerObj;
 
 // The state of one control; the button and popup objects carry it.
@@ -85,6 +86,9 @@ class BarObj : public host::CommandBar {
   bool bVisible = true;
   bool bTemporary = false;
   bool bDeleted = false;
+  // The collection of a docked or floating bar (Nothing for the bars of popups): a row index of
+  // 0 or -1 means the first or the last row among its bars.
+  std::weak_ptr<BarsObj> wOwner;
 
  private:
   void Enter(const char* sMember) const;

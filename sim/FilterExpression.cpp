@@ -1,5 +1,6 @@
 #include "sim/FilterExpression.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "host/Error.h"
@@ -7,19 +8,19 @@
 
 namespace sim {
 
-FilterNodePtr FilterNode::Join(Kind eKind, FilterNodePtr pLeft, FilterNodePtr pRight) {
+FilterNodePtr FilterNode::Join(Kind eKind, std::vector<FilterNodePtr> vecTerms) {
   auto p = std::make_shared<FilterNode>();
   p->eKind = eKind;
-  p->pLeft = std::move(pLeft);
-  p->pRight = std::move(pRight);
+  p->vecTerms = std::move(vecTerms);
   return p;
 }
 
 bool FilterNode::Matches(Model& oModel, const ItemData& oItem) const {
+  auto fnMatches = [&](const FilterNodePtr& pTerm) { return pTerm->Matches(oModel, oItem); };
   switch (eKind) {
-    case Kind::And: return pLeft->Matches(oModel, oItem) && pRight->Matches(oModel, oItem);
-    case Kind::Or: return pLeft->Matches(oModel, oItem) || pRight->Matches(oModel, oItem);
-    case Kind::Not: return !pLeft->Matches(oModel, oItem);
+    case Kind::And: return std::all_of(vecTerms.begin(), vecTerms.end(), fnMatches);
+    case Kind::Or: return std::any_of(vecTerms.begin(), vecTerms.end(), fnMatches);
+    case Kind::Not: return !vecTerms.front()->Matches(oModel, oItem);
     case Kind::Test: break;
   }
   return fnTest(oModel, oItem);
@@ -107,19 +108,26 @@ host::Variant FilterParser::Number(size_t nStart, const std::string& sWord) {
 }
 
 FilterNodePtr FilterParser::Or() {
-  FilterNodePtr p = And();
-  while (Keyword("Or")) p = FilterNode::Join(FilterNode::Kind::Or, p, And());
-  return p;
+  std::vector<FilterNodePtr> vecTerms{And()};
+  while (Keyword("Or")) vecTerms.push_back(And());
+  return vecTerms.size() == 1 ? vecTerms.front()
+                              : FilterNode::Join(FilterNode::Kind::Or, std::move(vecTerms));
 }
 
 FilterNodePtr FilterParser::And() {
-  FilterNodePtr p = Factor();
-  while (Keyword("And")) p = FilterNode::Join(FilterNode::Kind::And, p, Factor());
-  return p;
+  std::vector<FilterNodePtr> vecTerms{Factor()};
+  while (Keyword("And")) vecTerms.push_back(Factor());
+  return vecTerms.size() == 1 ? vecTerms.front()
+                              : FilterNode::Join(FilterNode::Kind::And, std::move(vecTerms));
 }
 
 FilterNodePtr FilterParser::Factor() {
-  if (Keyword("Not")) return FilterNode::Join(FilterNode::Kind::Not, Factor(), nullptr);
+  struct Nesting {
+    int& nDepth;
+    ~Nesting() { --nDepth; }
+  } oNesting{++m_nDepth};
+  if (m_nDepth > kMaxDepth) Fail();
+  if (Keyword("Not")) return FilterNode::Join(FilterNode::Kind::Not, {Factor()});
   Skip();
   if (Peek() == '(') {
     ++m_n;

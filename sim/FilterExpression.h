@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/Variant.h"
 #include "sim/Model.h"
@@ -18,14 +19,15 @@ namespace sim {
 // Whether an item passes one comparison of a filter.
 using FilterTest = std::function<bool(Model&, const ItemData&)>;
 
+// And and Or hold all their terms side by side, so a long chain of them is one level deep: only
+// parentheses and Not nest, and the parser limits how far.
 struct FilterNode {
   enum class Kind { And, Or, Not, Test } eKind = Kind::Test;
-  std::shared_ptr<const FilterNode> pLeft;
-  std::shared_ptr<const FilterNode> pRight;  // nullptr under Not
+  std::vector<std::shared_ptr<const FilterNode>> vecTerms;  // one under Not, none for a test
   FilterTest fnTest;
 
-  static std::shared_ptr<const FilterNode> Join(Kind eKind, std::shared_ptr<const FilterNode> pLeft,
-                                                std::shared_ptr<const FilterNode> pRight);
+  static std::shared_ptr<const FilterNode> Join(Kind eKind,
+                                                std::vector<std::shared_ptr<const FilterNode>> vecTerms);
   bool Matches(Model& oModel, const ItemData& oItem) const;
 };
 
@@ -38,6 +40,10 @@ bool OrderMatches(const std::string& sOperator, int nOrder);
 class FilterParser {
  public:
   virtual ~FilterParser() = default;
+
+  // How deep parentheses and Not may nest; a deeper filter is refused as one that cannot be
+  // parsed, before it could exhaust the stack.
+  static constexpr int kMaxDepth = 200;
 
  protected:
   // sAfterKeyword: what besides a blank may follow a keyword directly.
@@ -80,6 +86,7 @@ class FilterParser {
   FilterNodePtr Factor();
 
   std::string_view m_sAfterKeyword;
+  int m_nDepth = 0;
 };
 
 }  // namespace sim

@@ -31,8 +31,10 @@ class JetParser : public FilterParser {
     std::string sOperator = Operator();
     if (sOperator.empty()) Fail();
     host::Variant vValue = Literal();
-    return [sProperty, sOperator, vValue](Model& oModel, const ItemData& oItem) {
-      return OrderMatches(sOperator, CompareValues(PropertyOf(oModel, oItem, sProperty), vValue));
+    // Looked up once: a filter runs over every item of a folder.
+    auto fnRead = PropertyReaderOf(sProperty);
+    return [fnRead, sOperator, vKey = OrderKey(vValue)](Model& oModel, const ItemData& oItem) {
+      return OrderMatches(sOperator, CompareKeys(OrderKey(fnRead(oModel, oItem)), vKey));
     };
   }
 
@@ -54,7 +56,7 @@ class JetParser : public FilterParser {
 JetFilter::JetFilter(const std::string& sFilter) : m_pRoot(JetParser(sFilter).Parse()) {}
 
 JetFilter::JetFilter(const JetFilter& oFirst, const JetFilter& oSecond)
-    : m_pRoot(FilterNode::Join(FilterNode::Kind::And, oFirst.m_pRoot, oSecond.m_pRoot)) {}
+    : m_pRoot(FilterNode::Join(FilterNode::Kind::And, {oFirst.m_pRoot, oSecond.m_pRoot})) {}
 
 bool JetFilter::Matches(Model& oModel, const ItemData& oItem) const {
   return m_pRoot->Matches(oModel, oItem);

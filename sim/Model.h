@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/Outlook.h"
 #include "host/Variant.h"
 #include "sim/AddressBook.h"
 #include "sim/Profile.h"
@@ -97,7 +98,7 @@ struct FolderData;
 struct StoreData;
 
 struct ItemData {
-  int32_t nClass = 43;
+  int32_t nClass = host::olMail;
   std::string sEntryID;           // empty until saved
   FolderData* pFolder = nullptr;  // where it lies, or where Save puts a new item
   bool bSaved = false;
@@ -158,6 +159,9 @@ class Model {
   // Throws host::Error when the item has no folder or was deleted.
   void SaveItem(const ItemPtr& pItem);
   void DeleteItem(const ItemPtr& pItem);
+  // Moves a saved item to another folder under the same entry ID: the old folder reports Remove,
+  // the new one Add. Throws host::Error for an unsaved or deleted item.
+  void MoveItem(const ItemPtr& pItem, FolderData& oTarget);
 
   // The name a link shows for an item (a contact's full name, else the subject).
   static std::string DisplayNameOf(const ItemData& oItem);

@@ -1,8 +1,10 @@
 #include "sim/Profile.h"
 
+#include <algorithm>
 #include <fstream>
 #include <limits>
 #include <map>
+#include <new>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
@@ -45,9 +47,10 @@ std::string Hex4(int32_t n) {
 }
 
 int32_t ClassOfName(const std::string& s) {
-  static const std::map<std::string, int32_t> kNames = {{"mail", 43},    {"appointment", 26},   {"task", 48},
-                                                        {"contact", 40}, {"distlist", 69},      {"note", 44},
-                                                        {"post", 45},    {"meetingrequest", 53}};
+  static const std::map<std::string, int32_t> kNames = {
+      {"mail", host::olMail},       {"appointment", host::olAppointment},      {"task", host::olTask},
+      {"contact", host::olContact}, {"distlist", host::olDistributionList},    {"note", host::olNote},
+      {"post", host::olPost},       {"meetingrequest", host::olMeetingRequest}};
   auto it = kNames.find(host::FoldCase(s));
   return it == kNames.end() ? 0 : it->second;
 }
@@ -535,13 +538,13 @@ class Checker {
     if (o.nSensitivity < 0 || o.nSensitivity > 3) Fail(Pointer(sPlace, "sensitivity"), "must be 0 to 3");
     if (o.nResponseStatus < 0 || o.nResponseStatus > 5)
       Fail(Pointer(sPlace, "responseStatus"), "must be 0 to 5");
-    bool bContact = o.nClass == 40;
+    bool bContact = o.nClass == host::olContact;
     if (!bContact && !o.sFullName.empty())
       Fail(Pointer(sPlace, "fullName"), "only contacts have a full name");
     if (bContact && o.sSubject.empty()) o.sSubject = o.sFullName;
-    if (!o.vecMembers.empty() && o.nClass != 69)
+    if (!o.vecMembers.empty() && o.nClass != host::olDistributionList)
       Fail(Pointer(sPlace, "members"), "only distribution lists have members");
-    if (!o.vecLinks.empty() && o.nClass != 26 && o.nClass != 48)
+    if (!o.vecLinks.empty() && o.nClass != host::olAppointment && o.nClass != host::olTask)
       Fail(Pointer(sPlace, "links"), "only appointments and tasks have links");
     if (o.oSender) ResolveRef(*o.oSender, Pointer(sPlace, "sender"));
     for (size_t i = 0; i < o.vecRecipients.size(); ++i) {
@@ -635,7 +638,8 @@ class Checker {
       const ProfileItem* pTarget = Target(l.sEntryID);
       if (!pTarget) Fail(Pointer(Pointer(sPlace, "links"), i), "no item has the entry ID " + l.sEntryID);
       l.sEntryID = pTarget->sEntryID;
-      l.sName = pTarget->nClass == 40 && !pTarget->sFullName.empty() ? pTarget->sFullName : pTarget->sSubject;
+      l.sName = pTarget->nClass == host::olContact && !pTarget->sFullName.empty() ? pTarget->sFullName
+                                                                                  : pTarget->sSubject;
       l.nClass = pTarget->nClass;
     }
     for (size_t i = 0; i < o.vecMembers.size(); ++i) {
@@ -643,7 +647,7 @@ class Checker {
       if (m.sContactEntryID.empty()) continue;
       std::string sMember = Pointer(Pointer(sPlace, "members"), i);
       const ProfileItem* pContact = Target(m.sContactEntryID);
-      if (!pContact || pContact->nClass != 40)
+      if (!pContact || pContact->nClass != host::olContact)
         Fail(Pointer(sMember, "contact"), "no contact has the entry ID " + m.sContactEntryID);
       if (m.nContactEmail < 1 || m.nContactEmail > 3) Fail(Pointer(sMember, "email"), "must be 1, 2 or 3");
       const auto& oEmail = pContact->arrEmails[static_cast<size_t>(m.nContactEmail - 1)];
@@ -663,12 +667,47 @@ class Checker {
   std::vector<std::pair<ProfileItem*, std::string>> m_vecItems;
 };
 
-std::string ParseProblem(const nlohmann::json::parse_error& e) {
+// "line 3, column 14" of a byte offset into the text.
+std::string TextPlace(const std::string& sText, size_t nByte) {
+  nByte = std::min(nByte, sText.size());
+  size_t nLine = 1, nLineStart = 0;
+  for (size_t i = 0; i < nByte; ++i) {
+    if (sText[i] == '\n') {
+      ++nLine;
+      nLineStart = i + 1;
+    }
+  }
+  return "line " + std::to_string(nLine) + ", column " + std::to_string(nByte - nLineStart + 1);
+}
+
+// The library's own words for a syntax error, without its "[json.exception...] " prefix.
+std::string LibraryProblem(const std::exception& e) {
   std::string s = e.what();
   size_t nEnd = s.find("] ");
   if (s.rfind("[json.exception", 0) == 0 && nEnd != std::string::npos) s = s.substr(nEnd + 2);
-  return "invalid JSON (byte " + std::to_string(e.byte) + "): " + s;
+  return s;
 }
+
+// The parser builds the document as usual; a failure of any kind (bad syntax, a number beyond
+// every range) is reported with its place in the text instead of as the library's exception.
+class DocumentReader : public nlohmann::detail::json_sax_dom_parser<Json> {
+ public:
+  DocumentReader(Json& j, const std::string& sText, const std::string& sFile)
+      : json_sax_dom_parser(j, true), m_sText(sText), m_sFile(sFile) {}
+  bool parse_error(size_t nPosition, const std::string& sLastToken, const nlohmann::detail::exception& e) {
+    // The position is behind the token that failed; the place is where that token starts.
+    const size_t nToken = std::min({nPosition, sLastToken.size(), m_sText.size()});
+    const bool bTokenHere = nToken > 0 && nPosition <= m_sText.size() &&
+                            m_sText.compare(nPosition - nToken, nToken, sLastToken) == 0;
+    const size_t nPlace = std::min(bTokenHere ? nPosition - nToken : nPosition, m_sText.size());
+    throw ProfileError(m_sFile, TextPlace(m_sText, nPlace),
+                       "invalid JSON (byte " + std::to_string(nPlace) + "): " + LibraryProblem(e));
+  }
+
+ private:
+  const std::string& m_sText;
+  const std::string& m_sFile;
+};
 
 }  // namespace
 
@@ -679,12 +718,18 @@ std::shared_ptr<const Profile> CheckProfile(Profile oProfile) {
 
 std::shared_ptr<const Profile> LoadProfileFromText(const std::string& sJson, const std::string& sName) {
   Json j;
+  DocumentReader oReader(j, sJson, sName);
   try {
-    j = Json::parse(sJson);
-  } catch (const nlohmann::json::parse_error& e) {
-    throw ProfileError(sName, "", ParseProblem(e));
+    Json::sax_parse(sJson, &oReader);
+    return CheckProfile(Reader(sName).Read(j));
+  } catch (const ProfileError&) {
+    throw;
+  } catch (const std::bad_alloc&) {
+    throw ProfileError(sName, "/", "the profile is too large for the memory available");
+  } catch (const std::exception& e) {
+    // Every refusal of the reader names its place; this is the last line against one it missed.
+    throw ProfileError(sName, "/", LibraryProblem(e));
   }
-  return CheckProfile(Reader(sName).Read(j));
 }
 
 std::shared_ptr<const Profile> DemoProfile() {

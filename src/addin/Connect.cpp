@@ -2,7 +2,9 @@
 
 #include "commands/CExplorerMenu.h"
 #include "common/mGlobals.h"
+#include "feedback/CMailItemWrapperColl.h"
 #include "feedback/frmProgress.h"
+#include "settings/frmOptions.h"
 
 using mGlobals::Trace;
 using mGlobals::TraceError;
@@ -123,8 +125,11 @@ void Connect::AddinInstance_OnDisconnection(int32_t, host::Variant&) {
 }
 
 void Connect::UnloadDialogs() {
-  // A plain unload: the progress window refuses it while a command holds it open. (The Options
-  // dialog joins here once it exists.)
+  // A plain unload of each: a form that is not loaded is left alone, and the progress window
+  // refuses while a command holds it open.
+  host::IgnoreErrors([] {
+    if (g_frmOptions.IsCreated()) g_frmOptions->Unload();
+  });
   host::IgnoreErrors([] {
     if (g_frmProgress.IsCreated()) g_frmProgress->Unload();
   });
@@ -145,6 +150,8 @@ void Connect::Done(bool bFull) {
     });
     host::IgnoreErrors([&] { g_oConnect.reset(); });
     host::IgnoreErrors([&] { g_oApp.reset(); });
+    // The add-in unloads after this: the composed mails are no longer followed.
+    host::IgnoreErrors([] { g_colMailWrappers.Reset(); });
   } else {
     host::IgnoreErrors([&] { host::Deref(m_oExplorers).Done(false); });
   }

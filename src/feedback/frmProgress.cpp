@@ -6,6 +6,7 @@
 
 #include "common/mGlobals.h"
 #include "platform/Ui.h"
+#include "settings/COptions.h"
 
 constinit CAutoNew<frmProgress> g_frmProgress;
 

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
+#include "common/CAutoNew.h"
 #include "host/Event.h"
 #include "platform/Controls.h"
-#include "settings/COptions.h"
 
 class frmProgress : public platform::Form {
  public:

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
+#include "host/Error.h"
 #include "host/Object.h"
 #include "host/Variant.h"
 
@@ -64,6 +66,29 @@ class SafeItem : public Object {
   virtual std::shared_ptr<Object> Item() = 0;
   virtual std::shared_ptr<SafeRecipients> Recipients() = 0;
   virtual Variant Fields(int32_t nTag) = 0;
+};
+
+// An item attached to a safe wrapper for one piece of work, and detached however the work ends:
+// a wrapper left holding an item would keep it alive and hand it to the next caller. Detach()
+// ends the attachment where the work succeeds and lets its error through; the destructor
+// detaches what is still attached and ignores errors.
+class SafeItemAttachment {
+ public:
+  SafeItemAttachment(SafeItem& oSafeItem, const std::shared_ptr<Object>& oItem) : m_pSafeItem(&oSafeItem) {
+    oSafeItem.SetItem(oItem);
+  }
+  ~SafeItemAttachment() {
+    if (m_pSafeItem) IgnoreErrors([&] { m_pSafeItem->SetItem(nullptr); });
+  }
+  SafeItemAttachment(const SafeItemAttachment&) = delete;
+  SafeItemAttachment& operator=(const SafeItemAttachment&) = delete;
+
+  void Detach() {
+    if (SafeItem* pSafeItem = std::exchange(m_pSafeItem, nullptr)) pSafeItem->SetItem(nullptr);
+  }
+
+ private:
+  SafeItem* m_pSafeItem;
 };
 
 class SafeMailItem : public SafeItem {

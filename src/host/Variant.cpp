@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <variant>
 
 #include "host/Text.h"
 
@@ -31,8 +32,16 @@ double RoundBankers(double d) {
   return r;
 }
 
-// Civil date from an OLE date (days since 1899-12-30).
+// The dates Visual Basic knows: 1 January 100 to 31 December 9999, the whole last day included.
+// The time of a day before 1899 counts forwards from its start, so -657434.99 is still 1 January
+// 100.
+constexpr double kFirstOleDay = -657434.0;
+constexpr double kLastOleDay = 2958465.0;
+
+// Civil date from an OLE date (days since 1899-12-30); error 6 (Overflow) outside Visual Basic's
+// range, NaN included.
 void SplitDate(double dOle, int& y, int& m, int& d, int& hh, int& mm, int& ss) {
+  if (!(dOle > kFirstOleDay - 1.0 && dOle < kLastOleDay + 1.0)) Raise(err::Overflow);
   // The day counts away from 30 Dec 1899 and the fraction is the time of that day, also before
   // it: -1.25 is 29 Dec 1899, 6:00.
   double dDays = std::trunc(dOle);
@@ -52,6 +61,28 @@ void SplitDate(double dOle, int& y, int& m, int& d, int& hh, int& mm, int& ss) {
   mm = static_cast<int>((nSecs / 60) % 60);
   ss = static_cast<int>(nSecs % 60);
 }
+
+// A date as CStr writes it: the time only when there is one.
+std::string FormatDate(double dOleDate) {
+  int y, m, d, hh, mm, ss;
+  SplitDate(dOleDate, y, m, d, hh, mm, ss);
+  char buf[64];
+  if (hh == 0 && mm == 0 && ss == 0)
+    std::snprintf(buf, sizeof buf, "%d/%d/%04d", m, d, y);
+  else
+    std::snprintf(buf, sizeof buf, "%d/%d/%04d %d:%02d:%02d %s", m, d, y, (hh % 12) ? hh % 12 : 12, mm, ss,
+                  hh < 12 ? "AM" : "PM");
+  return buf;
+}
+
+// One function object from several lambdas, for std::visit: each alternative of the variant is
+// handled by name of its type, so that reordering the alternatives changes nothing.
+template <class... F>
+struct Overloaded : F... {
+  using F::operator()...;
+};
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;
 
 }  // namespace
 
@@ -110,87 +141,92 @@ Variant Variant::Bytes(const std::vector<uint8_t>& bytes, int32_t nLowerBound) {
 }
 
 int32_t Variant::Type() const {
-  switch (m_v.index()) {
-    case 0: return vbEmpty;
-    case 1: return vbNull;
-    case 2: return vbInteger;
-    case 3: return vbLong;
-    case 4: return vbSingle;
-    case 5: return vbDouble;
-    case 6: return vbDate;
-    case 7: return vbString;
-    case 8: return vbObject;
-    case 9: return vbBoolean;
-    case 10: return vbByte;
-    default: return vbArray + std::get<std::shared_ptr<VariantArray>>(m_v)->eElementType;
-  }
+  return std::visit(
+      Overloaded{
+          [](std::monostate) -> int32_t { return vbEmpty; },
+          [](NullValue) -> int32_t { return vbNull; },
+          [](int16_t) -> int32_t { return vbInteger; },
+          [](int32_t) -> int32_t { return vbLong; },
+          [](float) -> int32_t { return vbSingle; },
+          [](double) -> int32_t { return vbDouble; },
+          [](DateValue) -> int32_t { return vbDate; },
+          [](const std::string&) -> int32_t { return vbString; },
+          [](const std::shared_ptr<Object>&) -> int32_t { return vbObject; },
+          [](bool) -> int32_t { return vbBoolean; },
+          [](uint8_t) -> int32_t { return vbByte; },
+          [](const std::shared_ptr<VariantArray>& p) -> int32_t { return vbArray + p->eElementType; },
+      },
+      m_v);
 }
 
 std::string Variant::TypeName() const {
-  switch (m_v.index()) {
-    case 0: return "Empty";
-    case 1: return "Null";
-    case 2: return "Integer";
-    case 3: return "Long";
-    case 4: return "Single";
-    case 5: return "Double";
-    case 6: return "Date";
-    case 7: return "String";
-    case 8: {
-      const auto& p = std::get<std::shared_ptr<Object>>(m_v);
-      return p ? p->TypeName() : "Nothing";
-    }
-    case 9: return "Boolean";
-    case 10: return "Byte";
-    default: return ElementTypeName(std::get<std::shared_ptr<VariantArray>>(m_v)->eElementType) + "()";
-  }
+  return std::visit(
+      Overloaded{
+          [](std::monostate) -> std::string { return "Empty"; },
+          [](NullValue) -> std::string { return "Null"; },
+          [](int16_t) -> std::string { return "Integer"; },
+          [](int32_t) -> std::string { return "Long"; },
+          [](float) -> std::string { return "Single"; },
+          [](double) -> std::string { return "Double"; },
+          [](DateValue) -> std::string { return "Date"; },
+          [](const std::string&) -> std::string { return "String"; },
+          [](const std::shared_ptr<Object>& p) -> std::string { return p ? p->TypeName() : "Nothing"; },
+          [](bool) -> std::string { return "Boolean"; },
+          [](uint8_t) -> std::string { return "Byte"; },
+          [](const std::shared_ptr<VariantArray>& p) -> std::string {
+            return ElementTypeName(p->eElementType) + "()";
+          },
+      },
+      m_v);
 }
 
 bool Variant::IsNumeric() const {
-  switch (m_v.index()) {
-    case 0:
-    case 2:
-    case 3:
-    case 4:
-    case 5:
-    case 6:
-    case 9:
-    case 10: return true;
-    case 7: {
-      double d;
-      return ParseNumber(std::get<std::string>(m_v), d);
-    }
-    default: return false;
-  }
+  return std::visit(Overloaded{
+                        [](std::monostate) { return true; },
+                        [](NullValue) { return false; },
+                        [](int16_t) { return true; },
+                        [](int32_t) { return true; },
+                        [](float) { return true; },
+                        [](double) { return true; },
+                        [](DateValue) { return true; },
+                        [](const std::string& s) {
+                          double d;
+                          return ParseNumber(s, d);
+                        },
+                        [](const std::shared_ptr<Object>&) { return false; },
+                        [](bool) { return true; },
+                        [](uint8_t) { return true; },
+                        [](const std::shared_ptr<VariantArray>&) { return false; },
+                    },
+                    m_v);
 }
 
 double Variant::ToDouble() const {
-  switch (m_v.index()) {
-    case 0: return 0;
-    case 1: Raise(err::InvalidUseOfNull);
-    case 2: return std::get<int16_t>(m_v);
-    case 3: return std::get<int32_t>(m_v);
-    case 4: return std::get<float>(m_v);
-    case 5: return std::get<double>(m_v);
-    case 6: return std::get<DateValue>(m_v).dValue;
-    case 7: {
-      double d;
-      if (!ParseNumber(std::get<std::string>(m_v), d)) {
-        const std::string& s = std::get<std::string>(m_v);
-        if (EqualsNoCase(Trim(s), "True")) return -1;
-        if (EqualsNoCase(Trim(s), "False")) return 0;
-        Raise(err::TypeMismatch);
-      }
-      return d;
-    }
-    case 9: return std::get<bool>(m_v) ? -1 : 0;
-    case 10: return std::get<uint8_t>(m_v);
-    default: Raise(err::TypeMismatch);
-  }
+  return std::visit(Overloaded{
+                        [](std::monostate) -> double { return 0; },
+                        [](NullValue) -> double { Raise(err::InvalidUseOfNull); },
+                        [](int16_t n) -> double { return n; },
+                        [](int32_t n) -> double { return n; },
+                        [](float f) -> double { return f; },
+                        [](double d) -> double { return d; },
+                        [](DateValue d) -> double { return d.dValue; },
+                        [](const std::string& s) -> double {
+                          double d;
+                          if (ParseNumber(s, d)) return d;
+                          if (EqualsNoCase(Trim(s), "True")) return -1;
+                          if (EqualsNoCase(Trim(s), "False")) return 0;
+                          Raise(err::TypeMismatch);
+                        },
+                        [](const std::shared_ptr<Object>&) -> double { Raise(err::TypeMismatch); },
+                        [](bool b) -> double { return b ? -1 : 0; },
+                        [](uint8_t n) -> double { return n; },
+                        [](const std::shared_ptr<VariantArray>&) -> double { Raise(err::TypeMismatch); },
+                    },
+                    m_v);
 }
 
 int32_t Variant::ToLong() const {
-  if (m_v.index() == 3) return std::get<int32_t>(m_v);
+  if (const int32_t* pn = std::get_if<int32_t>(&m_v)) return *pn;
   double d = RoundBankers(ToDouble());
   if (!(d >= -2147483648.0 && d <= 2147483647.0)) Raise(err::Overflow);
   return static_cast<int32_t>(d);
@@ -203,39 +239,31 @@ int16_t Variant::ToInteger() const {
 }
 
 bool Variant::ToBool() const {
-  if (m_v.index() == 9) return std::get<bool>(m_v);
+  if (const bool* pb = std::get_if<bool>(&m_v)) return *pb;
   return ToDouble() != 0;
 }
 
 std::string Variant::ToString() const {
-  switch (m_v.index()) {
-    case 0: return {};
-    case 1: Raise(err::InvalidUseOfNull);
-    case 2: return std::to_string(std::get<int16_t>(m_v));
-    case 3: return std::to_string(std::get<int32_t>(m_v));
-    case 4: return FormatNumber(std::get<float>(m_v), 7);
-    case 5: return FormatNumber(std::get<double>(m_v), 15);
-    case 6: {
-      int y, m, d, hh, mm, ss;
-      SplitDate(std::get<DateValue>(m_v).dValue, y, m, d, hh, mm, ss);
-      char buf[64];
-      if (hh == 0 && mm == 0 && ss == 0)
-        std::snprintf(buf, sizeof buf, "%d/%d/%04d", m, d, y);
-      else
-        std::snprintf(buf, sizeof buf, "%d/%d/%04d %d:%02d:%02d %s", m, d, y, (hh % 12) ? hh % 12 : 12, mm,
-                      ss, hh < 12 ? "AM" : "PM");
-      return buf;
-    }
-    case 7: return std::get<std::string>(m_v);
-    case 9: return std::get<bool>(m_v) ? "True" : "False";
-    case 10: return std::to_string(std::get<uint8_t>(m_v));
-    default: Raise(err::TypeMismatch);
-  }
+  return std::visit(Overloaded{
+                        [](std::monostate) -> std::string { return {}; },
+                        [](NullValue) -> std::string { Raise(err::InvalidUseOfNull); },
+                        [](int16_t n) -> std::string { return std::to_string(n); },
+                        [](int32_t n) -> std::string { return std::to_string(n); },
+                        [](float f) -> std::string { return FormatNumber(f, 7); },
+                        [](double d) -> std::string { return FormatNumber(d, 15); },
+                        [](DateValue oDate) -> std::string { return FormatDate(oDate.dValue); },
+                        [](const std::string& s) -> std::string { return s; },
+                        [](const std::shared_ptr<Object>&) -> std::string { Raise(err::TypeMismatch); },
+                        [](bool b) -> std::string { return b ? "True" : "False"; },
+                        [](uint8_t n) -> std::string { return std::to_string(n); },
+                        [](const std::shared_ptr<VariantArray>&) -> std::string { Raise(err::TypeMismatch); },
+                    },
+                    m_v);
 }
 
 std::shared_ptr<Object> Variant::ToObject() const {
-  if (m_v.index() == 0) return nullptr;
-  if (m_v.index() != 8) Raise(err::TypeMismatch);
+  if (IsEmpty()) return nullptr;
+  if (!IsObject()) Raise(err::TypeMismatch);
   return std::get<std::shared_ptr<Object>>(m_v);
 }
 

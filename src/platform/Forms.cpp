@@ -36,6 +36,7 @@ bool IsUsable(const Control* p) {
 void FormsBackend::RecordEscapedError() noexcept {
   try {
     m_vecEscaped.push_back(host::CurrentError());
+    if (auto fn = fnOnEscapedError) fn(m_vecEscaped.back());
   } catch (...) {
   }
 }
@@ -221,6 +222,7 @@ bool Form::Unload(int16_t nUnloadMode) {
   Form_Unload(nCancel);
   if (nCancel != 0) return false;
   DestroyWindow();
+  Forms().OnFormUnloaded.Raise(*this);
   return true;
 }
 

@@ -167,6 +167,8 @@ class FormsBackend {
 
   // Raised when a form goes from hidden to visible.
   host::Event<Form&> OnFormShown;
+  // Raised once a form has been unloaded (its controls keep the values they had).
+  host::Event<Form&> OnFormUnloaded;
   // Raised after every property change of a loaded form or control (observers: drivers that
   // wait for a state, quillo-sim's scripted actions).
   host::Event<Control&, Prop> OnControlChanged;
@@ -181,6 +183,8 @@ class FormsBackend {
   void RecordEscapedError() noexcept;
   const std::vector<host::ErrorInfo>& EscapedErrors() const { return m_vecEscaped; }
   void ClearEscapedErrors() { m_vecEscaped.clear(); }
+  // Told of each escaped error as it is recorded (quillo-sim prints them).
+  std::function<void(const host::ErrorInfo&)> fnOnEscapedError;
 
   // Runs one callback from the native side, recording instead of throwing.
   template <class F>

@@ -35,19 +35,12 @@ bool StepProgress(bool bUseProgressWND) {
 // detached and released however the resolution ends.
 class CScratchMail {
  public:
-  explicit CScratchMail(host::SafeMailItem& oSafeMail) : m_oSafeMail(oSafeMail) {
-    m_oMail = host::Deref(g_oApp).CreateItem(host::olMailItem);
-    m_oSafeMail.SetItem(m_oMail);
-  }
-  ~CScratchMail() {
-    host::IgnoreErrors([&] { m_oSafeMail.SetItem(nullptr); });
-  }
-  CScratchMail(const CScratchMail&) = delete;
-  CScratchMail& operator=(const CScratchMail&) = delete;
+  explicit CScratchMail(host::SafeMailItem& oSafeMail)
+      : m_oMail(host::Deref(g_oApp).CreateItem(host::olMailItem)), m_oAttachment(oSafeMail, m_oMail) {}
 
  private:
-  host::SafeMailItem& m_oSafeMail;
   std::shared_ptr<host::OutlookItem> m_oMail;
+  host::SafeItemAttachment m_oAttachment;
 };
 
 std::shared_ptr<host::SafeMailItem> NewSafeMailItem() {

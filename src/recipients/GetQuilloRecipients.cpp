@@ -43,6 +43,17 @@ struct SafeObjects {
   }
 };
 
+// A folder path between single quotes, as a search scope takes it: a quote of the path itself
+// ("Jane's Mail") is doubled, or the search fails and the view's filter is lost.
+std::string QuotedScope(const std::string& sPath) {
+  std::string sQuoted = "'";
+  for (char ch : sPath) {
+    sQuoted += ch;
+    if (ch == '\'') sQuoted += '\'';
+  }
+  return sQuoted + "'";
+}
+
 void AddEveryFolderItem(const std::shared_ptr<host::MAPIFolder>& oFolder, CItemList& colItems) {
   auto oItems = host::Deref(oFolder).Items();
   for (auto oItem = host::Deref(oItems).GetFirst(); oItem; oItem = oItems->GetNext())
@@ -74,7 +85,7 @@ bool AddFolderItems(const std::shared_ptr<host::Explorer>& oExplorer, CItemList&
       return false;
     }
     Trace(kSource, mGlobals::sprintf("oAdvSearch.SyncSearch, scope = '%s' sFilter='%s'", sScope, sFilter), 3);
-    oAdvSearch->SyncSearch(g_oApp, "'" + sScope + "'", sFilter, false, kSearchTag, "", false);
+    oAdvSearch->SyncSearch(g_oApp, QuotedScope(sScope), sFilter, false, kSearchTag, "", false);
     Trace(kSource, "oAdvSearch.GetResults", 3);
     auto oResults = oAdvSearch->GetResults();
     if (oResults) {
@@ -120,7 +131,7 @@ void ReadMail(const std::shared_ptr<host::OutlookItem>& oItem, ERecipientsFrom e
     Trace(kSource, "Exclude already replied e-mail", 2);
     return;
   }
-  oSafe.oMail->SetItem(oMail);
+  host::SafeItemAttachment oAttachment(*oSafe.oMail, oMail);
   if (mQuillo::IsMailReceived(oMail)) {
     // The entry ID lets the new mail mark this one as replied once it is sent.
     oRecipients.AddRecipient(oSafe.oMail->SenderName(), mQuillo::GetSenderEmailAddress(oMail),
@@ -128,19 +139,13 @@ void ReadMail(const std::shared_ptr<host::OutlookItem>& oItem, ERecipientsFrom e
   } else {
     AddSafeRecipients(oSafe.oMail->Recipients(), oRecipients, "", true);
   }
-  oSafe.oMail->SetItem(nullptr);
-}
-
-std::shared_ptr<host::Links> LinksOf(const std::shared_ptr<host::OutlookItem>& oItem) {
-  if (auto oAppointment = std::dynamic_pointer_cast<host::AppointmentItem>(oItem))
-    return oAppointment->Links();
-  return host::As<host::TaskItem>(oItem)->Links();
+  oAttachment.Detach();
 }
 
 void ReadLinks(const std::shared_ptr<host::OutlookItem>& oItem, ERecipientsFrom eFrom,
                CRecipients& oRecipients) {
   if (eFrom != esFromSelection && g_oOptions->ExcludeLinkItems()) {
-    if (host::Deref(LinksOf(oItem)).Count() > 0) Trace(kSource, "Exclude links items", 2);
+    if (host::Deref(mQuillo::LinksOf(oItem)).Count() > 0) Trace(kSource, "Exclude links items", 2);
     return;
   }
   mQuillo::SafeGetLinks(oItem, oRecipients, eFrom);
@@ -149,22 +154,22 @@ void ReadLinks(const std::shared_ptr<host::OutlookItem>& oItem, ERecipientsFrom 
 void ReadAppointment(const std::shared_ptr<host::OutlookItem>& oItem, ERecipientsFrom eFrom,
                      SafeObjects& oSafe, CRecipients& oRecipients) {
   Trace(kSource, "APPOINTMENT", 3);
-  oSafe.oAppointment->SetItem(oItem);
+  host::SafeItemAttachment oAttachment(*oSafe.oAppointment, oItem);
   // The user's own meeting leaves its organizer (the user) out; others' meetings keep everybody.
   std::string sOrganizer;
   if (oSafe.oAppointment->ResponseStatus() == host::olResponseOrganized)
     sOrganizer = oSafe.oAppointment->Organizer();
   AddSafeRecipients(oSafe.oAppointment->Recipients(), oRecipients, sOrganizer, false);
-  oSafe.oAppointment->SetItem(nullptr);
+  oAttachment.Detach();
   ReadLinks(oItem, eFrom, oRecipients);
 }
 
 void ReadTask(const std::shared_ptr<host::OutlookItem>& oItem, ERecipientsFrom eFrom, SafeObjects& oSafe,
               CRecipients& oRecipients) {
   Trace(kSource, "TASK", 3);
-  oSafe.oTask->SetItem(oItem);
+  host::SafeItemAttachment oAttachment(*oSafe.oTask, oItem);
   AddSafeRecipients(oSafe.oTask->Recipients(), oRecipients, "", false);
-  oSafe.oTask->SetItem(nullptr);
+  oAttachment.Detach();
   ReadLinks(oItem, eFrom, oRecipients);
 }
 

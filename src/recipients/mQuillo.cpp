@@ -1,5 +1,7 @@
 #include "recipients/mQuillo.h"
 
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/mGlobals.h"
@@ -19,30 +21,66 @@ constexpr const char* PSETID_Address = "{00062004-0000-0000-C000-000000000046}";
 constexpr int32_t kEmail1OriginalEntryID = 0x8085;
 constexpr int32_t kEmailStep = 0x10;
 
-// Replaces every sFind, without regard to ASCII case, by sWith.
-std::string ReplaceNoCase(const std::string& s, const std::string& sFind, const std::string& sWith) {
+// The view XML's text as the filter reads: the five named entities and numeric character
+// references decoded in one pass, so "&amp;quot;" stays the text "&quot;" and a filter on
+// "A & B" or "< 5" searches for what the user typed. Anything that is not a well-formed
+// reference is kept as it stands.
+std::string DecodeXmlText(const std::string& s) {
+  static constexpr std::pair<const char*, char> kNamed[] = {
+      {"quot", '"'}, {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"apos", '\''}};
   std::string sResult;
-  size_t nFrom = 1;
-  for (size_t nAt = host::InStrNoCase(1, s, sFind); nAt != 0; nAt = host::InStrNoCase(nFrom, s, sFind)) {
-    sResult.append(s, nFrom - 1, nAt - nFrom);
-    sResult += sWith;
-    nFrom = nAt + sFind.size();
+  sResult.reserve(s.size());
+  size_t i = 0;
+  while (i < s.size()) {
+    size_t nSemi = s[i] == '&' ? s.find(';', i + 1) : std::string::npos;
+    // The longest reference is "&#x10FFFF;" behind a few leading zeros; no need to look far.
+    if (nSemi == std::string::npos || nSemi - i > 12) {
+      sResult += s[i++];
+      continue;
+    }
+    const std::string_view sName(s.data() + i + 1, nSemi - i - 1);
+    int32_t nCode = -1;
+    for (const auto& [sEntity, ch] : kNamed)
+      if (host::EqualsNoCase(sName, sEntity)) nCode = static_cast<unsigned char>(ch);
+    if (nCode < 0 && sName.size() >= 2 && sName[0] == '#') {
+      const bool bHex = sName[1] == 'x' || sName[1] == 'X';
+      const std::string_view sDigits = sName.substr(bHex ? 2 : 1);
+      int64_t nValue = sDigits.empty() ? -1 : 0;
+      for (char ch : sDigits) {
+        int nDigit = ch >= '0' && ch <= '9'           ? ch - '0'
+                     : bHex && ch >= 'a' && ch <= 'f' ? ch - 'a' + 10
+                     : bHex && ch >= 'A' && ch <= 'F' ? ch - 'A' + 10
+                                                      : -1;
+        if (nDigit < 0 || nValue > 0x10FFFF) {
+          nValue = -1;
+          break;
+        }
+        nValue = nValue * (bHex ? 16 : 10) + nDigit;
+      }
+      // Characters XML allows: no NUL, no surrogate halves, nothing past Unicode's end.
+      if (nValue > 0 && nValue <= 0x10FFFF && !(nValue >= 0xD800 && nValue <= 0xDFFF))
+        nCode = static_cast<int32_t>(nValue);
+    }
+    if (nCode < 0) {
+      sResult += s[i++];
+      continue;
+    }
+    host::AppendUtf8(nCode, sResult);
+    i = nSemi + 1;
   }
-  if (nFrom <= s.size()) sResult.append(s, nFrom - 1);
   return sResult;
 }
 
-// Only appointments and tasks have links.
+}  // namespace
+
+namespace mQuillo {
+
 std::shared_ptr<host::Links> LinksOf(const std::shared_ptr<host::OutlookItem>& oItem) {
   host::OutlookItem& o = host::Deref(oItem);
   if (auto* pAppointment = dynamic_cast<host::AppointmentItem*>(&o)) return pAppointment->Links();
   if (auto* pTask = dynamic_cast<host::TaskItem*>(&o)) return pTask->Links();
   host::Raise(host::err::NoSuchMember);
 }
-
-}  // namespace
-
-namespace mQuillo {
 
 bool IsMailReceived(const std::shared_ptr<host::MailItem>& oMail) {
   bool bResult = false;
@@ -143,9 +181,9 @@ CStringCollection GetContactEmailAddresses(const std::shared_ptr<host::ContactIt
 std::string GetSenderEmailAddress(const std::shared_ptr<host::MailItem>& oMail) {
   try {
     auto oSafeMail = host::CreateObject<host::SafeMailItem>(host::progid::SafeMailItem);
-    host::Deref(oSafeMail).SetItem(oMail);
+    host::SafeItemAttachment oAttachment(host::Deref(oSafeMail), oMail);
     std::string sAddress = oSafeMail->Fields(host::tag::PR_SENDER_EMAIL_ADDRESS).ToString();
-    oSafeMail->SetItem(nullptr);
+    oAttachment.Detach();
     return sAddress;
   } catch (...) {
     TraceError("mQuillo::GetSenderEmailAddress");
@@ -193,8 +231,9 @@ std::string GetViewFilter(const std::shared_ptr<host::View>& oView) {
     if (nOpen != 0 && nClose != 0 && nClose >= nStart) sFilter = sXml.substr(nStart - 1, nClose - nStart);
     Trace(kSource, "sFilter = " + sFilter, 2);
     if (!sFilter.empty()) {
-      // Outlook writes the property names in quotes as entities; nothing else needs decoding.
-      sFilter = ReplaceNoCase(sFilter, "&quot;", "\"");
+      // Outlook writes the filter as XML text: quotes, ampersands and angle brackets arrive as
+      // entities.
+      sFilter = DecodeXmlText(sFilter);
       Trace(kSource, "sFilter(html->text) = " + sFilter, 2);
     }
     return sFilter;

@@ -35,6 +35,9 @@ bool isEmailAddress(const std::string& s);
 CStringCollection GetContactEmailAddresses(const std::shared_ptr<host::ContactItem>& oContact);
 // The sender's address as the mail stores it (for an Exchange sender not an SMTP address).
 std::string GetSenderEmailAddress(const std::shared_ptr<host::MailItem>& oMail);
+// The links of an appointment or a task, the only items that have them: 91 for Nothing, 438
+// for an item of another kind.
+std::shared_ptr<host::Links> LinksOf(const std::shared_ptr<host::OutlookItem>& oItem);
 // Adds the contacts linked to an appointment or task to the list.
 void SafeGetLinks(const std::shared_ptr<host::OutlookItem>& oItem, CRecipients& oRecipients,
                   ERecipientsFrom eFrom);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/CAutoNew.h"
 #include "resources/Resources.h"
 
 class COptions {
@@ -53,24 +54,6 @@ class COptions {
   int32_t ReadValue(const std::string& sName, int32_t nDefault, bool bPerUser) noexcept;
   bool WriteValue(const std::string& sName, int32_t nValue, bool bPerUser) noexcept;
   static std::string ItemTypeName(int32_t nItemType);
-};
-
-// A process-wide object created by its first use and kept until Reset ("As New").
-template <class T>
-class CAutoNew {
- public:
-  constexpr CAutoNew() = default;
-  T* operator->() { return &Get(); }
-  T& operator*() { return Get(); }
-  T& Get() {
-    if (!m_pObject) m_pObject = std::make_unique<T>();
-    return *m_pObject;
-  }
-  bool IsCreated() const { return m_pObject != nullptr; }
-  void Reset() { m_pObject.reset(); }
-
- private:
-  std::unique_ptr<T> m_pObject;
 };
 
 extern constinit CAutoNew<COptions> g_oOptions;

@@ -4,6 +4,8 @@
 #include "addin/Connect.h"
 #include "commands/CExplorerMenu.h"
 #include "common/mGlobals.h"
+#include "platform/portable/FormsPortable.h"
+#include "settings/frmOptions.h"
 #include "support/SimFixture.h"
 
 namespace {
@@ -204,6 +206,17 @@ TEST_F(ConnectTest, ShutdownThenDisconnectionIsHarmless) {
   EXPECT_EQ(g_oConnect, nullptr);
   EXPECT_EQ(g_oApp, nullptr);
   EXPECT_EQ(ErrorCount(), 0u);
+}
+
+TEST_F(ConnectTest, ShutdownUnloadsTheOptionsDialogLeftOpen) {
+  auto pPrevForms = platform::SetFormsBackend(std::make_shared<platform::portable::PortableForms>());
+  Start({kInbox});
+  g_frmOptions->Show(platform::vbModeless);
+  Outlook().Quit();
+  EXPECT_FALSE(g_frmOptions->IsLoaded());
+  EXPECT_EQ(ErrorCount(), 0u);
+  g_frmOptions.Reset();
+  platform::SetFormsBackend(pPrevForms);
 }
 
 TEST_F(ConnectTest, FolderSwitchReachesTheCommandSet) {

@@ -103,6 +103,13 @@ TEST_F(mGlobalsTest, SprintfInvalidSpecifierIsDroppedWithAWarning) {
   ExpectOneLine(kSprintf, "Invalid format specificator(\xE9)", 0, 2, 1);
 }
 
+TEST_F(mGlobalsTest, SprintfOfADateBeyondVisualBasicsRangeIsAnOverflow) {
+  EXPECT_EQ(mGlobals::sprintf("[%s]", Variant::Date(38353)), "[1/1/2005]");
+  EXPECT_EQ(mGlobals::sprintf("[%s]", Variant::Date(1e300)), "[%s]");
+  ASSERT_EQ(Lines().size(), 3u);  // a warning about the type for each, then the error
+  EXPECT_EQ(Lines()[2].nError, 6);
+}
+
 // --- sprintf: escapes -------------------------------------------------------------------------
 
 TEST_F(mGlobalsTest, SprintfEscapes) {

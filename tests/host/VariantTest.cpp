@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -12,6 +13,8 @@
 using host::Variant;
 
 namespace {
+
+using testsupport::ErrorOf;
 
 class CWidget : public host::Object {
  public:
@@ -63,6 +66,12 @@ TEST(Variant, CStrWritesValuesAsVisualBasicDoes) {
   EXPECT_EQ(Variant::Date(38353.75).ToString(), "1/1/2005 6:00:00 PM");
   // Before 1899 the day counts down and the fraction still counts the time forwards.
   EXPECT_EQ(Variant::Date(-1.25).ToString(), "12/29/1899 6:00:00 AM");
+  // Visual Basic's range of dates, its first and last moments included; beyond it, Overflow.
+  EXPECT_EQ(Variant::Date(-657434.99999).ToString(), "1/1/0100 11:59:59 PM");
+  EXPECT_EQ(Variant::Date(2958465.99999).ToString(), "12/31/9999 11:59:59 PM");
+  for (double d : {-657435.0, 2958466.0, 1e300, -1e300, std::numeric_limits<double>::infinity(),
+                   std::numeric_limits<double>::quiet_NaN()})
+    EXPECT_EQ(ErrorOf([d] { (void)Variant::Date(d).ToString(); }), 6) << d;
 
   EXPECT_EQ(ErrorOf([] { (void)Variant::Null().ToString(); }), 94);
   EXPECT_EQ(ErrorOf([] { (void)Variant(std::make_shared<CWidget>()).ToString(); }), 13);

@@ -19,11 +19,12 @@ constexpr const char* kSource = "GetQuilloRecipients";
 
 // The demo profile with a mail folder "Bulk" of n received mails from distinct senders, and
 // one explorer on the Inbox.
-std::shared_ptr<const sim::Profile> DemoWithBulk(int n, const std::string& sVersion = "11.0.5608") {
+std::shared_ptr<const sim::Profile> DemoWithBulk(int n, const std::string& sVersion = "11.0.5608",
+                                                 const std::string& sBulkName = "Bulk") {
   sim::Profile oProfile = *sim::DemoProfile();
   oProfile.sVersion = sVersion;
   sim::ProfileFolder oBulk;
-  oBulk.sName = "Bulk";
+  oBulk.sName = sBulkName;
   for (int i = 1; i <= n; ++i) {
     sim::ProfileItem oMail;
     oMail.nClass = host::olMail;
@@ -44,7 +45,7 @@ class GetQuilloRecipientsTest : public RecipientsFixture {
  protected:
   void SetUp() override {
     RecipientsFixture::SetUp();
-    test_support::InstallScratchRegistry();
+    testsupport::InstallScratchRegistry();
     RegisterQuilloAdvSearch();
     UseProfile(DemoWithBulk(0));
   }
@@ -52,7 +53,7 @@ class GetQuilloRecipientsTest : public RecipientsFixture {
   void TearDown() override {
     g_oOptions.Reset();
     UnregisterQuilloAdvSearch();
-    test_support::RemoveScratchRegistry();
+    testsupport::RemoveScratchRegistry();
     RecipientsFixture::TearDown();
   }
 
@@ -217,6 +218,21 @@ TEST_F(GetQuilloRecipientsTest, FilteredTopFolderOfTheDefaultStoreGathersNothing
   ASSERT_EQ(vec.size(), 1u);
   EXPECT_EQ(vec[0], "sScope is zero length");
   EXPECT_EQ(Outlook().Faults().Calls("Application.AdvancedSearch"), 0);
+}
+
+// Quotes in a folder's name, even two in a row, reach the search doubled: the view's filter
+// holds and the people it hides are not addressed.
+TEST_F(GetQuilloRecipientsTest, QuotesInTheFolderNameKeepTheViewFilter) {
+  const std::string sName = "Jane's ''Mail";
+  UseProfile(DemoWithBulk(3, "11.0.5608", sName));
+  const std::string sPath = "\\Mailbox - Jane Doe\\" + sName;
+  Outlook().Data().FolderByPath(sPath)->oView = {
+      "Filtered", "<view><filter>&quot;urn:schemas:httpmail:subject&quot; LIKE '%Bulk 2%'</filter></view>"};
+  Show(sPath);
+  ASSERT_TRUE(Gather(esFromFolder));
+  EXPECT_EQ(Raw(), std::vector<std::string>{"Sender 2 <sender2@bulk.example.com>"});
+  EXPECT_TRUE(HasLine("oResults.GetFirst", 3));
+  EXPECT_FALSE(HasLine("get all folder items", 3));
 }
 
 TEST_F(GetQuilloRecipientsTest, OutlookTwoThousandTwoSearchesLikeTwoThousandThree) {

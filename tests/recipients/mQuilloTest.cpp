@@ -134,7 +134,7 @@ TEST_F(mQuilloTest, LinkedContactsComeByAddressOrByNameAndOtherLinksAddNothing) 
   EXPECT_EQ(Messages("mQuillo::SafeGetLinks", kError).size(), 1u);
 }
 
-TEST_F(mQuilloTest, TheViewFilterIsTheFilterElementWithQuotesDecoded) {
+TEST_F(mQuilloTest, TheViewFilterIsTheFilterElementWithItsEntitiesDecoded) {
   Outlook().Start(nullptr);  // opens the profile's explorer on the Inbox
   EXPECT_EQ(mQuillo::GetViewFilter(Outlook().ExplorerAt(1)->CurrentView()),
             "\"urn:schemas:httpmail:subject\" LIKE '%project%'");
@@ -142,7 +142,15 @@ TEST_F(mQuilloTest, TheViewFilterIsTheFilterElementWithQuotesDecoded) {
 
   auto fnFilter = [](const char* sXml) { return mQuillo::GetViewFilter(std::make_shared<FakeView>(sXml)); };
   EXPECT_EQ(fnFilter("<v><FILTER>&QUOT;x&quot; = 'A &amp; B'</Filter><filter>2</filter></v>"),
-            "\"x\" = 'A &amp; B'");
+            "\"x\" = 'A & B'");
+  // Each entity once: "&amp;quot;" is the text "&quot;", not a quote.
+  EXPECT_EQ(fnFilter("<filter>&quot;s&quot; = '&amp;quot;&amp;&quot;&lt;1&gt;&apos;'</filter>"),
+            "\"s\" = '&quot;&\"<1>''");
+  EXPECT_EQ(fnFilter("<filter>&#65;&#x42;&#X43;&#xe9;&#8364;&#x1F600;</filter>"),
+            "ABC\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
+  // What is no reference stays as it is.
+  EXPECT_EQ(fnFilter("<filter>a & b &; &#; &#0; &#xD800; &#x110000; &#12a; &nbsp; &amp</filter>"),
+            "a & b &; &#; &#0; &#xD800; &#x110000; &#12a; &nbsp; &amp");
   EXPECT_EQ(fnFilter("<v><viewname>All</viewname></v>"), "");
   EXPECT_EQ(fnFilter("<v></filter><filter>"), "");
   EXPECT_EQ(mQuillo::GetViewFilter(nullptr), "");

@@ -1,7 +1,13 @@
 # Runs quillo-sim on a script and compares what it prints with the expected output, line ends
 # aside: the native program and the Windows one under Wine must print the same.
 #   cmake -DEMULATOR=... -DEXE=... -DSCRIPT=... -DEXPECTED=... -P CompareOutput.cmake
-execute_process(COMMAND ${EMULATOR} ${EXE} --registry :memory: --script ${SCRIPT}
+# A script whose first line is "# options: ..." runs with those options too (an Outlook version).
+file(STRINGS ${SCRIPT} vecFirst LIMIT_COUNT 1)
+set(vecOptions "")
+if(vecFirst MATCHES "^# options: (.*)$")
+  separate_arguments(vecOptions UNIX_COMMAND "${CMAKE_MATCH_1}")
+endif()
+execute_process(COMMAND ${EMULATOR} ${EXE} --registry :memory: ${vecOptions} --script ${SCRIPT}
                 OUTPUT_VARIABLE sOut ERROR_VARIABLE sErr RESULT_VARIABLE nExit)
 if(NOT nExit EQUAL 0)
   message(FATAL_ERROR "quillo-sim exited with ${nExit}:\n${sErr}")

@@ -2,12 +2,13 @@
 // Windows they check the real registry, so the portable store is held to the same answers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <string>
 #include <utility>
 
-#include "RegistryFixture.h"
+#include "support/RegistryFixture.h"
 
 namespace {
 
@@ -15,17 +16,17 @@ using namespace platform;
 
 constexpr const char* kKey = "Software\\Mardel\\QuilloTest";
 
-class RegistryApiTest : public settings_test::RegistryTest {
+class RegistryApiTest : public testsupport::RegistryTest {
  protected:
   void SetUp() override {
-    settings_test::RegistryTest::SetUp();
+    testsupport::RegistryTest::SetUp();
     ASSERT_EQ(
         RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_hKey, nullptr),
         ERROR_SUCCESS);
   }
   void TearDown() override {
     RegCloseKey(m_hKey);
-    settings_test::RegistryTest::TearDown();
+    testsupport::RegistryTest::TearDown();
   }
   LSTATUS SetDword(HKEY hKey, const char* sName, uint32_t n) {
     return RegSetValueExA(hKey, sName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&n), 4);
@@ -180,6 +181,53 @@ TEST_P(RegistryApiTest, PathsAreSeparatedBySingleBackslashes) {
   RegCloseKey(hKey);
   EXPECT_EQ(RegCreateKeyExA(m_hKey, "\\Leading", 0, nullptr, 0, KEY_READ, nullptr, &hKey, nullptr),
             ERROR_BAD_PATHNAME);
+}
+
+// The five bytes without a character in code page 1252 make names of their own: none of them
+// meets '?' or another of them, and each comes back as it was written, whatever its case.
+TEST_P(RegistryApiTest, NamesWithBytesOutsideTheCodePageStayApart) {
+  const std::string sUndefined = "\x81\x8D\x8F\x90\x9D?";
+  for (size_t i = 0; i < sUndefined.size(); ++i) {
+    std::string sName = std::string("a") + sUndefined[i];
+    ASSERT_EQ(SetDword(m_hKey, sName.c_str(), static_cast<uint32_t>(i)), ERROR_SUCCESS) << i;
+    HKEY hSub{};
+    ASSERT_EQ(RegCreateKeyExA(m_hKey, ("K" + sName).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hSub,
+                              nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(SetDword(hSub, "n", static_cast<uint32_t>(i)), ERROR_SUCCESS);
+    RegCloseKey(hSub);
+  }
+  for (size_t i = 0; i < sUndefined.size(); ++i) {
+    std::string sUpper = std::string("A") + sUndefined[i];
+    uint32_t n = 99;
+    DWORD cbData = 4;
+    EXPECT_EQ(
+        RegQueryValueExA(m_hKey, sUpper.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&n), &cbData),
+        ERROR_SUCCESS);
+    EXPECT_EQ(n, i);
+    HKEY hSub{};
+    ASSERT_EQ(RegOpenKeyExA(m_hKey, ("k" + sUpper).c_str(), 0, KEY_READ, &hSub), ERROR_SUCCESS);
+    n = 99;
+    cbData = 4;
+    EXPECT_EQ(RegQueryValueExA(hSub, "n", nullptr, nullptr, reinterpret_cast<BYTE*>(&n), &cbData),
+              ERROR_SUCCESS);
+    EXPECT_EQ(n, i);
+    RegCloseKey(hSub);
+  }
+  std::string sEnumerated;
+  for (DWORD nIndex = 0;; ++nIndex) {
+    char achName[8];
+    DWORD cchName = sizeof achName;
+    if (RegEnumValueA(m_hKey, nIndex, achName, &cchName, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      break;
+    ASSERT_EQ(cchName, 2u);
+    EXPECT_EQ(achName[0], 'a');
+    sEnumerated += achName[1];
+  }
+  std::sort(sEnumerated.begin(), sEnumerated.end());
+  std::string sExpected = sUndefined;
+  std::sort(sExpected.begin(), sExpected.end());
+  EXPECT_EQ(sEnumerated, sExpected);
 }
 
 INSTANTIATE_FOR_BACKENDS(RegistryApiTest);

@@ -244,4 +244,27 @@ TEST_F(SqliteRegistryFile, AFolderThatCannotBeMadeIsReported) {
   EXPECT_NE(CreateKey(*pReg, "Software", hKey), ERROR_SUCCESS);
 }
 
+// A file of the first layout folded "A\x81" to "a?": once opened again the name is found by
+// its own spelling and no longer stands in for "A?".
+TEST_F(SqliteRegistryFile, NamesFoldedByTheFirstLayoutAreFoldedAgain) {
+  {
+    auto pReg = SqliteRegistry::OpenFile(m_pathFile);
+    HKEY hKey{};
+    ASSERT_EQ(CreateKey(*pReg, "Old", hKey), ERROR_SUCCESS);
+    ASSERT_EQ(SetDword(*pReg, hKey, "A\x81", 7), ERROR_SUCCESS);
+    pReg->CloseKey(hKey);
+  }
+  sqlite3* pDb = nullptr;
+  ASSERT_EQ(sqlite3_open(m_pathFile.c_str(), &pDb), SQLITE_OK);
+  ASSERT_EQ(
+      sqlite3_exec(pDb, "UPDATE vals SET folded = 'a?'; PRAGMA user_version=1;", nullptr, nullptr, nullptr),
+      SQLITE_OK);
+  sqlite3_close(pDb);
+
+  auto pReg = SqliteRegistry::OpenFile(m_pathFile);
+  ASSERT_TRUE(pReg->IsUsable()) << pReg->LoadError();
+  EXPECT_EQ(GetDword(*pReg, "Old", "a\x81"), 7);
+  EXPECT_EQ(GetDword(*pReg, "Old", "A?"), -1);
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "host/Text.h"
 #include "sim/EntryIds.h"
+#include "sim/FilterExpression.h"
 #include "sim/ItemObjects.h"
 #include "sim/Model.h"
 #include "sim/Outlook.h"
@@ -98,7 +99,7 @@ TEST_F(SimModel, FoldersNestAndEndAtTheNameSpace) {
   EXPECT_EQ(m_oOutlook.FolderByPath("\\\\MAILBOX - jane doe\\sent items\\")->EntryID(), oSent->EntryID());
   EXPECT_THROW(m_oOutlook.FolderByPath("\\Mailbox - Jane Doe\\Nowhere"), host::Error);
   EXPECT_THROW(oTop->Folders()->Item(Variant("Nowhere")), host::Error);
-  EXPECT_EQ(m_oOutlook.AllFolders().size(), 17u);
+  EXPECT_EQ(m_oOutlook.AllFolders().size(), 18u);
 }
 
 TEST_F(SimModel, ItemsWalkAndIdentity) {
@@ -157,6 +158,34 @@ TEST_F(SimModel, RestrictAndSortFollowTheFolder) {
   } catch (const host::Error& e) {
     EXPECT_EQ(e.Description(), "The property \"Nonsense\" in the condition is not valid.");
   }
+}
+
+// Nesting is limited before it could exhaust the stack; a long chain of Or is not nesting.
+TEST_F(SimModel, RestrictRefusesFiltersNestedTooDeep) {
+  auto oContacts = m_oSession->GetDefaultFolder(10)->Items();
+  const std::string sTest = "[Subject] = 'Eve Adams'";
+  auto fnNested = [&](const std::string& sOpen, const std::string& sClose, int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += sOpen;
+    s += sTest;
+    for (int i = 0; i < n; ++i) s += sClose;
+    return s;
+  };
+  const int nDeepest = sim::FilterParser::kMaxDepth - 1;
+  EXPECT_EQ(oContacts->Restrict(fnNested("(", ")", nDeepest))->Count(), 1);
+  EXPECT_EQ(oContacts->Restrict(fnNested("Not ", "", nDeepest - 1))->Count(), 1);
+  for (const std::string& sTooDeep :
+       {fnNested("(", ")", nDeepest + 1), fnNested("not ", "", 150000), fnNested("(", "", 40000)}) {
+    try {
+      oContacts->Restrict(sTooDeep);
+      FAIL();
+    } catch (const host::Error& e) {
+      EXPECT_EQ(e.Description().rfind("Cannot parse condition. Error at \"", 0), 0u);
+    }
+  }
+  std::string sChain = sTest;
+  for (int i = 0; i < 100000; ++i) sChain += " Or [Subject] = 'x'";
+  EXPECT_EQ(oContacts->Restrict(sChain)->Count(), 1);
 }
 
 TEST_F(SimModel, MapiPropertiesBehindTheItems) {

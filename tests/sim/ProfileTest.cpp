@@ -48,7 +48,11 @@ const std::string kItems = "/stores/0/folders/0/items";
 INSTANTIATE_TEST_SUITE_P(
     Loader, ProfileRefusal,
     testing::Values(
-        Refusal{"InvalidJson", R"({"stores": [)", "", "invalid JSON (byte"},
+        Refusal{"InvalidJson", R"({"stores": [)", "line 1, column 13", "invalid JSON (byte 12)"},
+        Refusal{"NumberTooLarge", "{\n  \"stores\": [],\n  \"version\": 6e407}", "line 3, column 14",
+                "number overflow parsing '6e407'"},
+        Refusal{"NumberTooLargeAlone", "6e407", "line 1, column 1", "number overflow"},
+        Refusal{"NotAnObject", "[1, 2]", "/", "must be an object"},
         Refusal{"UnknownClassName", Profile(R"({"class": "memo"})"), kItems + "/0/class",
                 "unknown item class"},
         Refusal{"UnknownClassNumber", Profile(R"({"class": 42})"), kItems + "/0/class",

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "sim/DaslFilter.h"
+#include "sim/FilterExpression.h"
 #include "sim/SearchObjects.h"
 #include "support/SimFixture.h"
 
@@ -117,6 +118,23 @@ TEST_F(SearchObjectsTest, BadScopesAndFiltersFailAtOnce) {
   }
   m_pLoop->Advance(100);
   EXPECT_TRUE(m_vecCompleted.empty());
+}
+
+TEST_F(SearchObjectsTest, FiltersNestedTooDeepAreRefused) {
+  const int nDeepest = sim::FilterParser::kMaxDepth - 1;
+  std::string sDeepest =
+      std::string(nDeepest, '(') + kSubject + " LIKE '%project%'" + std::string(nDeepest, ')');
+  EXPECT_EQ(Found(kInbox, sDeepest).size(), 2u);
+  std::string sNots;
+  for (int i = 0; i < 150000; ++i) sNots += "not ";
+  for (const std::string& sTooDeep : {"(" + sDeepest + ")", sNots + kSubject + " = 'x'"}) {
+    try {
+      Start(kInbox, sTooDeep);
+      FAIL();
+    } catch (const host::Error& e) {
+      EXPECT_EQ(e.Description().rfind("The search filter is not valid. Error at \"", 0), 0u);
+    }
+  }
 }
 
 TEST_F(SearchObjectsTest, FiltersCombineComparisonsOnSchemaProperties) {

@@ -21,7 +21,8 @@ namespace {
 
 // Marks a file as ours ("QREG") and gives the layout of its tables.
 constexpr int64_t kApplicationId = 0x51524547;
-constexpr int64_t kSchemaVersion = 1;
+// 2: names holding a byte without a code-page character fold apart from '?'.
+constexpr int64_t kSchemaVersion = 2;
 // Another process may hold the file for the length of one write; waiting this long means it hangs.
 constexpr int kBusyTimeoutMs = 10000;
 constexpr size_t kMaxKeyNameLength = 255;
@@ -204,8 +205,23 @@ class CTransaction {
   bool m_bOpen = true;
 };
 
+// The look-up form of a name: its characters case-folded, as Windows compares them. The five
+// bytes without a character in code page 1252 stand for the control characters of the same
+// number, as Windows reads them, so that no two different names ever share a folded form ("A\x81"
+// and "A?" are two values).
 std::string FoldName(std::string_view sAnsi) {
-  return host::FoldCase(host::AnsiToUtf8(sAnsi));
+  std::string sText;
+  sText.reserve(sAnsi.size());
+  size_t nStart = 0;
+  for (size_t i = 0; i < sAnsi.size(); ++i) {
+    auto c = static_cast<unsigned char>(sAnsi[i]);
+    if (c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D) continue;
+    sText += host::AnsiToUtf8(sAnsi.substr(nStart, i - nStart));
+    host::AppendUtf8(c, sText);
+    nStart = i + 1;
+  }
+  sText += host::AnsiToUtf8(sAnsi.substr(nStart));
+  return host::FoldCase(sText);
 }
 
 uint64_t NowFileTime() {
@@ -349,9 +365,52 @@ struct SqliteRegistry::Impl {
     std::string sCheck = stCheck.Step() ? stCheck.Bytes(0) : "no answer to the integrity check";
     if (sCheck != "ok") Fail(ERROR_REGISTRY_CORRUPT, "it is damaged: " + sCheck);
     int64_t nVersion = QueryInt("PRAGMA user_version");
+    if (nVersion == 1) {
+      RefoldNames();
+      nVersion = kSchemaVersion;
+    }
     if (nVersion != kSchemaVersion)
       Fail(ERROR_REGISTRY_CORRUPT,
            "its layout " + std::to_string(nVersion) + " is not known to this program");
+  }
+
+  // A file of the first layout folded the bytes without a code-page character to '?', so those
+  // names could not be found by their own spelling; they get their new folded form. No two
+  // names can meet on the way: the new forms only tell more names apart.
+  void RefoldNames() {
+    CTransaction oTrans(m_pDb, true);
+    if (QueryInt("PRAGMA user_version") == 1) {
+      for (const char* sTable : {"keys", "vals"}) {
+        std::vector<std::pair<int64_t, std::string>> vecNames;
+        std::string sSelect = std::string("SELECT rowid, name FROM ") + sTable;
+        sqlite3_stmt* pSelect = nullptr;
+        int nCode = sqlite3_prepare_v2(m_pDb, sSelect.c_str(), -1, &pSelect, nullptr);
+        if (nCode != SQLITE_OK) FailSqlite(m_pDb, nCode);
+        while ((nCode = sqlite3_step(pSelect)) == SQLITE_ROW) {
+          const void* p = sqlite3_column_blob(pSelect, 1);
+          std::string sName(p ? static_cast<const char*>(p) : "",
+                            static_cast<size_t>(sqlite3_column_bytes(pSelect, 1)));
+          if (sName.find_first_of("\x81\x8D\x8F\x90\x9D") != std::string::npos)
+            vecNames.emplace_back(sqlite3_column_int64(pSelect, 0), std::move(sName));
+        }
+        sqlite3_finalize(pSelect);
+        if (nCode != SQLITE_DONE) FailSqlite(m_pDb, nCode);
+        std::string sUpdate = std::string("UPDATE ") + sTable + " SET folded = ?1 WHERE rowid = ?2";
+        for (const auto& [nRow, sName] : vecNames) {
+          sqlite3_stmt* pUpdate = nullptr;
+          nCode = sqlite3_prepare_v2(m_pDb, sUpdate.c_str(), -1, &pUpdate, nullptr);
+          if (nCode != SQLITE_OK) FailSqlite(m_pDb, nCode);
+          std::string sFolded = FoldName(sName);
+          sqlite3_bind_text(pUpdate, 1, sFolded.data(), static_cast<int>(sFolded.size()), SQLITE_TRANSIENT);
+          sqlite3_bind_int64(pUpdate, 2, nRow);
+          nCode = sqlite3_step(pUpdate);
+          sqlite3_finalize(pUpdate);
+          if (nCode != SQLITE_DONE) FailSqlite(m_pDb, nCode);
+        }
+      }
+      Exec(m_pDb, ("PRAGMA user_version=" + std::to_string(kSchemaVersion)).c_str());
+    }
+    oTrans.Commit();
   }
 
   template <class F>

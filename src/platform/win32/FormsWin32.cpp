@@ -864,6 +864,16 @@ LRESULT CALLBACK Win32ControlPeer::SubclassProc(HWND hWnd, UINT nMsg, WPARAM wPa
       // The form routes Enter, Esc and Tab itself; the control gets every key.
       return DefSubclassProc(hWnd, nMsg, wParam, lParam) | DLGC_WANTALLKEYS;
     case WM_SETFOCUS: oControl.Parent().NoteFocus(&oControl); break;
+    case WM_ERASEBKGND:
+      // A group box paints only its line and caption, and the form clips its children out of
+      // its own background: the frame fills its inside itself.
+      if (oControl.GetKind() == Control::Kind::Frame) {
+        RECT rc{};
+        GetClientRect(hWnd, &rc);
+        FillRect(reinterpret_cast<HDC>(wParam), &rc, GetSysColorBrush(COLOR_BTNFACE));
+        return 1;
+      }
+      break;
     case WM_LBUTTONDOWN:
       pSelf->m_ptLastDown = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
       pSelf->m_bClickSelected = false;

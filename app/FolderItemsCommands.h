@@ -1,0 +1,18 @@
+// quillo-sim's folder item source and mailbox changes. "folder-items" runs COutlookItems on a
+// folder (restricted and sorted, or through an advanced search) and prints its mode, Count and
+// items; the list stays bound to its folder until the next "folder-items" (or "folder-items
+// done"), and every OnChange it raises is printed. "item add|change|move|delete" change the
+// mailbox as a user would, so the folder's Items raise ItemAdd, ItemChange and ItemRemove.
+#pragma once
+
+#include <memory>
+
+#include "CommandTable.h"
+#include "SimSession.h"
+
+namespace app {
+
+// Extends the "item" command registered before it with the add, change, move and delete forms.
+void RegisterFolderItemsCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession);
+
+}  // namespace app

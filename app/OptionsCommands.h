@@ -1,0 +1,18 @@
+// quillo-sim's Options dialog: "options dialog" opens it as the Options buttons do, and
+// "at options ..." queues what the user does in it the next time it waits for the user (check
+// or uncheck a box, click a button, press a key, use the close box). The dialog is printed when
+// it opens and the stored settings when it closes.
+#pragma once
+
+#include <memory>
+
+#include "CommandTable.h"
+#include "SimSession.h"
+
+namespace app {
+
+// Register after the settings and progress groups: "options" and "at" keep what those give
+// and add the dialog's forms.
+void RegisterOptionsCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession);
+
+}  // namespace app
