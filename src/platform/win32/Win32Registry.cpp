@@ -122,8 +122,8 @@ std::string UseThrowAwayCurrentUser() {
   // A run that was killed may have left its key behind under the same process number.
   ::RegDeleteTreeA(ToWin(HKEY_CURRENT_USER), sKey.c_str());
   ::HKEY hKey = nullptr;
-  LSTATUS nStatus = ::RegCreateKeyExA(ToWin(HKEY_CURRENT_USER), sKey.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
-                                      KEY_ALL_ACCESS, nullptr, &hKey, nullptr);
+  LSTATUS nStatus = ::RegCreateKeyExA(ToWin(HKEY_CURRENT_USER), sKey.c_str(), 0, nullptr,
+                                      REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &hKey, nullptr);
   if (nStatus != ERROR_SUCCESS)
     return "the key " + sKey + " cannot be created (error " + std::to_string(nStatus) + ")";
   nStatus = ::RegOverridePredefKey(ToWin(HKEY_CURRENT_USER), hKey);

@@ -30,9 +30,9 @@ class Win32Registry : public reg::Registry {
                          reg::DWORD* lpcbData) override;
 };
 
-// Points HKEY_CURRENT_USER of this process at a fresh volatile key for the rest of the run and
-// deletes that key at exit, so that nothing the program writes there stays: a throw-away
-// registry on Windows. Empty on success, otherwise why it failed.
+// Points HKEY_CURRENT_USER of this process at a fresh key for the rest of the run and deletes
+// that key at exit (not a volatile one: the settings below it are ordinary keys), so that nothing the program
+// writes there stays: a throw-away registry on Windows. Empty on success, otherwise why it failed.
 std::string UseThrowAwayCurrentUser();
 
 }  // namespace platform::win32
