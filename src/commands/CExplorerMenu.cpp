@@ -350,14 +350,19 @@ void CExplorerMenu::FillPopup(const Popup& oPopup, EButtonSet eSet, bool bTagged
        &CExplorerMenu::m_btnNewDL3_Click, &CExplorerMenu::m_btnExistingDL3_Click,
        &CExplorerMenu::m_btnOptions3_Click}};
   static const char* const kTagPrefixes[6] = {"TO", "CC", "BCC", "NEWDL", "EXISTINGDL", "OPTIONS"};
-  using Factory = Button (CExplorerMenu::*)(const Popup&, const std::string&);
-  static const Factory kFactories[6] = {
-      &CExplorerMenu::AddToButton,    &CExplorerMenu::AddCcButton,         &CExplorerMenu::AddBccButton,
-      &CExplorerMenu::AddNewDLButton, &CExplorerMenu::AddExistingDLButton, &CExplorerMenu::AddOptionsButton};
   for (int i = 0; i < 6; ++i) {
     IgnoreErrors([&] {
       std::string sTag = bTagged ? kTagPrefixes[i] + m_sMenuID : std::string();
-      Bind(m_btn[eSet][i], (this->*kFactories[i])(oPopup, sTag), kHandlers[eSet][i]);
+      Button oButton;
+      switch (i) {
+        case 0: oButton = AddToButton(oPopup, sTag); break;
+        case 1: oButton = AddCcButton(oPopup, sTag); break;
+        case 2: oButton = AddBccButton(oPopup, sTag); break;
+        case 3: oButton = AddNewDLButton(oPopup, sTag); break;
+        case 4: oButton = AddExistingDLButton(oPopup, sTag); break;
+        default: oButton = AddOptionsButton(oPopup, sTag); break;
+      }
+      Bind(m_btn[eSet][i], std::move(oButton), kHandlers[eSet][i]);
     });
   }
 }
