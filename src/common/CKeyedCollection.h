@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -16,22 +17,47 @@
 
 template <class T>
 class CKeyedCollection {
+  // The folded key is kept once, here; the index looks at it through a view (entries never
+  // move, they are held by pointer).
   struct Entry {
     T item;
     std::optional<std::string> sFoldedKey;
   };
 
  public:
+  CKeyedCollection() = default;
+  CKeyedCollection(CKeyedCollection&&) noexcept = default;
+  CKeyedCollection& operator=(CKeyedCollection&&) noexcept = default;
+  CKeyedCollection(const CKeyedCollection& o) { *this = o; }
+  CKeyedCollection& operator=(const CKeyedCollection& o) {
+    if (this == &o) return *this;
+    Clear();
+    for (const auto& pEntry : o.m_vecEntries) {
+      m_vecEntries.push_back(std::make_unique<Entry>(*pEntry));
+      if (m_vecEntries.back()->sFoldedKey)
+        m_mapKeys.emplace(*m_vecEntries.back()->sFoldedKey, m_vecEntries.back().get());
+    }
+    return *this;
+  }
+
   int32_t Count() const { return static_cast<int32_t>(m_vecEntries.size()); }
 
-  // Appends the item; with a key, a key already present raises 457 and adds nothing.
+  // Appends the item; with a key, a key already present raises 457 and adds nothing. The key
+  // is folded once and looked up once.
   void Add(T item, const std::optional<std::string>& sKey = std::nullopt) {
-    auto pEntry = std::make_shared<Entry>(Entry{std::move(item), {}});
+    auto pEntry = std::make_unique<Entry>(Entry{std::move(item), {}});
     if (sKey) {
-      std::string sFolded = host::FoldCase(*sKey);
-      if (m_mapKeys.count(sFolded)) host::Raise(host::err::DuplicateKey);
-      pEntry->sFoldedKey = sFolded;
-      m_mapKeys.emplace(std::move(sFolded), pEntry);
+      pEntry->sFoldedKey = host::FoldCase(*sKey);
+      auto [it, bNew] = m_mapKeys.try_emplace(*pEntry->sFoldedKey, pEntry.get());
+      if (!bNew) host::Raise(host::err::DuplicateKey);
+      // The view must point at the key's home, which lives as long as the entry.
+      try {
+        m_vecEntries.push_back(std::move(pEntry));
+      } catch (...) {
+        m_mapKeys.erase(it);
+        throw;
+      }
+      return;
     }
     m_vecEntries.push_back(std::move(pEntry));
   }
@@ -41,7 +67,9 @@ class CKeyedCollection {
   T& Item(const std::string& sKey) { return EntryOf(sKey).item; }
   const T& Item(const std::string& sKey) const { return EntryOf(sKey).item; }
 
-  bool Exists(const std::string& sKey) const { return m_mapKeys.count(host::FoldCase(sKey)) != 0; }
+  bool Exists(const std::string& sKey) const {
+    return m_mapKeys.count(std::string_view(host::FoldCase(sKey))) != 0;
+  }
 
   void Remove(int32_t nIndex) {
     EntryAt(nIndex);
@@ -69,7 +97,7 @@ class CKeyedCollection {
   // Iteration in insertion order over the items.
   class Iterator {
    public:
-    using Inner = typename std::vector<std::shared_ptr<Entry>>::const_iterator;
+    using Inner = typename std::vector<std::unique_ptr<Entry>>::const_iterator;
     explicit Iterator(Inner it) : m_it(it) {}
     T& operator*() const { return (*m_it)->item; }
     Iterator& operator++() {
@@ -90,11 +118,12 @@ class CKeyedCollection {
     return *m_vecEntries[static_cast<size_t>(nIndex - 1)];
   }
   Entry& EntryOf(const std::string& sKey) const {
-    auto it = m_mapKeys.find(host::FoldCase(sKey));
+    const std::string sFolded = host::FoldCase(sKey);
+    auto it = m_mapKeys.find(std::string_view(sFolded));
     if (it == m_mapKeys.end()) host::Raise(host::err::InvalidProcedureCall);
     return *it->second;
   }
 
-  std::vector<std::shared_ptr<Entry>> m_vecEntries;
-  std::unordered_map<std::string, std::shared_ptr<Entry>> m_mapKeys;
+  std::vector<std::unique_ptr<Entry>> m_vecEntries;
+  std::unordered_map<std::string_view, Entry*> m_mapKeys;
 };

@@ -90,10 +90,27 @@ constexpr std::array<uint16_t, 32> kCp1252High = {
 
 }  // namespace
 
+namespace {
+
+bool IsAscii(std::string_view s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 0x20) : c;
+}
+
+}  // namespace
+
 std::string FoldCase(std::string_view s) {
-  std::string out;
-  out.reserve(s.size());
+  // Most keys and addresses are plain ASCII: folded byte by byte, up to the first other byte.
+  std::string out(s.size(), '\0');
   size_t i = 0;
+  for (; i < s.size() && static_cast<unsigned char>(s[i]) < 0x80; ++i) out[i] = LowerAscii(s[i]);
+  if (i == s.size()) return out;
+  out.resize(i);
   while (i < s.size()) {
     size_t nStart = i;
     int32_t cp = DecodeUtf8(s, i);
@@ -110,6 +127,12 @@ std::string FoldCase(std::string_view s) {
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() == b.size() && a == b) return true;
+  if (IsAscii(a) && IsAscii(b)) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+      if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    return true;
+  }
   return FoldCase(a) == FoldCase(b);
 }
 
@@ -151,6 +174,8 @@ std::string HexOfBytes(const std::vector<uint8_t>& vecBytes) {
 }
 
 std::string Utf8ToAnsi(std::string_view s) {
+  // ASCII is the same in both.
+  if (IsAscii(s)) return std::string(s);
   std::string out;
   out.reserve(s.size());
   size_t i = 0;
@@ -171,6 +196,7 @@ std::string Utf8ToAnsi(std::string_view s) {
 }
 
 std::string AnsiToUtf8(std::string_view s) {
+  if (IsAscii(s)) return std::string(s);
   std::string out;
   out.reserve(s.size());
   for (char ch : s) {

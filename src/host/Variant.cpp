@@ -134,10 +134,12 @@ Variant Variant::Array(std::vector<Variant> items, int32_t nLowerBound, VarType 
 }
 
 Variant Variant::Bytes(const std::vector<uint8_t>& bytes, int32_t nLowerBound) {
-  std::vector<Variant> items;
-  items.reserve(bytes.size());
-  for (uint8_t b : bytes) items.emplace_back(b);
-  return Array(std::move(items), nLowerBound, vbByte);
+  VariantArray a;
+  a.eElementType = vbByte;
+  a.nLowerBound = nLowerBound;
+  a.bCompact = true;
+  a.vecBytes = bytes;
+  return Variant(std::move(a));
 }
 
 int32_t Variant::Type() const {
@@ -269,10 +271,19 @@ std::shared_ptr<Object> Variant::ToObject() const {
 
 const VariantArray& Variant::ToArray() const {
   if (!IsArray()) Raise(err::TypeMismatch);
-  return *std::get<std::shared_ptr<VariantArray>>(m_v);
+  VariantArray& a = *std::get<std::shared_ptr<VariantArray>>(m_v);
+  // The items of compact bytes, made once for the callers that walk items.
+  if (a.bCompact && a.items.size() != a.vecBytes.size()) {
+    a.items.clear();
+    a.items.reserve(a.vecBytes.size());
+    for (uint8_t b : a.vecBytes) a.items.emplace_back(b);
+  }
+  return a;
 }
 
 std::vector<uint8_t> Variant::ToBytes() const {
+  if (!IsArray()) Raise(err::TypeMismatch);
+  if (const VariantArray& a = *std::get<std::shared_ptr<VariantArray>>(m_v); a.bCompact) return a.vecBytes;
   std::vector<uint8_t> bytes;
   for (const Variant& v : ToArray().items) {
     int32_t n = v.ToLong();
@@ -285,6 +296,10 @@ std::vector<uint8_t> Variant::ToBytes() const {
 bool Variant::operator==(const Variant& o) const {
   if (m_v.index() != o.m_v.index()) return false;
   if (IsArray()) {
+    const auto& pA = std::get<std::shared_ptr<VariantArray>>(m_v);
+    const auto& pB = std::get<std::shared_ptr<VariantArray>>(o.m_v);
+    if (pA->bCompact && pB->bCompact)
+      return pA->nLowerBound == pB->nLowerBound && pA->vecBytes == pB->vecBytes;
     const auto& a = ToArray();
     const auto& b = o.ToArray();
     return a.eElementType == b.eElementType && a.nLowerBound == b.nLowerBound && a.items == b.items;

@@ -32,10 +32,14 @@ enum VarType : int32_t {
 class Variant;
 
 // A one-dimensional array with its element type and lower bound ("Variant()", "Byte()", ...).
+// A Byte() made by Variant::Bytes keeps its bytes as bytes (entry IDs and other binary
+// properties are numerous); its items exist only once somebody asks for them (ToArray).
 struct VariantArray {
   VarType eElementType = vbVariant;
   int32_t nLowerBound = 0;
   std::vector<Variant> items;
+  bool bCompact = false;  // the contents are in vecBytes
+  std::vector<uint8_t> vecBytes;
 };
 
 class Variant {

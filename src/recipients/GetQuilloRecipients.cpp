@@ -28,6 +28,24 @@ constexpr const char* kLargeCountWarning =
 
 using CItemList = std::vector<std::shared_ptr<host::OutlookItem>>;
 
+// The exclusion options of one call, read once at its start: one command works with one set of
+// options, even when the progress window lets other handlers run (the Options dialog among
+// them) in the middle of it; the next command sees a change. Only a whole folder uses them.
+struct Exclusions {
+  bool bPrivateContacts = false;
+  bool bReplied = false;
+  bool bLinkItems = false;
+
+  static Exclusions For(ERecipientsFrom eFrom) {
+    Exclusions o;
+    if (eFrom == esFromSelection) return o;
+    o.bPrivateContacts = g_oOptions->ExcludePrivateContacts();
+    o.bReplied = g_oOptions->ExcludeReplied();
+    o.bLinkItems = g_oOptions->ExcludeLinkItems();
+    return o;
+  }
+};
+
 // The safe objects of one call, created once the item count is known.
 struct SafeObjects {
   std::shared_ptr<host::MAPIUtils> oUtils;
@@ -122,12 +140,11 @@ void AddSafeRecipients(const std::shared_ptr<host::SafeRecipients>& oSafeRecipie
   }
 }
 
-void ReadMail(const std::shared_ptr<host::OutlookItem>& oItem, ERecipientsFrom eFrom, SafeObjects& oSafe,
+void ReadMail(const std::shared_ptr<host::OutlookItem>& oItem, const Exclusions& oExclude, SafeObjects& oSafe,
               CRecipients& oRecipients) {
   Trace(kSource, "MAILITEM", 3);
   auto oMail = host::As<host::MailItem>(oItem);
-  if (eFrom != esFromSelection && g_oOptions->ExcludeReplied() &&
-      mQuillo::IsMailReplied(oMail, oSafe.oUtils)) {
+  if (oExclude.bReplied && mQuillo::IsMailReplied(oMail, oSafe.oUtils)) {
     Trace(kSource, "Exclude already replied e-mail", 2);
     return;
   }
@@ -143,16 +160,16 @@ void ReadMail(const std::shared_ptr<host::OutlookItem>& oItem, ERecipientsFrom e
 }
 
 void ReadLinks(const std::shared_ptr<host::OutlookItem>& oItem, ERecipientsFrom eFrom,
-               CRecipients& oRecipients) {
-  if (eFrom != esFromSelection && g_oOptions->ExcludeLinkItems()) {
+               const Exclusions& oExclude, CRecipients& oRecipients) {
+  if (oExclude.bLinkItems) {
     if (host::Deref(mQuillo::LinksOf(oItem)).Count() > 0) Trace(kSource, "Exclude links items", 2);
     return;
   }
-  mQuillo::SafeGetLinks(oItem, oRecipients, eFrom);
+  mQuillo::SafeGetLinks(oItem, oRecipients, eFrom, oExclude.bPrivateContacts);
 }
 
 void ReadAppointment(const std::shared_ptr<host::OutlookItem>& oItem, ERecipientsFrom eFrom,
-                     SafeObjects& oSafe, CRecipients& oRecipients) {
+                     const Exclusions& oExclude, SafeObjects& oSafe, CRecipients& oRecipients) {
   Trace(kSource, "APPOINTMENT", 3);
   host::SafeItemAttachment oAttachment(*oSafe.oAppointment, oItem);
   // The user's own meeting leaves its organizer (the user) out; others' meetings keep everybody.
@@ -161,24 +178,23 @@ void ReadAppointment(const std::shared_ptr<host::OutlookItem>& oItem, ERecipient
     sOrganizer = oSafe.oAppointment->Organizer();
   AddSafeRecipients(oSafe.oAppointment->Recipients(), oRecipients, sOrganizer, false);
   oAttachment.Detach();
-  ReadLinks(oItem, eFrom, oRecipients);
+  ReadLinks(oItem, eFrom, oExclude, oRecipients);
 }
 
-void ReadTask(const std::shared_ptr<host::OutlookItem>& oItem, ERecipientsFrom eFrom, SafeObjects& oSafe,
-              CRecipients& oRecipients) {
+void ReadTask(const std::shared_ptr<host::OutlookItem>& oItem, ERecipientsFrom eFrom,
+              const Exclusions& oExclude, SafeObjects& oSafe, CRecipients& oRecipients) {
   Trace(kSource, "TASK", 3);
   host::SafeItemAttachment oAttachment(*oSafe.oTask, oItem);
   AddSafeRecipients(oSafe.oTask->Recipients(), oRecipients, "", false);
   oAttachment.Detach();
-  ReadLinks(oItem, eFrom, oRecipients);
+  ReadLinks(oItem, eFrom, oExclude, oRecipients);
 }
 
-void ReadContact(const std::shared_ptr<host::OutlookItem>& oItem, ERecipientsFrom eFrom,
+void ReadContact(const std::shared_ptr<host::OutlookItem>& oItem, const Exclusions& oExclude,
                  CRecipients& oRecipients) {
   Trace(kSource, "CONTACT", 3);
   auto oContact = host::As<host::ContactItem>(oItem);
-  if (eFrom != esFromSelection && g_oOptions->ExcludePrivateContacts() &&
-      oContact->Sensitivity() == host::olPrivate) {
+  if (oExclude.bPrivateContacts && oContact->Sensitivity() == host::olPrivate) {
     Trace(kSource, "Exclude private contacts", 2);
     return;
   }
@@ -249,14 +265,15 @@ bool GetQuilloRecipients(ERecipientsFrom& eFrom, CRecipients& oRecipients, bool&
 
     // Step C: each item by its kind.
     bool bCanceled = false;
+    const Exclusions oExclude = Exclusions::For(eFrom);
     for (int32_t i = 0; i < nCount && !bCanceled; ++i) {
       const auto& oItem = colItems[static_cast<size_t>(i)];
       const int32_t nClass = host::Deref(oItem).Class();
       switch (nClass) {
-        case host::olMail: ReadMail(oItem, eFrom, oSafe, oRecipients); break;
-        case host::olAppointment: ReadAppointment(oItem, eFrom, oSafe, oRecipients); break;
-        case host::olTask: ReadTask(oItem, eFrom, oSafe, oRecipients); break;
-        case host::olContact: ReadContact(oItem, eFrom, oRecipients); break;
+        case host::olMail: ReadMail(oItem, oExclude, oSafe, oRecipients); break;
+        case host::olAppointment: ReadAppointment(oItem, eFrom, oExclude, oSafe, oRecipients); break;
+        case host::olTask: ReadTask(oItem, eFrom, oExclude, oSafe, oRecipients); break;
+        case host::olContact: ReadContact(oItem, oExclude, oRecipients); break;
         case host::olDistributionList: ReadDistList(oItem, bAddDistLists, oRecipients); break;
         default: TraceWarning(kSource, "selected unsupported item type = " + std::to_string(nClass)); break;
       }

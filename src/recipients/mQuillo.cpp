@@ -192,7 +192,7 @@ std::string GetSenderEmailAddress(const std::shared_ptr<host::MailItem>& oMail) 
 }
 
 void SafeGetLinks(const std::shared_ptr<host::OutlookItem>& oItem, CRecipients& oRecipients,
-                  ERecipientsFrom eFrom) {
+                  ERecipientsFrom eFrom, std::optional<bool> bExcludePrivate) {
   try {
     auto oLinks = LinksOf(oItem);
     const int32_t nCount = host::Deref(oLinks).Count();
@@ -204,7 +204,8 @@ void SafeGetLinks(const std::shared_ptr<host::OutlookItem>& oItem, CRecipients& 
       if (!oContact) {
         // Resolved by name later.
         oRecipients.AddRecipient(oLink->Name(), "", "");
-      } else if (eFrom == esFromSelection || !g_oOptions->ExcludePrivateContacts() ||
+      } else if (eFrom == esFromSelection ||
+                 !(bExcludePrivate ? *bExcludePrivate : g_oOptions->ExcludePrivateContacts()) ||
                  oContact->Sensitivity() != host::olPrivate) {
         std::string sName = oContact->FullName();
         CStringCollection colAddresses = GetContactEmailAddresses(oContact);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "host/Outlook.h"
@@ -38,9 +39,10 @@ std::string GetSenderEmailAddress(const std::shared_ptr<host::MailItem>& oMail);
 // The links of an appointment or a task, the only items that have them: 91 for Nothing, 438
 // for an item of another kind.
 std::shared_ptr<host::Links> LinksOf(const std::shared_ptr<host::OutlookItem>& oItem);
-// Adds the contacts linked to an appointment or task to the list.
+// Adds the contacts linked to an appointment or task to the list. bExcludePrivate: the
+// command's own reading of the option; without it, the option is read here.
 void SafeGetLinks(const std::shared_ptr<host::OutlookItem>& oItem, CRecipients& oRecipients,
-                  ERecipientsFrom eFrom);
+                  ERecipientsFrom eFrom, std::optional<bool> bExcludePrivate = std::nullopt);
 // The view's filter as advanced search takes it; empty without one.
 std::string GetViewFilter(const std::shared_ptr<host::View>& oView);
 

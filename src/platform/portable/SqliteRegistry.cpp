@@ -187,18 +187,32 @@ class CStatement {
   CachedStatement* m_pCached = nullptr;
 };
 
+// The statements of a transaction, kept like the others: every registry call runs one, and
+// parsing them anew each time cost more than the call's own work.
+constexpr const char* kBegin = "BEGIN";
+constexpr const char* kBeginImmediate = "BEGIN IMMEDIATE";
+constexpr const char* kCommit = "COMMIT";
+constexpr const char* kRollback = "ROLLBACK";
+
 // A write takes the file's write lock at once (BEGIN IMMEDIATE), so two writers queue on the
 // busy timeout instead of deadlocking on a lock upgrade. Rolled back unless committed.
 class CTransaction {
  public:
-  CTransaction(sqlite3* pDb, bool bWrite) : m_pDb(pDb) { Exec(pDb, bWrite ? "BEGIN IMMEDIATE" : "BEGIN"); }
+  CTransaction(sqlite3* pDb, bool bWrite) : m_pDb(pDb) {
+    CStatement(pDb, bWrite ? kBeginImmediate : kBegin).Step();
+  }
   ~CTransaction() {
-    if (m_bOpen) sqlite3_exec(m_pDb, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (!m_bOpen) return;
+    // A failed statement may have ended the transaction already; nothing is left to undo then.
+    try {
+      CStatement(m_pDb, kRollback).Step();
+    } catch (...) {
+    }
   }
   CTransaction(const CTransaction&) = delete;
   CTransaction& operator=(const CTransaction&) = delete;
   void Commit() {
-    Exec(m_pDb, "COMMIT");
+    CStatement(m_pDb, kCommit).Step();
     m_bOpen = false;
   }
 
@@ -465,10 +479,12 @@ struct SqliteRegistry::Impl {
     return st.Int(0);
   }
 
-  int64_t Walk(int64_t nId, const std::vector<std::string>& vecNames) {
+  // The key at the end of the path; none when a key on the way is missing (an answer, not a
+  // failure: reading a setting that was never written is the common case).
+  std::optional<int64_t> Walk(int64_t nId, const std::vector<std::string>& vecNames) {
     for (const std::string& sName : vecNames) {
       std::optional<int64_t> nChild = FindChild(nId, FoldName(sName));
-      if (!nChild) Fail(reg::ErrorFileNotFound);
+      if (!nChild) return std::nullopt;
       nId = *nChild;
     }
     return nId;
@@ -556,9 +572,10 @@ LSTATUS SqliteRegistry::OpenKeyEx(HKEY hKey, const char* lpSubKey, DWORD /*ulOpt
     std::vector<std::string> vecNames = SplitPath(lpSubKey);
     CTransaction oTrans(m_pImpl->m_pDb, false);
     m_pImpl->RequireLive(oParent.nId);
-    int64_t nId = m_pImpl->Walk(oParent.nId, vecNames);
+    std::optional<int64_t> nId = m_pImpl->Walk(oParent.nId, vecNames);
+    if (!nId) return reg::ErrorFileNotFound;
     oTrans.Commit();
-    *phkResult = m_pImpl->NewHandle(nId, samDesired);
+    *phkResult = m_pImpl->NewHandle(*nId, samDesired);
     return reg::Success;
   });
 }
@@ -620,7 +637,9 @@ LSTATUS SqliteRegistry::DeleteKey(HKEY hKey, const char* lpSubKey) {
 
     CTransaction oTrans(m_pImpl->m_pDb, true);
     m_pImpl->RequireLive(oParent.nId);
-    int64_t nId = m_pImpl->Walk(oParent.nId, vecNames);
+    std::optional<int64_t> nFound = m_pImpl->Walk(oParent.nId, vecNames);
+    if (!nFound) return reg::ErrorFileNotFound;
+    const int64_t nId = *nFound;
     // As on Windows: the roots stay, and a key goes only once its sub-keys are gone.
     if (Impl::IsRoot(nId) || m_pImpl->HasSubKeys(nId)) return reg::ErrorAccessDenied;
     CStatement stParent(m_pImpl->m_pDb, "SELECT parent FROM keys WHERE id = ?1");
