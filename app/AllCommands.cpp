@@ -2,6 +2,7 @@
 
 #include "BarsCommands.h"
 #include "ChooserCommands.h"
+#include "ComposeCommands.h"
 #include "CoreCommands.h"
 #include "FolderItemsCommands.h"
 #include "GatherCommands.h"
@@ -37,6 +38,7 @@ void RegisterAllCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSess
   RegisterBarsCommands(oTable, pSession);
   RegisterFolderItemsCommands(oTable, pSession);
   RegisterWheelCommands(oTable, pSession);
+  RegisterComposeCommands(oTable, pSession);
   RegisterChooserCommands(oTable, pSession);
   RegisterHelp(oTable);
 }

@@ -1,16 +1,34 @@
 #!/usr/bin/env bash
-# Builds and runs every test: native, then with sanitizers, then cross-built under Wine. Any
-# failing stage fails the run.
+# Builds and runs every test: native (with the fault sweep), then with sanitizers, then the
+# fuzzers briefly, then cross-built under Wine. Any failing stage fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh --windows
 jobs=$(nproc)
+
+# .clang-format is the rule: every tracked C++ file must already be formatted.
+echo "== format =="
+unformatted=()
+while IFS= read -r -d '' file; do
+  clang-format --dry-run -Werror "$file" >/dev/null 2>&1 || unformatted+=("$file")
+done < <(git ls-files -z -- '*.cpp' '*.h')
+if ((${#unformatted[@]})); then
+  echo "not formatted (run clang-format -i on them):" >&2
+  printf '  %s\n' "${unformatted[@]}" >&2
+  exit 1
+fi
 for preset in native asan; do
   echo "== $preset =="
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j"$jobs"
   ctest --preset "$preset"
 done
+
+# The fuzzers, a few seconds each from their kept corpus (the fault sweep runs in ctest above).
+echo "== fuzz =="
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$jobs"
+scripts/fuzz.sh 5
 
 echo "== mingw (under Wine) =="
 cmake --preset mingw >/dev/null

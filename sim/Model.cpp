@@ -11,40 +11,40 @@ namespace sim {
 
 bool IsKnownItemClass(int32_t nClass) {
   switch (nClass) {
-    case 43:
-    case 26:
-    case 48:
-    case 40:
-    case 69:
-    case 44:
-    case 45:
-    case 53: return true;
+    case host::olMail:
+    case host::olAppointment:
+    case host::olTask:
+    case host::olContact:
+    case host::olDistributionList:
+    case host::olNote:
+    case host::olPost:
+    case host::olMeetingRequest: return true;
     default: return false;
   }
 }
 
 std::string DefaultMessageClass(int32_t nClass) {
   switch (nClass) {
-    case 26: return "IPM.Appointment";
-    case 48: return "IPM.Task";
-    case 40: return "IPM.Contact";
-    case 69: return "IPM.DistList";
-    case 44: return "IPM.StickyNote";
-    case 45: return "IPM.Post";
-    case 53: return "IPM.Schedule.Meeting.Request";
+    case host::olAppointment: return "IPM.Appointment";
+    case host::olTask: return "IPM.Task";
+    case host::olContact: return "IPM.Contact";
+    case host::olDistributionList: return "IPM.DistList";
+    case host::olNote: return "IPM.StickyNote";
+    case host::olPost: return "IPM.Post";
+    case host::olMeetingRequest: return "IPM.Schedule.Meeting.Request";
     default: return "IPM.Note";
   }
 }
 
 int32_t ClassOfItemType(int32_t nItemType) {
   switch (nItemType) {
-    case 0: return 43;
-    case 1: return 26;
-    case 2: return 40;
-    case 3: return 48;
-    case 5: return 44;
-    case 6: return 45;
-    case 7: return 69;
+    case host::olMailItem: return host::olMail;
+    case host::olAppointmentItem: return host::olAppointment;
+    case host::olContactItem: return host::olContact;
+    case host::olTaskItem: return host::olTask;
+    case host::olNoteItem: return host::olNote;
+    case host::olPostItem: return host::olPost;
+    case host::olDistributionListItem: return host::olDistributionList;
     default: return 0;  // journal entries are not simulated
   }
 }
@@ -264,7 +264,8 @@ std::string Model::ContactEmailAddress(const ItemData& oItem, int nIndex) {
 }
 
 std::string Model::DisplayNameOf(const ItemData& oItem) {
-  std::string sName = oItem.nClass == 40 ? oItem.oProps.Text(prop::PR_DISPLAY_NAME) : std::string();
+  std::string sName =
+      oItem.nClass == host::olContact ? oItem.oProps.Text(prop::PR_DISPLAY_NAME) : std::string();
   return sName.empty() ? oItem.oProps.Text(prop::PR_SUBJECT) : sName;
 }
 

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/Outlook.h"
 #include "host/Variant.h"
 #include "sim/AddressBook.h"
 #include "sim/Profile.h"
@@ -97,7 +98,7 @@ struct FolderData;
 struct StoreData;
 
 struct ItemData {
-  int32_t nClass = 43;
+  int32_t nClass = host::olMail;
   std::string sEntryID;           // empty until saved
   FolderData* pFolder = nullptr;  // where it lies, or where Save puts a new item
   bool bSaved = false;

@@ -29,7 +29,8 @@ int32_t DefaultFolderOfClass(int32_t nClass) {
 int32_t ClassForAdd(const host::Variant& Type, int32_t nFolderType) {
   if (Type.IsString()) {
     std::string s = host::FoldCase(Type.ToString());
-    for (int32_t nClass : {43, 26, 48, 40, 69, 44, 45, 53})
+    for (int32_t nClass : {host::olMail, host::olAppointment, host::olTask, host::olContact,
+                           host::olDistributionList, host::olNote, host::olPost, host::olMeetingRequest})
       if (s == host::FoldCase(DefaultMessageClass(nClass)) ||
           s.rfind(host::FoldCase(DefaultMessageClass(nClass)) + ".", 0) == 0)
         return nClass;

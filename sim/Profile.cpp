@@ -47,9 +47,10 @@ std::string Hex4(int32_t n) {
 }
 
 int32_t ClassOfName(const std::string& s) {
-  static const std::map<std::string, int32_t> kNames = {{"mail", 43},    {"appointment", 26},   {"task", 48},
-                                                        {"contact", 40}, {"distlist", 69},      {"note", 44},
-                                                        {"post", 45},    {"meetingrequest", 53}};
+  static const std::map<std::string, int32_t> kNames = {
+      {"mail", host::olMail},       {"appointment", host::olAppointment},      {"task", host::olTask},
+      {"contact", host::olContact}, {"distlist", host::olDistributionList},    {"note", host::olNote},
+      {"post", host::olPost},       {"meetingrequest", host::olMeetingRequest}};
   auto it = kNames.find(host::FoldCase(s));
   return it == kNames.end() ? 0 : it->second;
 }
@@ -537,13 +538,13 @@ class Checker {
     if (o.nSensitivity < 0 || o.nSensitivity > 3) Fail(Pointer(sPlace, "sensitivity"), "must be 0 to 3");
     if (o.nResponseStatus < 0 || o.nResponseStatus > 5)
       Fail(Pointer(sPlace, "responseStatus"), "must be 0 to 5");
-    bool bContact = o.nClass == 40;
+    bool bContact = o.nClass == host::olContact;
     if (!bContact && !o.sFullName.empty())
       Fail(Pointer(sPlace, "fullName"), "only contacts have a full name");
     if (bContact && o.sSubject.empty()) o.sSubject = o.sFullName;
-    if (!o.vecMembers.empty() && o.nClass != 69)
+    if (!o.vecMembers.empty() && o.nClass != host::olDistributionList)
       Fail(Pointer(sPlace, "members"), "only distribution lists have members");
-    if (!o.vecLinks.empty() && o.nClass != 26 && o.nClass != 48)
+    if (!o.vecLinks.empty() && o.nClass != host::olAppointment && o.nClass != host::olTask)
       Fail(Pointer(sPlace, "links"), "only appointments and tasks have links");
     if (o.oSender) ResolveRef(*o.oSender, Pointer(sPlace, "sender"));
     for (size_t i = 0; i < o.vecRecipients.size(); ++i) {
@@ -637,7 +638,8 @@ class Checker {
       const ProfileItem* pTarget = Target(l.sEntryID);
       if (!pTarget) Fail(Pointer(Pointer(sPlace, "links"), i), "no item has the entry ID " + l.sEntryID);
       l.sEntryID = pTarget->sEntryID;
-      l.sName = pTarget->nClass == 40 && !pTarget->sFullName.empty() ? pTarget->sFullName : pTarget->sSubject;
+      l.sName = pTarget->nClass == host::olContact && !pTarget->sFullName.empty() ? pTarget->sFullName
+                                                                                  : pTarget->sSubject;
       l.nClass = pTarget->nClass;
     }
     for (size_t i = 0; i < o.vecMembers.size(); ++i) {
@@ -645,7 +647,7 @@ class Checker {
       if (m.sContactEntryID.empty()) continue;
       std::string sMember = Pointer(Pointer(sPlace, "members"), i);
       const ProfileItem* pContact = Target(m.sContactEntryID);
-      if (!pContact || pContact->nClass != 40)
+      if (!pContact || pContact->nClass != host::olContact)
         Fail(Pointer(sMember, "contact"), "no contact has the entry ID " + m.sContactEntryID);
       if (m.nContactEmail < 1 || m.nContactEmail > 3) Fail(Pointer(sMember, "email"), "must be 1, 2 or 3");
       const auto& oEmail = pContact->arrEmails[static_cast<size_t>(m.nContactEmail - 1)];

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/Outlook.h"
 #include "host/Variant.h"
 
 namespace sim {
@@ -64,7 +65,7 @@ struct ProfileLink {
 };
 
 struct ProfileItem {
-  int32_t nClass = 43;
+  int32_t nClass = host::olMail;
   std::string sEntryID;
   std::string sMessageClass;
   std::string sSubject;

@@ -3,7 +3,6 @@
 #include <mutex>
 #include <utility>
 
-
 namespace platform {
 namespace {
 
@@ -11,21 +10,17 @@ std::mutex g_mtxClipboard;
 std::shared_ptr<Clipboard> g_pClipboard;
 
 // user32 never throws into its caller, so neither do we: whatever a backend lets escape becomes
-// the failure result of the call.
+// the failure result of the call. Without a clipboard every call fails.
 template <class R, class F>
 R Call(R rFailed, F&& fnCall) noexcept {
-  std::shared_ptr<Clipboard> pClipboard;
+  std::shared_ptr<Clipboard> pClipboard = CurrentClipboard();
+  if (!pClipboard) return rFailed;
   try {
-    pClipboard = CurrentClipboard();
-    // The program chooses the backend; without one every call fails as on a busy clipboard.
-    if (!pClipboard) return rFailed;
     return fnCall(*pClipboard);
   } catch (...) {
-    if (pClipboard) {
-      try {
-        pClipboard->SetLastError(kErrorNotEnoughMemory);
-      } catch (...) {
-      }
+    try {
+      pClipboard->SetLastError(kErrorNotEnoughMemory);
+    } catch (...) {
     }
     return rFailed;
   }
@@ -80,7 +75,6 @@ BOOL GlobalUnlock(HGLOBAL hMem) noexcept {
   return Call(BOOL{0}, [&](Clipboard& c) { return c.GlobalUnlock(hMem); });
 }
 CLIPDWORD GetLastError() noexcept {
-  if (!CurrentClipboard()) return kErrorNotReady;
   return Call(kErrorNotReady, [&](Clipboard& c) { return c.GetLastError(); });
 }
 

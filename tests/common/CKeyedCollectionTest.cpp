@@ -12,6 +12,8 @@
 
 namespace {
 
+using testsupport::ErrorOf;
+
 std::vector<std::string> Items(const CKeyedCollection<std::string>& col) {
   std::vector<std::string> v;
   for (const std::string& s : col) v.push_back(s);

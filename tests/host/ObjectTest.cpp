@@ -12,6 +12,8 @@
 
 namespace {
 
+using testsupport::ErrorOf;
+
 class CGadget : public host::Object {
  public:
   std::string TypeName() const override { return "CGadget"; }

@@ -14,6 +14,8 @@ using host::Variant;
 
 namespace {
 
+using testsupport::ErrorOf;
+
 class CWidget : public host::Object {
  public:
   std::string TypeName() const override { return "CWidget"; }

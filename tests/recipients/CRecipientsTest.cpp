@@ -7,20 +7,13 @@
 #include "host/Redemption.h"
 #include "recipients/CRecipients.h"
 #include "sim/Redemption.h"
+#include "support/ErrorOf.h"
 
 namespace {
 
-constexpr int32_t kWarning = 2, kError = 3;
+using testsupport::ErrorOf;
 
-template <class F>
-int32_t ErrorNumberOf(F&& fn) {
-  try {
-    fn();
-  } catch (const host::Error& e) {
-    return e.Number();
-  }
-  return 0;
-}
+constexpr int32_t kWarning = 2, kError = 3;
 
 class CRecipientsTest : public RecipientsFixture {
  protected:
@@ -164,13 +157,13 @@ TEST_F(CRecipientsTest, WithoutACancelStageTwoLeavesTheWindowOpenEvenForNothing)
 
 TEST_F(CRecipientsTest, TheReadersPassTheCollectionsErrorsOn) {
   Add("Jane Doe", "jane.doe@contoso.com");
-  EXPECT_EQ(ErrorNumberOf([&] { m_oRecipients.GetResolvedCount(); }), host::err::ObjectNotSet);
+  EXPECT_EQ(ErrorOf([&] { m_oRecipients.GetResolvedCount(); }), host::err::ObjectNotSet);
   ASSERT_TRUE(Resolve());
-  EXPECT_EQ(ErrorNumberOf([&] { m_oRecipients.GetResolvedName(0); }), host::err::SubscriptOutOfRange);
-  EXPECT_EQ(ErrorNumberOf([&] { m_oRecipients.GetResolvedAssocItemIDs(2); }), host::err::SubscriptOutOfRange);
+  EXPECT_EQ(ErrorOf([&] { m_oRecipients.GetResolvedName(0); }), host::err::SubscriptOutOfRange);
+  EXPECT_EQ(ErrorOf([&] { m_oRecipients.GetResolvedAssocItemIDs(2); }), host::err::SubscriptOutOfRange);
   // A later addition drops the resolved list until the next Resolve.
   Add("Anna Lee", "anna.lee@example.net");
-  EXPECT_EQ(ErrorNumberOf([&] { m_oRecipients.GetResolvedName(1); }), host::err::ObjectNotSet);
+  EXPECT_EQ(ErrorOf([&] { m_oRecipients.GetResolvedName(1); }), host::err::ObjectNotSet);
 }
 
 TEST_F(CRecipientsTest, WithoutTheRedemptionLibraryEveryRecipientFailsWithItsLineAndResolveIsFalse) {

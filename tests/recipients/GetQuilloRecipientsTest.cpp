@@ -45,7 +45,7 @@ class GetQuilloRecipientsTest : public RecipientsFixture {
  protected:
   void SetUp() override {
     RecipientsFixture::SetUp();
-    test_support::InstallScratchRegistry();
+    testsupport::InstallScratchRegistry();
     RegisterQuilloAdvSearch();
     UseProfile(DemoWithBulk(0));
   }
@@ -53,7 +53,7 @@ class GetQuilloRecipientsTest : public RecipientsFixture {
   void TearDown() override {
     g_oOptions.Reset();
     UnregisterQuilloAdvSearch();
-    test_support::RemoveScratchRegistry();
+    testsupport::RemoveScratchRegistry();
     RecipientsFixture::TearDown();
   }
 

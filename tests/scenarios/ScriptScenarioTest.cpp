@@ -26,7 +26,7 @@ ScriptRun RunText(const std::string& sScript) {
   ScriptRun oRun;
   {
     // Settings live for the run only: scenarios never touch a real setting.
-    test_support::InstallScratchRegistry();
+    testsupport::InstallScratchRegistry();
     auto pSession = std::make_shared<app::SimSession>(sim::DemoProfile(), "", out);
     EXPECT_TRUE(app::InstallSimForms(pSession, "", err));
     app::CommandTable oTable;
@@ -38,7 +38,7 @@ ScriptRun RunText(const std::string& sScript) {
     if (pSession->Outlook().AddInConnected()) pSession->Outlook().Quit();
     EXPECT_TRUE(pSession->Outlook().EscapedErrors().empty());
   }
-  test_support::RemoveScratchRegistry();
+  testsupport::RemoveScratchRegistry();
   oRun.sOut = out.str();
   oRun.sErr = err.str();
   return oRun;

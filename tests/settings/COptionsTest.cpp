@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "RegistryFixture.h"
 #include "settings/COptions.h"
 #include "settings/CWinReg.h"
+#include "support/RegistryFixture.h"
 
 namespace {
 
-using settings_test::PutRaw;
+using testsupport::PutRaw;
 
 constexpr const char* kKey = "Software\\Mardel\\Quillo";
 
@@ -17,7 +17,7 @@ int32_t Stored(const std::string& sName, int32_t nMissing = -999) {
   return oReg.GetDWORD(sName, nMissing);
 }
 
-class COptionsTest : public settings_test::RegistryTest {
+class COptionsTest : public testsupport::RegistryTest {
  protected:
   COptions m_oOptions;
 };
@@ -34,7 +34,7 @@ TEST_P(COptionsTest, AFreshProfileReadsTheDefaultsWithoutWritingAnything) {
   EXPECT_EQ(nTop, 0);
   for (int32_t nType : {0, 1, 2, 3, 4, 5, 6, 7, 42, -1})
     EXPECT_EQ(m_oOptions.GetCachedAction(nType), 0) << nType;
-  EXPECT_FALSE(settings_test::KeyExists(kKey));
+  EXPECT_FALSE(testsupport::KeyExists(kKey));
 }
 
 TEST_P(COptionsTest, SettingsAreSeenAtOnceAndStoredAsNumbers) {
@@ -118,7 +118,7 @@ TEST_P(COptionsTest, WithoutARegistryEverySettingIsItsDefault) {
   EXPECT_EQ(m_oOptions.TestToolbar(), 1);
   EXPECT_FALSE(m_oOptions.UseDebugButtons());
   platform::SetRegistry(pRegistry);
-  EXPECT_FALSE(settings_test::KeyExists(kKey));
+  EXPECT_FALSE(testsupport::KeyExists(kKey));
 }
 
 INSTANTIATE_FOR_BACKENDS(COptionsTest);

@@ -3,24 +3,24 @@
 #include <set>
 #include <string>
 
-#include "RegistryFixture.h"
 #include "settings/CWinReg.h"
+#include "support/RegistryFixture.h"
 
 namespace {
 
-using settings_test::PutRaw;
+using testsupport::PutRaw;
 
 constexpr const char* kKey = "Software\\Mardel\\QuilloTest";
 
-class CWinRegTest : public settings_test::RegistryTest {
+class CWinRegTest : public testsupport::RegistryTest {
  protected:
   void SetUp() override {
-    settings_test::RegistryTest::SetUp();
+    testsupport::RegistryTest::SetUp();
     ASSERT_TRUE(m_oReg.InitForAllAccess(CWinReg::HKEY_CURRENT_USER(), kKey, true));
   }
   void TearDown() override {
     m_oReg.Close();
-    settings_test::RegistryTest::TearDown();
+    testsupport::RegistryTest::TearDown();
   }
   CWinReg m_oReg;
 };
@@ -127,8 +127,8 @@ TEST_P(CWinRegTest, DeleteKeyRecRemovesAWholeSubtree) {
   // A key with sub-keys is not deleted on its own.
   EXPECT_FALSE(m_oReg.DeleteKey("Tree"));
   EXPECT_TRUE(m_oReg.DeleteKeyRec("Tree"));
-  EXPECT_FALSE(settings_test::KeyExists(std::string(kKey) + "\\Tree"));
-  EXPECT_TRUE(settings_test::KeyExists(std::string(kKey) + "\\Keep"));
+  EXPECT_FALSE(testsupport::KeyExists(std::string(kKey) + "\\Tree"));
+  EXPECT_TRUE(testsupport::KeyExists(std::string(kKey) + "\\Keep"));
   EXPECT_FALSE(m_oReg.DeleteKeyRec("Tree"));
   EXPECT_FALSE(m_oReg.DeleteKeyRec("Missing"));
 }
@@ -189,7 +189,7 @@ TEST_P(CWinRegTest, ReopeningMovesToTheNewKey) {
   // Relative to the key it holds: the old key is released only after the new one is open.
   ASSERT_TRUE(oReg.InitForWrite(oReg.Handle(), "Second", true));
   oReg.SetDWORD("Where", 2);
-  EXPECT_TRUE(settings_test::KeyExists(std::string(kKey) + "\\First\\Second"));
+  EXPECT_TRUE(testsupport::KeyExists(std::string(kKey) + "\\First\\Second"));
   EXPECT_FALSE(oReg.InitForRead(CWinReg::HKEY_CURRENT_USER(), "Software\\Mardel\\NoSuchKey"));
   EXPECT_FALSE(oReg.SetDWORD("Where", 3));
   EXPECT_TRUE(oReg.Close());

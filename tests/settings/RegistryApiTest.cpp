@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "RegistryFixture.h"
+#include "support/RegistryFixture.h"
 
 namespace {
 
@@ -16,17 +16,17 @@ using namespace platform;
 
 constexpr const char* kKey = "Software\\Mardel\\QuilloTest";
 
-class RegistryApiTest : public settings_test::RegistryTest {
+class RegistryApiTest : public testsupport::RegistryTest {
  protected:
   void SetUp() override {
-    settings_test::RegistryTest::SetUp();
+    testsupport::RegistryTest::SetUp();
     ASSERT_EQ(
         RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_hKey, nullptr),
         ERROR_SUCCESS);
   }
   void TearDown() override {
     RegCloseKey(m_hKey);
-    settings_test::RegistryTest::TearDown();
+    testsupport::RegistryTest::TearDown();
   }
   LSTATUS SetDword(HKEY hKey, const char* sName, uint32_t n) {
     return RegSetValueExA(hKey, sName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&n), 4);

@@ -8,20 +8,13 @@
 #include "sim/Outlook.h"
 #include "sim/Redemption.h"
 #include "sim/Session.h"
+#include "support/ErrorOf.h"
 
 namespace {
 
-constexpr const char* PSETID_Address = "{00062004-0000-0000-C000-000000000046}";
+using testsupport::ErrorOf;
 
-template <class F>
-int32_t ErrorNumberOf(F&& fn) {
-  try {
-    fn();
-  } catch (const host::Error& e) {
-    return e.Number();
-  }
-  return 0;
-}
+constexpr const char* PSETID_Address = "{00062004-0000-0000-C000-000000000046}";
 
 std::unique_ptr<sim::Outlook> MakeOutlook(bool bRedemption) {
   sim::Profile oProfile = *sim::DemoProfile();
@@ -31,15 +24,14 @@ std::unique_ptr<sim::Outlook> MakeOutlook(bool bRedemption) {
 
 TEST(RedemptionTest, TheClassesExistWhileAnOutlookWithTheLibraryDoes) {
   auto pOutlook = MakeOutlook(false);
-  EXPECT_EQ(ErrorNumberOf([] { host::CreateObject(host::progid::MAPIUtils); }), host::err::CantCreateObject);
+  EXPECT_EQ(ErrorOf([] { host::CreateObject(host::progid::MAPIUtils); }), host::err::CantCreateObject);
   // The new Outlook registers before the old one goes, which must not take the classes along.
   pOutlook = MakeOutlook(true);
   for (const char* s : {host::progid::SafeMailItem, host::progid::SafeAppointmentItem,
                         host::progid::SafeTaskItem, host::progid::SafeDistList, host::progid::MAPIUtils})
     EXPECT_NE(host::CreateObject(s), nullptr) << s;
   sim::SetRedemptionInstalled(pOutlook->SessionState(), false);
-  EXPECT_EQ(ErrorNumberOf([] { host::CreateObject(host::progid::SafeMailItem); }),
-            host::err::CantCreateObject);
+  EXPECT_EQ(ErrorOf([] { host::CreateObject(host::progid::SafeMailItem); }), host::err::CantCreateObject);
   sim::SetRedemptionInstalled(pOutlook->SessionState(), true);
   pOutlook.reset();
   EXPECT_FALSE(host::ObjectRegistry::Instance().IsRegistered(host::progid::SafeMailItem));
@@ -60,9 +52,8 @@ TEST(RedemptionTest, ContactEmailsAreNamedPropertiesWhoseEntryIDsLeadToAddressEn
   EXPECT_EQ(oEntry->Fields(host::tag::PR_SMTP_ADDRESS).ToString(), "juergen.mueller@contoso.com");
   // Carla has only e-mail 2: e-mail 1's name is known to the store, her value is absent.
   auto oCarla = pOutlook->ItemByID("0000000044454D4F1003");
-  EXPECT_EQ(ErrorNumberOf([&] { oUtils->HrGetOneProp(oCarla, nTag + host::tag::PT_BINARY); }),
-            sim::kErrNotFound);
-  EXPECT_EQ(ErrorNumberOf([&] { oUtils->GetAddressEntryFromID("0BAD"); }), sim::kErrNotFound);
+  EXPECT_EQ(ErrorOf([&] { oUtils->HrGetOneProp(oCarla, nTag + host::tag::PT_BINARY); }), sim::kErrNotFound);
+  EXPECT_EQ(ErrorOf([&] { oUtils->GetAddressEntryFromID("0BAD"); }), sim::kErrNotFound);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include "host/Error.h"
 
+namespace testsupport {
+
 // -1 when fn raises nothing.
 inline int32_t ErrorOf(const std::function<void()>& fn) {
   try {
@@ -15,3 +17,5 @@ inline int32_t ErrorOf(const std::function<void()>& fn) {
   }
   return -1;
 }
+
+}  // namespace testsupport

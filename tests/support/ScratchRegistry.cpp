@@ -4,7 +4,7 @@
 #include "platform/Registry.h"
 #include "platform/portable/SqliteRegistry.h"
 
-namespace test_support {
+namespace testsupport {
 
 void InstallScratchRegistry() {
   platform::SetRegistry(platform::portable::SqliteRegistry::OpenMemory());
@@ -13,5 +13,5 @@ void RemoveScratchRegistry() {
   platform::SetRegistry(nullptr);
 }
 
-}  // namespace test_support
+}  // namespace testsupport
 #endif

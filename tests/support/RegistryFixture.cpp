@@ -1,8 +1,8 @@
-#include "RegistryFixture.h"
+#include "support/RegistryFixture.h"
 
 #include "support/ScratchRegistry.h"
 
-namespace settings_test {
+namespace testsupport {
 
 std::vector<Backend> AvailableBackends() {
 #ifdef _WIN32
@@ -17,10 +17,10 @@ std::string BackendName(const testing::TestParamInfo<Backend>& info) {
 }
 
 void RegistryTest::SetUp() {
-  test_support::InstallScratchRegistry();
+  testsupport::InstallScratchRegistry();
 }
 void RegistryTest::TearDown() {
-  test_support::RemoveScratchRegistry();
+  testsupport::RemoveScratchRegistry();
 }
 
 void PutRaw(const std::string& sKey, const std::string& sName, platform::DWORD nType,
@@ -45,4 +45,4 @@ bool KeyExists(const std::string& sKey) {
   return true;
 }
 
-}  // namespace settings_test
+}  // namespace testsupport

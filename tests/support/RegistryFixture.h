@@ -11,7 +11,7 @@
 
 #include "platform/Registry.h"
 
-namespace settings_test {
+namespace testsupport {
 
 enum class Backend { Sqlite, Win32 };
 
@@ -30,8 +30,8 @@ void PutRaw(const std::string& sKey, const std::string& sName, platform::DWORD n
 // True when the key exists under HKEY_CURRENT_USER.
 bool KeyExists(const std::string& sKey);
 
-}  // namespace settings_test
+}  // namespace testsupport
 
-#define INSTANTIATE_FOR_BACKENDS(Suite)                                                            \
-  INSTANTIATE_TEST_SUITE_P(Registry, Suite, testing::ValuesIn(settings_test::AvailableBackends()), \
-                           settings_test::BackendName)
+#define INSTANTIATE_FOR_BACKENDS(Suite)                                                          \
+  INSTANTIATE_TEST_SUITE_P(Registry, Suite, testing::ValuesIn(testsupport::AvailableBackends()), \
+                           testsupport::BackendName)
