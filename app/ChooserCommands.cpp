@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "chooser/frmChooseDL.h"
-#include "chooser/mMouseWheel.h"
 #include "common/mGlobals.h"
 #include "host/Error.h"
 #include "host/Text.h"
 #include "platform/Controls.h"
 #include "platform/Ui.h"
+#include "platform/WindowProc.h"
 
 namespace app {
 namespace {
@@ -76,21 +76,18 @@ struct ChooserScript {
 
   // --- What the user sees ---------------------------------------------------------------------
 
-  void PrintTree(std::ostream& out, frmChooseDL& f) {
-    std::string sSelected;
-    host::IgnoreErrors([&] {
-      if (auto* p = f.treFolders.SelectedItem()) sSelected = p->sKey;
-    });
-    out << "  tree:\n";
-    for (const auto& oFolder : pSession->Outlook().AllFolders()) {
-      const std::string sKey = oFolder->EntryID();
-      platform::TreeNode* pNode = f.treFolders.Node(sKey);
-      if (!pNode) continue;
-      std::string sPath = pSession->Outlook().PathOf(oFolder);
-      const size_t nDepth = static_cast<size_t>(std::count(sPath.begin(), sPath.end(), '\\'));
-      out << "    " << std::string(2 * (nDepth - 1), ' ') << pNode->sText << "  [" << pNode->sImage << "]"
-          << (sKey == sSelected ? "  <- selected" : "") << "\n";
+  void PrintLevel(std::ostream& out, const platform::TreeView& oTree, const std::string& sParent,
+                  const std::string& sSelected, int nDepth) {
+    for (const platform::TreeNode* p : oTree.Children(sParent)) {
+      out << "    " << std::string(2 * static_cast<size_t>(nDepth), ' ') << p->sText << "  [" << p->sImage
+          << "]" << (host::EqualsNoCase(p->sKey, sSelected) ? "  <- selected" : "") << "\n";
+      PrintLevel(out, oTree, p->sKey, sSelected, nDepth + 1);
     }
+  }
+
+  void PrintTree(std::ostream& out, frmChooseDL& f) {
+    out << "  tree:\n";
+    PrintLevel(out, f.treFolders, "", platform::Forms().Driver().SelectedNodeOf(f.treFolders), 0);
   }
 
   void PrintGrid(std::ostream& out, frmChooseDL& f) {
@@ -142,18 +139,15 @@ struct ChooserScript {
     queActions.pop_front();
     frmChooseDL& f = *g_frmChooseDL;
     std::ostream& out = pSession->Out();
-    platform::FormsBackend& oForms = platform::Forms();
-    auto& oDriver = oForms.Driver();
+
+    auto& oDriver = platform::Forms().Driver();
     const size_t nTopics = pSession->Outlook().Support().HelpTopics().size();
     try {
       switch (o.eKind) {
         case ChooserAction::Kind::Select: {
           out << "  user: selects " << o.sText << "\n";
           const std::string sKey = pSession->Outlook().FolderByPath(o.sText)->EntryID();
-          f.treFolders.SetSelectedItem(sKey);
-          platform::TreeNode* pNode = f.treFolders.Node(sKey);
-          if (!pNode) host::Raise(host::err::ObjectNotSet, "The tree shows no folder " + o.sText + ".");
-          oForms.Dispatch([&] { f.treFolders.NodeClick.Raise(*pNode); });
+          oDriver.ClickNode(f.treFolders, sKey);
           break;
         }
         case ChooserAction::Kind::Type: {
@@ -178,30 +172,22 @@ struct ChooserScript {
           break;
         case ChooserAction::Kind::Header: {
           out << "  user: clicks the header of column " << o.n << "\n";
-          // The press lands in the middle of the header cell.
-          float x = 0;
-          for (int32_t c = 0; c < o.n; ++c) x += static_cast<float>(f.ctlGrid.ColWidth(c));
-          x += static_cast<float>(f.ctlGrid.ColWidth(o.n)) / 2;
-          oForms.Dispatch([&] { f.ctlGrid.MouseDown.Raise(int16_t{1}, int16_t{0}, x, 60.0f); });
+          oDriver.ClickCell(f.ctlGrid, 0, o.n);
           break;
         }
         case ChooserAction::Kind::Scroll:
           out << "  user: scrolls the grid to row " << o.n << "\n";
-          f.ctlGrid.SetTopRow(o.n);
-          oForms.Dispatch([&] { f.ctlGrid.Scroll.Raise(); });
+          oDriver.ScrollGrid(f.ctlGrid, platform::sb::ThumbPosition, o.n);
+          oDriver.ScrollGrid(f.ctlGrid, platform::sb::EndScroll);
           break;
         case ChooserAction::Kind::Wheel: {
           out << "  user: turns the wheel by " << o.n << "\n";
-          auto wParam = static_cast<mMouseWheel::WParam>(static_cast<uint16_t>(static_cast<int16_t>(o.n)))
-                        << 16;
-          mMouseWheel::WindowProc(f.ctlGrid.hWnd(), mMouseWheel::kWmMouseWheel, wParam, 0);
+          oDriver.Wheel(f.ctlGrid, static_cast<int16_t>(o.n));
           break;
         }
         case ChooserAction::Kind::DblClick:
           out << "  user: double-clicks row " << o.n << "\n";
-          f.ctlGrid.SetRow(o.n);
-          f.ctlGrid.SetRowSel(o.n);
-          oForms.Dispatch([&] { f.ctlGrid.DblClick.Raise(); });
+          oDriver.DblClickCell(f.ctlGrid, o.n, frmChooseDL::colSubject);
           break;
         case ChooserAction::Kind::Wait:
           out << "  user: waits " << o.n << " ms\n";

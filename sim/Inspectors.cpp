@@ -126,16 +126,16 @@ void Inspectors::SetSubject(int n, const std::string& sSubject) {
 }
 
 bool Inspectors::BccShown() const {
-  using namespace platform;
+  using namespace platform::reg;
   const std::string sKey = "Software\\Microsoft\\Office\\" + std::to_string(m_pSession->nMajorVersion) +
                            ".0\\Outlook\\Preferences";
   HKEY hKey{};
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, sKey.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExA(CurrentUser, sKey.c_str(), 0, KeyRead, &hKey) != Success) return false;
   DWORD nType = 0, nValue = 0, cbData = sizeof(nValue);
   LSTATUS nStatus =
       RegQueryValueExA(hKey, "ShowBcc", nullptr, &nType, reinterpret_cast<BYTE*>(&nValue), &cbData);
   RegCloseKey(hKey);
-  return nStatus == ERROR_SUCCESS && nType == REG_DWORD && nValue == 1;
+  return nStatus == Success && nType == TypeDword && nValue == 1;
 }
 
 std::vector<std::string> Inspectors::Describe(int n) const {

@@ -12,6 +12,7 @@
 #include "host/Tarvik.h"
 #include "host/Text.h"
 #include "platform/Ui.h"
+#include "resources/ChooserPictures.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -120,6 +121,15 @@ frmChooseDL::frmChooseDL()
     p->SetVisible(false);
   for (auto& p : imgFlag) p->SetVisible(false);
   btnCancel.SetCancel(true);
+  // The pictures are the design: a missing one leaves its image empty, never the dialog unusable.
+  host::IgnoreErrors([&] { imgDL.SetPicture(resources::LoadResImage(resources::kListIcon)); });
+  host::IgnoreErrors([&] { imgHeader1.SetPicture(resources::LoadResImage(resources::kHeaderListPicture)); });
+  host::IgnoreErrors([&] { imgHeader2.SetPicture(resources::LoadResImage(resources::kHeaderFlagPicture)); });
+  host::IgnoreErrors([&] { imgSort1.SetPicture(resources::LoadResImage(resources::kSortDownPicture)); });
+  host::IgnoreErrors([&] { imgSort2.SetPicture(resources::LoadResImage(resources::kSortUpPicture)); });
+  for (size_t i = 0; i < imgFlag.size(); ++i)
+    host::IgnoreErrors([&] { imgFlag[i]->SetPicture(resources::FlagPicture(static_cast<int32_t>(i + 1))); });
+  host::IgnoreErrors([&] { resources::LoadFolderIcons(imgFolderIcons); });
 
   m_vecHandlers.push_back(
       treFolders.NodeClick.Connect([this](platform::TreeNode& o) { treFolders_NodeClick(o); }));

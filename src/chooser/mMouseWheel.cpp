@@ -4,9 +4,7 @@
 
 #include "host/Error.h"
 
-#if defined(_WIN32)
-#include <windows.h>
-#endif
+#include "platform/WindowProc.h"
 
 namespace mMouseWheel {
 namespace {
@@ -14,30 +12,26 @@ namespace {
 LongPtr m_lpPrevWndProc = 0;
 uint32_t m_nScrollLines = kDefaultScrollLines;
 
+// The toolkit's window-procedure chain: user32 itself on Windows, the same chain over the
+// portable controls elsewhere.
 WindowApi DefaultApi() {
   WindowApi o;
-#if defined(_WIN32)
-  o.SetWindowLongPtrA = [](WindowHandle hWnd, int32_t nIndex, LongPtr nValue) -> LongPtr {
-    return ::SetWindowLongPtrA(reinterpret_cast<HWND>(hWnd), nIndex, nValue);
+  o.SetWindowLongPtrA = [](WindowHandle hWnd, int32_t, LongPtr nValue) -> LongPtr {
+    return reinterpret_cast<LongPtr>(
+        platform::SetWindowProcedure(hWnd, reinterpret_cast<platform::WindowProcedure>(nValue)));
   };
   o.SystemParametersInfoA = [](uint32_t uAction, uint32_t uParam, void* pvParam,
                                uint32_t fWinIni) -> int32_t {
-    return ::SystemParametersInfoA(uAction, uParam, pvParam, fWinIni);
+    return platform::QuerySystemParameter(uAction, uParam, pvParam, fWinIni) ? 1 : 0;
   };
   o.SendMessageA = [](WindowHandle hWnd, uint32_t uMsg, WParam wParam, LParam lParam) -> LongPtr {
-    return ::SendMessageA(reinterpret_cast<HWND>(hWnd), uMsg, wParam, lParam);
+    return platform::SendWindowMessage(hWnd, uMsg, wParam, lParam);
   };
   o.CallWindowProcA = [](LongPtr lpPrev, WindowHandle hWnd, uint32_t uMsg, WParam wParam,
                          LParam lParam) -> LongPtr {
-    return ::CallWindowProcA(reinterpret_cast<WNDPROC>(lpPrev), reinterpret_cast<HWND>(hWnd), uMsg, wParam,
-                             lParam);
+    return platform::CallWindowProcedure(reinterpret_cast<platform::WindowProcedure>(lpPrev), hWnd, uMsg,
+                                         wParam, lParam);
   };
-#else
-  o.SetWindowLongPtrA = [](WindowHandle, int32_t, LongPtr) -> LongPtr { return 0; };
-  o.SystemParametersInfoA = [](uint32_t, uint32_t, void*, uint32_t) -> int32_t { return 0; };
-  o.SendMessageA = [](WindowHandle, uint32_t, WParam, LParam) -> LongPtr { return 0; };
-  o.CallWindowProcA = [](LongPtr, WindowHandle, uint32_t, WParam, LParam) -> LongPtr { return 0; };
-#endif
   return o;
 }
 

@@ -3,9 +3,9 @@
 // count of line scrolls plus one end-of-scroll, exactly what the scroll bar sends, so the lazy
 // row drawing runs as for scroll-bar use.
 //
-// The four user32 calls go through a table: the Windows build fills it with the real functions,
-// and the portable forms toolkit (or a test) installs its own window-procedure chain in their
-// place, so that the same WindowProc runs everywhere.
+// The four user32 calls go through a table, by default the toolkit's window-procedure chain
+// (user32 itself on Windows, the same chain over the portable controls elsewhere), so that the
+// same WindowProc runs everywhere; tests may install their own.
 #pragma once
 
 #include <cstdint>

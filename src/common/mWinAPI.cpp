@@ -1,35 +1,21 @@
 #include "common/mWinAPI.h"
 
-#include <map>
 #include <utility>
 
-#if defined(_WIN32)
-#include <windows.h>
-#endif
+#include "platform/WindowProc.h"
 
 namespace mWinAPI {
 namespace {
 
+// GetWindowLongA / SetWindowLongA on Windows; the toolkit's portable controls keep their styles.
 WindowLongApi DefaultApi() {
   WindowLongApi o;
-#if defined(_WIN32)
   o.GetWindowLongA = [](platform::WindowHandle hWnd, int32_t nIndex) -> int32_t {
-    return ::GetWindowLongA(reinterpret_cast<HWND>(hWnd), nIndex);
+    return platform::GetWindowLongValue(hWnd, nIndex);
   };
   o.SetWindowLongA = [](platform::WindowHandle hWnd, int32_t nIndex, int32_t nValue) -> int32_t {
-    return ::SetWindowLongA(reinterpret_cast<HWND>(hWnd), nIndex, nValue);
+    return platform::SetWindowLongValue(hWnd, nIndex, nValue);
   };
-#else
-  // Without windows: the values a window would keep, by window and index.
-  auto pValues = std::make_shared<std::map<std::pair<platform::WindowHandle, int32_t>, int32_t> >();
-  o.GetWindowLongA = [pValues](platform::WindowHandle hWnd, int32_t nIndex) -> int32_t {
-    auto it = pValues->find({hWnd, nIndex});
-    return it == pValues->end() ? 0 : it->second;
-  };
-  o.SetWindowLongA = [pValues](platform::WindowHandle hWnd, int32_t nIndex, int32_t nValue) -> int32_t {
-    return std::exchange((*pValues)[{hWnd, nIndex}], nValue);
-  };
-#endif
   return o;
 }
 

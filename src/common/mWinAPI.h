@@ -1,6 +1,6 @@
 // Window styles of native windows, changed after the window exists (a tree view's lines at the
-// root, for one). The two user32 calls go through a table: the real ones on Windows; elsewhere an
-// in-memory store of window values stands in for them, so the routine runs the same everywhere.
+// root, for one). The two user32 calls go through a table: the toolkit's (user32 itself on
+// Windows), replaceable in tests.
 #pragma once
 
 #include <cstdint>

@@ -8,6 +8,8 @@
 #include "sim/ItemObjects.h"
 #include "sim/Model.h"
 #include "support/ErrorOf.h"
+
+using testsupport::ErrorOf;
 #include "support/SimFixture.h"
 
 namespace {

@@ -2,6 +2,8 @@
 // simulated mailbox (Outlook 2000 for the range restriction, 2003 for the advanced search).
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "advsearch/QuilloAdvSearch.h"
 #include "chooser/COutlookItems.h"
 #include "chooser/frmChooseDL.h"
@@ -146,10 +148,17 @@ TEST_F(frmChooseDLTest, FolderPathsAndIconKeys) {
   EXPECT_EQ(LinesOf("frmChooseDL::GetSortingString").at(0).sMessage, "Invalid column - 4");
 }
 
-#if !defined(_WIN32)
-// Without windows the routine works on the in-memory stand-in; the Windows build tests a real window.
 TEST(mWinAPI, ChangesAStyleOnlyWhenItDiffers) {
   constexpr platform::WindowHandle hTree = 0x77;
+  auto pValues = std::make_shared<std::map<int32_t, int32_t>>();
+  int nWrites = 0;
+  mWinAPI::WindowLongApi oFake;
+  oFake.GetWindowLongA = [pValues](platform::WindowHandle, int32_t n) { return (*pValues)[n]; };
+  oFake.SetWindowLongA = [pValues, &nWrites](platform::WindowHandle, int32_t n, int32_t v) {
+    ++nWrites;
+    return std::exchange((*pValues)[n], v);
+  };
+  auto oPrevious = mWinAPI::SetApi(oFake);
   EXPECT_TRUE(mWinAPI::ChangeWindowStyle(hTree, 4, 0));
   EXPECT_FALSE(mWinAPI::ChangeWindowStyle(hTree, 4, 0));
   EXPECT_EQ(mWinAPI::Api().GetWindowLongA(hTree, mWinAPI::kGwlStyle), 4);
@@ -157,8 +166,8 @@ TEST(mWinAPI, ChangesAStyleOnlyWhenItDiffers) {
   EXPECT_EQ(mWinAPI::Api().GetWindowLongA(hTree, mWinAPI::kGwlExStyle), 0x10);
   EXPECT_TRUE(mWinAPI::ChangeWindowStyle(hTree, 1, 4));
   EXPECT_EQ(mWinAPI::Api().GetWindowLongA(hTree, mWinAPI::kGwlStyle), 1);
+  EXPECT_EQ(nWrites, 3);
+  mWinAPI::SetApi(oPrevious);
 }
-
-#endif
 
 }  // namespace
