@@ -1,6 +1,8 @@
 #include "AllCommands.h"
 
 #include "BarsCommands.h"
+#include "ChooserCommands.h"
+#include "ComposeCommands.h"
 #include "CoreCommands.h"
 #include "FolderItemsCommands.h"
 #include "GatherCommands.h"
@@ -36,6 +38,8 @@ void RegisterAllCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSess
   RegisterBarsCommands(oTable, pSession);
   RegisterFolderItemsCommands(oTable, pSession);
   RegisterWheelCommands(oTable, pSession);
+  RegisterComposeCommands(oTable, pSession);
+  RegisterChooserCommands(oTable, pSession);
   RegisterHelp(oTable);
 }
 

@@ -1,11 +1,13 @@
 #include "CoreCommands.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "addin/Connect.h"
 #include "host/Error.h"
 #include "host/Text.h"
 #include "platform/Ui.h"
+#include "sim/SimMembers.h"
 
 namespace app {
 namespace {
@@ -120,6 +122,17 @@ void ShowLog(SimSession& oSession) {
   const auto& vecLines = oSession.Outlook().Support().Lines();
   out << "Diagnostic lines: " << vecLines.size() << "\n";
   for (const auto& oLine : vecLines) out << "  " << SimSession::FormatLine(oLine) << "\n";
+}
+
+// A rule for a member the simulation does not have would never fire: the line fails instead,
+// naming what was probably meant.
+void RequireSimulatedMember(const std::string& sMember) {
+  if (sMember == sim::FaultInjector::kAnyMember) return;
+  const auto& vecMembers = sim::SimulatedMembers();
+  if (std::binary_search(vecMembers.begin(), vecMembers.end(), sMember)) return;
+  std::string sClosest;
+  for (const std::string& s : sim::ClosestMembers(sMember)) sClosest += (sClosest.empty() ? "" : ", ") + s;
+  throw UsageError{"the simulation has no member '" + sMember + "' (closest: " + sClosest + ")"};
 }
 
 int32_t AnswerCode(const std::string& sAnswer) {
@@ -242,6 +255,7 @@ void RegisterCoreCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSes
                     throw UsageError{"unknown option '" + a[i] + "'"};
                   }
                 }
+                RequireSimulatedMember(a[0]);
                 if (sMode == "--always")
                   oFaults.FailAlways(a[0], nError);
                 else if (sMode == "--every")
@@ -250,9 +264,9 @@ void RegisterCoreCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSes
                   oFaults.FailNth(a[0], nValue, nError);
               }});
 
-  oTable.Add({"show", "log|explorers|folders|items PATH|boxes",
+  oTable.Add({"show", "log|explorers|folders|items PATH|boxes|escapes",
               "prints what the simulation and the add-in hold", [pSession](CommandContext&, const Args& a) {
-                if (a.empty()) throw UsageError{"usage: show log|explorers|folders|items PATH|boxes"};
+                if (a.empty()) throw UsageError{"usage: show log|explorers|folders|items PATH|boxes|escapes"};
                 if (a[0] == "log" && a.size() == 1) {
                   ShowLog(*pSession);
                 } else if (a[0] == "explorers" && a.size() == 1) {
@@ -261,12 +275,14 @@ void RegisterCoreCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSes
                   ShowFolders(*pSession);
                 } else if (a[0] == "items" && a.size() == 2) {
                   ShowItems(*pSession, a[1]);
+                } else if (a[0] == "escapes" && a.size() == 1) {
+                  pSession->ShowEscapes();
                 } else if (a[0] == "boxes" && a.size() == 1) {
                   for (const auto& oBox : pSession->Boxes().History())
                     pSession->Out() << "  \"" << oBox.sTitle << "\": " << oBox.sPrompt << " -> "
                                     << oBox.nAnswer << "\n";
                 } else {
-                  throw UsageError{"usage: show log|explorers|folders|items PATH|boxes"};
+                  throw UsageError{"usage: show log|explorers|folders|items PATH|boxes|escapes"};
                 }
               }});
 

@@ -28,24 +28,27 @@ void Gather(SimSession& oSession, std::shared_ptr<SimSession> pSession, bool bFo
   if (!g_oApp) throw UsageError{"the add-in is not connected (use 'start')"};
   if (oSession.Outlook().ActiveExplorerIndex() == 0) throw UsageError{"there is no active explorer"};
 
-  host::Connection cnEcho = EchoProgressStages(pSession);
+  ProgressEcho oEcho(pSession);
   CRecipients oRecipients;
   ERecipientsFrom eFrom = bFolder ? esFromFolder : esFromSelection;
   // The new-mail commands add selected lists by name; the list commands skip them.
   bool bAddDistLists = !bForLists;
   bool bUseProgressWND = false;
   bool bGathered = mQuillo::GetQuilloRecipients(eFrom, oRecipients, bAddDistLists, bUseProgressWND);
+  oEcho.Update();
   out << "GetQuilloRecipients: " << (bGathered ? "True" : "False")
-      << (bUseProgressWND ? " (progress window open)" : "") << "\n";
+      << (bUseProgressWND && ProgressWindowOpen() ? " (progress window open)" : "") << "\n";
   if (bGathered) {
     bool bHasCanceled = false;
     bool bResolved = oRecipients.Resolve(bUseProgressWND, bHasCanceled);
+    oEcho.Update();
     out << "Resolve: " << (bResolved ? "True" : "False") << (bHasCanceled ? " (cancelled)" : "") << "\n";
     PrintResolved(out, oRecipients);
   }
   // The commands close the window after their last stage; gathering ends here.
   if (g_frmProgress.IsCreated()) g_frmProgress->ProgressDone();
   platform::DoEvents();
+  oEcho.Update();
 }
 
 }  // namespace

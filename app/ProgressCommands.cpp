@@ -193,22 +193,37 @@ struct ProgressScript : std::enable_shared_from_this<ProgressScript> {
 
 }  // namespace
 
-host::Connection EchoProgressStages(std::shared_ptr<SimSession> pSession) {
-  auto pLastStage = std::make_shared<int>(0);
-  return platform::Forms().OnControlChanged.Connect(
-      [wSession = std::weak_ptr<SimSession>(pSession), pLastStage](platform::Control& oControl,
-                                                                   platform::Prop) {
-        auto pSession = wSession.lock();
-        if (!pSession || !g_frmProgress.IsCreated() || &oControl.Parent() != &g_frmProgress.Get()) return;
-        frmProgress& f = *g_frmProgress;
-        const int nStage = f.IsLoaded() ? VisibleStage(f) : 0;
-        if (nStage == *pLastStage) return;
-        *pLastStage = nStage;
-        if (nStage == 0)
-          pSession->Out() << "  progress window closed\n";
-        else
-          PrintProgress(pSession->Out(), f);
+bool ProgressWindowOpen() {
+  return g_frmProgress.IsCreated() && g_frmProgress->IsLoaded() && g_frmProgress->Visible();
+}
+
+ProgressEcho::ProgressEcho(std::shared_ptr<SimSession> pSession)
+    : m_wSession(pSession), m_bWasOpen(ProgressWindowOpen()) {
+  m_cnChanged =
+      platform::Forms().OnControlChanged.Connect([this](platform::Control& oControl, platform::Prop) {
+        if (g_frmProgress.IsCreated() && &oControl.Parent() == &g_frmProgress.Get()) Update();
       });
+}
+
+ProgressEcho::~ProgressEcho() = default;
+
+// A stage is printed when it shows; between two stages no label shows for a moment, which is
+// no close: the window closes when it is unloaded or hidden.
+void ProgressEcho::Update() {
+  auto pSession = m_wSession.lock();
+  if (!pSession) return;
+  const bool bOpen = ProgressWindowOpen();
+  if (!bOpen) {
+    if (m_bWasOpen) pSession->Out() << "  progress window closed\n";
+    m_bWasOpen = false;
+    m_nLastStage = 0;
+    return;
+  }
+  m_bWasOpen = true;
+  const int nStage = VisibleStage(*g_frmProgress);
+  if (nStage == 0 || nStage == m_nLastStage) return;
+  m_nLastStage = nStage;
+  PrintProgress(pSession->Out(), *g_frmProgress);
 }
 
 bool InstallSimForms(std::shared_ptr<SimSession> pSession, const std::string& sScreenshotDir,

@@ -23,9 +23,26 @@ bool InstallSimForms(std::shared_ptr<SimSession> pSession, const std::string& sS
 
 void RegisterProgressCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession);
 
-// Prints the progress window's caption, stage text and bar whenever its stage changes, and its
-// last state when it closes, until the returned connection is released; for commands that run
-// the add-in's own operations.
-host::Connection EchoProgressStages(std::shared_ptr<SimSession> pSession);
+// Whether the progress window is on screen.
+bool ProgressWindowOpen();
+
+// While it lives, prints the progress window's caption, stage text and bar whenever a new stage
+// shows, and "progress window closed" when the window really closes (unloaded or hidden); for
+// commands that run the add-in's own operations.
+class ProgressEcho {
+ public:
+  explicit ProgressEcho(std::shared_ptr<SimSession> pSession);
+  ~ProgressEcho();
+  ProgressEcho(const ProgressEcho&) = delete;
+  ProgressEcho& operator=(const ProgressEcho&) = delete;
+  // Looks again: a close that changed no control is seen here.
+  void Update();
+
+ private:
+  std::weak_ptr<SimSession> m_wSession;
+  host::Connection m_cnChanged;
+  bool m_bWasOpen = false;
+  int m_nLastStage = 0;
+};
 
 }  // namespace app

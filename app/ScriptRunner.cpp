@@ -41,9 +41,12 @@ int RunScript(std::istream& in, const std::string& sScriptName, const CommandTab
   while (std::getline(in, sLine)) {
     ++nLine;
     std::string sWhy;
+    // A comment is not read as words: its quotes need no partner.
+    size_t nFirst = sLine.find_first_not_of(" \t\r");
+    if (nFirst == std::string::npos || sLine[nFirst] == '#') continue;
     try {
       auto vecWords = SplitWords(sLine);
-      if (vecWords.empty() || vecWords[0][0] == '#') continue;
+      if (vecWords.empty()) continue;
       const CommandSpec* pSpec = oTable.Find(vecWords[0]);
       if (!pSpec) throw UsageError{"unknown command '" + vecWords[0] + "' (try 'help')"};
       if (bEcho) oContext.out << "> " << sLine << "\n";

@@ -73,8 +73,9 @@ std::string StatusText(LSTATUS nStatus) {
   }
 }
 
-void PrintError(CommandContext& ctx, LSTATUS nStatus) {
-  ctx.out << "ERROR: " << StatusText(nStatus) << "\n";
+// reg.exe's failure: the line fails, so a script stops at it with its number.
+[[noreturn]] void PrintError(CommandContext& /*ctx*/, LSTATUS nStatus) {
+  throw UsageError{"ERROR: " + StatusText(nStatus)};
 }
 
 // A key handle closed when it goes out of scope.
@@ -400,16 +401,38 @@ std::string StoredState(HKEY hKey, const std::string& sName) {
   return "";
 }
 
+// What the options store answers for each of its values, in the order of AllValues: the three
+// exclusions, the toolbar's place, the last command per item type (the named types, then the
+// value the others share), and the two command bar switches (which store 0 at their first read,
+// as they do for the add-in).
+std::vector<int32_t> OptionValues(COptions& oOptions, size_t nValues) {
+  std::vector<int32_t> vecValues = {oOptions.ExcludePrivateContacts() ? 1 : 0,
+                                    oOptions.ExcludeReplied() ? 1 : 0, oOptions.ExcludeLinkItems() ? 1 : 0};
+  int32_t nPosition = 0, nRowIndex = 0, nLeft = 0, nTop = 0;
+  oOptions.ReadToolbarPos(nPosition, nRowIndex, nLeft, nTop);
+  vecValues.insert(vecValues.end(), {nPosition, nRowIndex, nLeft, nTop});
+  constexpr size_t kOthers = 7 + 2;
+  const auto nCached = static_cast<int32_t>(nValues > kOthers ? nValues - kOthers : 0);
+  // The last of them stands for every item type without a name of its own.
+  for (int32_t nItemType = 0; nItemType < nCached; ++nItemType)
+    vecValues.push_back(oOptions.GetCachedAction(nItemType + 1 == nCached ? 1000 : nItemType));
+  vecValues.push_back(oOptions.TestToolbar());
+  vecValues.push_back(oOptions.UseDebugButtons() ? 1 : 0);
+  return vecValues;
+}
+
 void RunOptions(CommandContext& ctx, const std::vector<std::string>& vecArgs) {
   if (!vecArgs.empty()) throw UsageError{"options takes no arguments"};
   COptions& oOptions = *g_oOptions;
   std::string sPath = oOptions.RootKeyPath();
+  const std::vector<COptions::CValueInfo> vecInfo = COptions::AllValues();
+  const std::vector<int32_t> vecValues = OptionValues(oOptions, vecInfo.size());
   CWinReg oReg;
   oReg.InitForRead(CWinReg::HKEY_CURRENT_USER(), sPath);
   ctx.out << "HKEY_CURRENT_USER\\" << sPath << "\n";
-  for (const COptions::CValueInfo& oInfo : COptions::AllValues()) {
-    // The same read as the options' own, without the write-back some of them do.
-    int32_t nValue = oReg.Handle() == HKEY{} ? oInfo.nDefault : oReg.GetDWORD(oInfo.sName, oInfo.nDefault);
+  for (size_t i = 0; i < vecInfo.size(); ++i) {
+    const COptions::CValueInfo& oInfo = vecInfo[i];
+    int32_t nValue = i < vecValues.size() ? vecValues[i] : oInfo.nDefault;
     std::string sState = StoredState(oReg.Handle(), oInfo.sName);
     char szLine[128];
     std::snprintf(szLine, sizeof szLine, "%-32s %11d", oInfo.sName.c_str(), nValue);
@@ -434,7 +457,14 @@ bool InstallSettingsRegistry(const std::string& sPath, std::ostream& errOut) {
 #ifdef _WIN32
   SetRegistry(std::make_shared<win32::Win32Registry>());
   if (sPath.empty()) return true;
-  errOut << "quillo-sim: --registry is not used on Windows: the settings are in the Windows registry.\n";
+  if (sPath == kMemoryRegistry) {
+    std::string sWhy = win32::UseThrowAwayCurrentUser();
+    if (sWhy.empty()) return true;
+    errOut << "quillo-sim: --registry :memory: cannot be had: " << sWhy << ".\n";
+    return false;
+  }
+  errOut << "quillo-sim: --registry with a file is not used on Windows: the settings are in the Windows "
+            "registry (--registry :memory: for one that lasts the run).\n";
   return false;
 #else
   std::shared_ptr<portable::SqliteRegistry> pRegistry =

@@ -1,7 +1,9 @@
 #include "SimSession.h"
 
 #include "addin/Connect.h"
+#include "feedback/CMailItemWrapperColl.h"
 #include "host/Tarvik.h"
+#include "platform/Forms.h"
 
 namespace app {
 
@@ -21,15 +23,25 @@ std::string SimSession::KindName(int32_t nKind) {
   }
 }
 
-std::string SimSession::FormatLine(const sim::LogLine& oLine) {
-  std::string sMessage;
-  for (char c : oLine.sMessage) {
+namespace {
+
+// A text on one line: line breaks shown as \n.
+std::string OneLine(const std::string& sText) {
+  std::string sLine;
+  for (char c : sText) {
     if (c == '\r') continue;
     if (c == '\n')
-      sMessage += "\\n";
+      sLine += "\\n";
     else
-      sMessage += c;
+      sLine += c;
   }
+  return sLine;
+}
+
+}  // namespace
+
+std::string SimSession::FormatLine(const sim::LogLine& oLine) {
+  const std::string sMessage = OneLine(oLine.sMessage);
   std::string s =
       KindName(oLine.nKind) + " " + std::to_string(oLine.nLevel) + " | " + oLine.sSource + " | " + sMessage;
   if (oLine.nError != 0) s += " | error " + std::to_string(oLine.nError);
@@ -52,6 +64,10 @@ SimSession::SimSession(std::shared_ptr<const sim::Profile> pProfile, const std::
   m_pOutlook->Faults().fnOnInjected = [this](const std::string& sMember) {
     m_out << "  fault injected: " << sMember << "\n";
   };
+  m_pOutlook->SetOnEscaped([this](const std::string& sPlace, const host::ErrorInfo& oError) {
+    ++m_nEscaped;
+    m_out << "  " << EscapedLine(sPlace, oError) << "\n";
+  });
   m_pOutlook->Support().fnOnLine = [this](const sim::LogLine& oLine) {
     if (m_bEchoLog) m_out << "  log " << FormatLine(oLine) << "\n";
   };
@@ -65,8 +81,34 @@ SimSession::~SimSession() {
     m_bEchoLog = false;
     m_pOutlook->Quit();
   }
+  if (platform::HasFormsBackend()) platform::Forms().fnOnEscapedError = nullptr;
   host::BindTarvik(nullptr);
+  // Trackers that no full shut-down ended (an add-in that stayed disconnected) go silently.
+  g_colMailWrappers.Reset();
   m_pAddIn.reset();
+}
+
+std::string SimSession::EscapedLine(const std::string& sSource, const host::ErrorInfo& oError) {
+  return "escaped: " + sSource + " " + std::to_string(oError.nNumber) + " " + OneLine(oError.sDescription);
+}
+
+void SimSession::WatchFormsBackend() {
+  platform::Forms().fnOnEscapedError = [this](const host::ErrorInfo& oError) {
+    ++m_nEscaped;
+    m_out << "  " << EscapedLine("forms", oError) << "\n";
+  };
+}
+
+void SimSession::ShowEscapes() {
+  const auto& vecErrors = m_pOutlook->EscapedErrors();
+  const auto& vecPlaces = m_pOutlook->EscapedErrorPlaces();
+  size_t nForms = platform::HasFormsBackend() ? platform::Forms().EscapedErrors().size() : 0;
+  m_out << "Escaped errors: " << vecErrors.size() + nForms << "\n";
+  for (size_t i = 0; i < vecErrors.size(); ++i)
+    m_out << "  " << EscapedLine(i < vecPlaces.size() ? vecPlaces[i] : "?", vecErrors[i]) << "\n";
+  if (nForms)
+    for (const auto& oError : platform::Forms().EscapedErrors())
+      m_out << "  " << EscapedLine("forms", oError) << "\n";
 }
 
 void SimSession::Start() {

@@ -31,6 +31,15 @@ class SimSession {
   // Prints each diagnostic line as the add-in writes it (on by default).
   void SetEchoLog(bool bEcho) { m_bEchoLog = bEcho; }
 
+  // Every error that escaped into Outlook or the forms backend is printed as it happens
+  // ("escaped: SOURCE NUMBER DESCRIPTION"); a run with any ends with a non-zero exit.
+  // Called once the forms backend of the run is installed.
+  void WatchFormsBackend();
+  int EscapedCount() const { return m_nEscaped; }
+  // "escaped: ..." lines of every error so far, Outlook's first, then the forms backend's.
+  void ShowEscapes();
+  static std::string EscapedLine(const std::string& sSource, const host::ErrorInfo& oError);
+
   static std::string KindName(int32_t nKind);
   // "<kind> <level> | <source> | <message>[ | error <n>]", line breaks in the message shown as \n.
   static std::string FormatLine(const sim::LogLine& oLine);
@@ -43,6 +52,7 @@ class SimSession {
   std::shared_ptr<host::AddIn> m_pAddIn;
   bool m_bStarted = false;
   bool m_bEchoLog = true;
+  int m_nEscaped = 0;
 };
 
 // Maps "2000", "2002", "2003" to Outlook's version strings; anything else passes unchanged.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs every test: native, then with sanitizers, then cross-built under Wine. Any
-# failing stage fails the run.
+# Builds and runs every test: native (with the fault sweep), then with sanitizers, then the
+# fuzzers briefly, then cross-built under Wine. Any failing stage fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh --windows
@@ -23,6 +23,12 @@ for preset in native asan; do
   cmake --build --preset "$preset" -j"$jobs"
   ctest --preset "$preset"
 done
+
+# The fuzzers, a few seconds each from their kept corpus (the fault sweep runs in ctest above).
+echo "== fuzz =="
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$jobs"
+scripts/fuzz.sh 5
 
 echo "== mingw (under Wine) =="
 cmake --preset mingw >/dev/null

@@ -3,6 +3,7 @@
 #include <unordered_set>
 
 #include "host/Text.h"
+#include "sim/Inspectors.h"
 #include "sim/OutlookObjects.h"
 
 namespace sim {
@@ -47,7 +48,9 @@ class ItemBase : public Iface, public ItemNode {
   void Display(const host::Variant&) override {
     Enter("Display");
     ++m_pItem->nDisplayCount;
-    m_pSession->vecDisplayed.push_back(std::static_pointer_cast<host::OutlookItem>(this->shared_from_this()));
+    auto oSelf = std::static_pointer_cast<host::OutlookItem>(this->shared_from_this());
+    m_pSession->vecDisplayed.push_back(oSelf);
+    OpenInspector(*m_pSession, oSelf);
   }
   void Save() override {
     Enter("Save");
@@ -296,6 +299,8 @@ class DistListItemObj : public ItemBase<host::DistListItem> {
   }
   void AddMember(const std::shared_ptr<host::Recipient>& oRecipient) override {
     Enter("AddMember");
+    // Outlook 2000's lists have no AddMember: a late-bound call finds no such member.
+    if (m_pSession->nMajorVersion < 10) host::Raise(host::err::NoSuchMember);
     RecipientPtr p = RecipientDataOf(host::Deref(oRecipient).shared_from_this());
     if (!p) host::Raise(host::err::TypeMismatch);
     AddAll({p});

@@ -73,6 +73,14 @@ int CompareValues(const host::Variant& a, const host::Variant& b) {
   return CompareKeys(OrderKey(a), OrderKey(b));
 }
 
+std::function<host::Variant(Model&, const ItemData&)> PropertyReaderOf(std::string_view sName) {
+  auto it = Readers().find(host::FoldCase(sName));
+  if (it == Readers().end())
+    host::Raise(host::err::E_FAIL,
+                "The property \"" + std::string(sName) + "\" is unknown to this simulation.");
+  return it->second;
+}
+
 host::Variant PropertyOf(Model& oModel, const ItemData& oItem, std::string_view sName) {
   auto it = Readers().find(host::FoldCase(sName));
   if (it == Readers().end())

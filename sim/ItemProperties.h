@@ -2,6 +2,7 @@
 // Restrict, Sort and searches read them from the model.
 #pragma once
 
+#include <functional>
 #include <string_view>
 
 #include "host/Variant.h"
@@ -13,6 +14,9 @@ namespace sim {
 // simulation does not know.
 host::Variant PropertyOf(Model& oModel, const ItemData& oItem, std::string_view sName);
 bool IsKnownProperty(std::string_view sName);
+// The reader of a named property, found once for reading it from many items; throws like
+// PropertyOf for an unknown name.
+std::function<host::Variant(Model&, const ItemData&)> PropertyReaderOf(std::string_view sName);
 // The order of two property values: numbers by value, anything else as text without regard to
 // case; negative, 0 or positive.
 int CompareValues(const host::Variant& a, const host::Variant& b);

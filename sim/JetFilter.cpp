@@ -31,8 +31,10 @@ class JetParser : public FilterParser {
     std::string sOperator = Operator();
     if (sOperator.empty()) Fail();
     host::Variant vValue = Literal();
-    return [sProperty, sOperator, vValue](Model& oModel, const ItemData& oItem) {
-      return OrderMatches(sOperator, CompareValues(PropertyOf(oModel, oItem, sProperty), vValue));
+    // Looked up once: a filter runs over every item of a folder.
+    auto fnRead = PropertyReaderOf(sProperty);
+    return [fnRead, sOperator, vKey = OrderKey(vValue)](Model& oModel, const ItemData& oItem) {
+      return OrderMatches(sOperator, CompareKeys(OrderKey(fnRead(oModel, oItem)), vKey));
     };
   }
 

@@ -133,6 +133,9 @@ const std::vector<host::ErrorInfo>& Outlook::EscapedErrors() const {
 const std::vector<std::string>& Outlook::EscapedErrorPlaces() const {
   return m_pSession->vecEscapedPlaces;
 }
+void Outlook::SetOnEscaped(std::function<void(const std::string&, const host::ErrorInfo&)> fn) {
+  m_pSession->fnOnEscaped = std::move(fn);
+}
 
 // --- Explorers ---
 

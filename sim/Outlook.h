@@ -57,6 +57,8 @@ class Outlook {
   // ("Explorer.Activate", "CommandBarButton.Click", ...), in the same order.
   const std::vector<host::ErrorInfo>& EscapedErrors() const;
   const std::vector<std::string>& EscapedErrorPlaces() const;
+  // Called with each escaped error and its place as it is recorded.
+  void SetOnEscaped(std::function<void(const std::string& sPlace, const host::ErrorInfo& oError)> fn);
 
   // --- Explorer windows (1-based positions as in Explorers.Item) ---
   int ExplorerCount() const;

@@ -398,18 +398,37 @@ const std::vector<ItemPtr>& ItemsObj::List() {
   if (!m_pFilter && m_sSort.empty()) return m_pFolder->vecItems;
   if (m_oView) return *m_oView;
   Model& oModel = m_pSession->oModel;
-  std::vector<std::pair<host::Variant, ItemPtr>> vecKeyed;
-  for (const auto& p : m_pFolder->vecItems)
-    if (!m_pFilter || m_pFilter->Matches(oModel, *p))
-      vecKeyed.emplace_back(m_sSort.empty() ? host::Variant() : OrderKey(PropertyOf(oModel, *p, m_sSort)), p);
+  // Each item's sort key is worked out once, so that the comparisons of a large folder copy no
+  // text: numbers compare by value with each other, anything else by its folded text (the order
+  // CompareKeys gives).
+  struct SortKey {
+    bool bNumber = false;
+    double d = 0;
+    std::string s;
+  };
+  std::vector<std::pair<SortKey, ItemPtr>> vecKeyed;
+  for (const auto& p : m_pFolder->vecItems) {
+    if (m_pFilter && !m_pFilter->Matches(oModel, *p)) continue;
+    SortKey o;
+    if (!m_sSort.empty()) {
+      host::Variant v = OrderKey(PropertyOf(oModel, *p, m_sSort));
+      o.bNumber = !v.IsString();
+      if (o.bNumber) o.d = v.ToDouble();
+      o.s = o.bNumber ? host::FoldCase(v.ToString()) : v.ToString();
+    }
+    vecKeyed.emplace_back(std::move(o), p);
+  }
   if (!m_sSort.empty())
     std::stable_sort(vecKeyed.begin(), vecKeyed.end(), [&](const auto& a, const auto& b) {
-      int n = CompareKeys(a.first, b.first);
+      int n = a.first.bNumber && b.first.bNumber ? (a.first.d < b.first.d   ? -1
+                                                    : a.first.d > b.first.d ? 1
+                                                                            : 0)
+                                                 : a.first.s.compare(b.first.s);
       return m_bDescending ? n > 0 : n < 0;
     });
   m_oView.emplace();
   m_oView->reserve(vecKeyed.size());
-  for (auto& [v, p] : vecKeyed) m_oView->push_back(std::move(p));
+  for (auto& [o, p] : vecKeyed) m_oView->push_back(std::move(p));
   return *m_oView;
 }
 

@@ -42,6 +42,7 @@ void Session::Release() {
   vecExplorers.clear();
   wActive.reset();
   vecDisplayed.clear();
+  vecInspectors.clear();
   pExplorers.reset();
   pNameSpace.reset();
   pApp.reset();
@@ -52,6 +53,7 @@ void Session::Record(const char* sPlace) noexcept {
   try {
     vecEscaped.push_back(host::CurrentError());
     vecEscapedPlaces.emplace_back(sPlace);
+    if (auto fn = fnOnEscaped) fn(vecEscapedPlaces.back(), vecEscaped.back());
   } catch (...) {
     // Out of memory while recording: the error is lost, the host goes on.
   }

@@ -96,7 +96,11 @@ class Session : public std::enable_shared_from_this<Session> {
 
   std::vector<host::ErrorInfo> vecEscaped;
   std::vector<std::string> vecEscapedPlaces;
+  // Told of each escaped error as it is recorded (quillo-sim prints them).
+  std::function<void(const std::string& sPlace, const host::ErrorInfo& oError)> fnOnEscaped;
   std::vector<std::shared_ptr<host::OutlookItem>> vecDisplayed;
+  // The item of each open inspector window, in the order they opened (see Inspectors.h).
+  std::vector<std::shared_ptr<host::OutlookItem>> vecInspectors;
   std::function<std::shared_ptr<host::Picture>()> fnClipboardPicture;
 
  private:

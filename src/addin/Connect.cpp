@@ -2,6 +2,7 @@
 
 #include "commands/CExplorerMenu.h"
 #include "common/mGlobals.h"
+#include "feedback/CMailItemWrapperColl.h"
 #include "feedback/frmProgress.h"
 #include "settings/frmOptions.h"
 
@@ -149,6 +150,8 @@ void Connect::Done(bool bFull) {
     });
     host::IgnoreErrors([&] { g_oConnect.reset(); });
     host::IgnoreErrors([&] { g_oApp.reset(); });
+    // The add-in unloads after this: the composed mails are no longer followed.
+    host::IgnoreErrors([] { g_colMailWrappers.Reset(); });
   } else {
     host::IgnoreErrors([&] { host::Deref(m_oExplorers).Done(false); });
   }

@@ -14,6 +14,7 @@
 #include "host/Tarvik.h"
 #include "platform/Clipboard.h"
 #include "settings/COptions.h"
+#include "settings/frmOptions.h"
 
 using host::Deref;
 using host::IgnoreErrors;
@@ -516,20 +517,20 @@ void CExplorerMenu::AddFolderContextMenu(int32_t nItemType) {
 // Every set's buttons meet in one routine per command, so that each command is wired in one
 // place.
 
-void CExplorerMenu::RunNewMail(int32_t, ERecipientsFrom) {
-  // The compose-mail command is not part of the add-in yet; the click does nothing until it is.
+void CExplorerMenu::RunNewMail(int32_t nType, ERecipientsFrom eFrom) {
+  DisplayNewMail(nType, eFrom);
 }
 
-void CExplorerMenu::RunNewDL(ERecipientsFrom) {
-  // The new-list command is not part of the add-in yet; the click does nothing until it is.
+void CExplorerMenu::RunNewDL(ERecipientsFrom eFrom) {
+  NewDL(eFrom);
 }
 
-void CExplorerMenu::RunExistingDL(ERecipientsFrom) {
-  // The existing-list command is not part of the add-in yet; the click does nothing until it is.
+void CExplorerMenu::RunExistingDL(ERecipientsFrom eFrom) {
+  ExistingDL(eFrom);
 }
 
 void CExplorerMenu::RunOptions() {
-  // The Options dialog is not part of the add-in yet; the click does nothing until it is.
+  ShowOptionsDialog();
 }
 
 void CExplorerMenu::m_btnCachedAction_Click(const Button& Ctrl, bool& CancelDefault) {

@@ -10,20 +10,17 @@ std::mutex g_mtxClipboard;
 std::shared_ptr<Clipboard> g_pClipboard;
 
 // user32 never throws into its caller, so neither do we: whatever a backend lets escape becomes
-// the failure result of the call.
+// the failure result of the call. Without a clipboard every call fails.
 template <class R, class F>
 R Call(R rFailed, F&& fnCall) noexcept {
-  std::shared_ptr<Clipboard> pClipboard;
+  std::shared_ptr<Clipboard> pClipboard = CurrentClipboard();
+  if (!pClipboard) return rFailed;
   try {
-    pClipboard = CurrentClipboard();
-    if (!pClipboard) return rFailed;
     return fnCall(*pClipboard);
   } catch (...) {
-    if (pClipboard) {
-      try {
-        pClipboard->SetLastError(kErrorNotEnoughMemory);
-      } catch (...) {
-      }
+    try {
+      pClipboard->SetLastError(kErrorNotEnoughMemory);
+    } catch (...) {
     }
     return rFailed;
   }

@@ -1,7 +1,7 @@
 // The clipboard and the global memory blocks it trades in, as the add-in calls them: the user32
 // and kernel32 functions with their own arguments, results and last-error codes. The clipboard
-// behind them is the real one on Windows; elsewhere (and wherever a program installs one) an
-// in-memory model with the same rules.
+// behind them is chosen once by the program: the real one on Windows, an in-memory model with
+// the same rules elsewhere (and in quillo-sim and tests).
 //
 // Include this before <windows.h> in any file that needs both: the names below are macros there.
 #pragma once
@@ -74,11 +74,10 @@ class Clipboard {
   virtual void SetLastError(CLIPDWORD dwError) = 0;
 };
 
-// Installs the clipboard of the process (the program chooses: the real one on Windows, the model
-// elsewhere); returns the previous one. Until one is installed every function fails and
-// GetLastError answers kErrorNotReady.
+// Installs the clipboard of the process (the program chooses the backend); returns the previous
+// one. Until one is installed every function fails, GetLastError giving ERROR_NOT_READY.
 std::shared_ptr<Clipboard> SetClipboard(std::shared_ptr<Clipboard> pClipboard);
-// The clipboard installed, or nullptr.
+// The clipboard installed; Nothing when there is none.
 std::shared_ptr<Clipboard> CurrentClipboard();
 
 // The user32 and kernel32 functions. None of them throws.

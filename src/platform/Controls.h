@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -199,34 +200,91 @@ std::string ControlText(const Control& oControl);
 // The value of a check box or progress bar; 0 for the others.
 int32_t ControlValue(const Control& oControl);
 
-// --- Not built yet: the chooser dialog's tree view and grid -------------------------------------
+// --- Tree view ------------------------------------------------------------------------------------
 
 enum TreeRelationship : int32_t { tvwFirst = 0, tvwLast = 1, tvwNext = 2, tvwPrevious = 3, tvwChild = 4 };
 
+// A node as the tree holds it. Read it freely; change it only through the tree's members, which
+// keep the window in step.
 struct TreeNode {
   std::string sKey;
   std::string sText;
   std::string sImage;
-  bool bSorted = false;
+  bool bSorted = false;  // its children are kept in the order of their texts
+  std::string sParent;   // the parent's key; empty for a root node
+  bool bExpanded = false;
+  int32_t nId = 0;  // never 0 for a node, never reused within a tree
 };
 
+// The common controls' tree view with keyed nodes. Keys are unique without regard to case; the
+// common controls' errors: 35601 ("Element not found") for an unknown key or image, 35602 for a
+// key already used, 35613 for an image without an image list.
 class TreeView : public Control {
  public:
   TreeView(Form& oForm, std::string sName, TwipsRect rc, Control* pContainer = nullptr);
-  // Nodes.Add: a root node when sRelativeKey is empty, else placed by nRelationship.
+  // Nodes.Add: a root node when sRelativeKey is empty, else placed by nRelationship next to or
+  // below (tvwChild) the relative. In a sorted level the node goes to its place by text.
   TreeNode& AddNode(const std::string& sRelativeKey, int32_t nRelationship, const std::string& sKey,
                     const std::string& sText, const std::string& sImage);
   TreeNode* Node(const std::string& sKey);
+  const TreeNode* Node(const std::string& sKey) const;
+  const TreeNode* NodeById(int32_t nId) const;
+  int32_t NodeCount() const { return static_cast<int32_t>(m_o.now.mapNodes.size()); }
   void ClearNodes();
+  // The nodes of a level in the order shown: the roots for an empty key.
+  std::vector<const TreeNode*> Children(const std::string& sParentKey) const;
   TreeNode* SelectedItem();
+  const TreeNode* SelectedItem() const;
+  // Selects the node (its ancestors expand to show it), as Set SelectedItem does: no NodeClick.
+  // An empty key clears the selection.
   void SetSelectedItem(const std::string& sKey);
-  bool Sorted() const;
+  // Whether the root level is kept sorted.
+  bool Sorted() const { return m_o.now.bSorted; }
   void SetSorted(bool bSorted);
   void SetNodeSorted(const std::string& sKey, bool bSorted);
+  void SetExpanded(const std::string& sKey, bool bExpanded);
+  // The image list whose keys the nodes' images name; a member of the same form.
   void SetImageList(ImageList* pImages);
+  ImageList* GetImageList() const { return m_o.now.pImages; }
+  void DesignState(bool bCapture) override;
+
+  // --- The user, through the backends ---------------------------------------------------------
+  // A click on a node: it becomes the selected node and NodeClick is raised.
+  void NativeClick(int32_t nId);
+  // The selection moved in the window (keyboard); NodeClick is raised as for a click.
+  void NativeSelect(int32_t nId);
+  void NativeExpand(int32_t nId, bool bExpanded);
+
+  // What changed since the window was last brought in step (read by backends during Sync of
+  // Prop::Content).
+  struct Change {
+    enum Kind { Added, Cleared, Reordered, Selected, Expanded, Images } eKind;
+    int32_t nId;  // the node; for Reordered the parent (0: the roots)
+  };
+  const std::vector<Change>& PendingChanges() const { return m_vecPending; }
 
   host::Event<TreeNode&> NodeClick;
+
+ private:
+  struct State {
+    std::map<int32_t, TreeNode> mapNodes;
+    std::map<int32_t, std::vector<int32_t>> mapChildren;  // 0: the roots
+    std::map<std::string, int32_t> mapKeys;               // folded key -> id
+    int32_t nNextId = 1;
+    int32_t nSelected = 0;
+    bool bSorted = false;
+    ImageList* pImages = nullptr;
+  };
+  TreeNode& Find(const std::string& sKey);
+  int32_t ParentId(const TreeNode& oNode) const;
+  void SortLevel(int32_t nParent);
+  bool LevelSorted(int32_t nParent) const;
+  void Notify(Change::Kind eKind, int32_t nId);
+  Designed<State> m_o;
+  std::vector<Change> m_vecPending;
 };
+
+// --- Grid -----------------------------------------------------------------------------------------
 
 // FlexGrid alignment settings.
 enum GridAlignment : int16_t {
@@ -239,46 +297,140 @@ enum GridAlignment : int16_t {
   flexAlignRightTop = 6,
   flexAlignRightCenter = 7,
   flexAlignRightBottom = 8,
+  flexAlignGeneral = 9,  // text left, numbers right, centred vertically
 };
 
-// A FlexGrid-like grid: row 0 is the fixed header row; cell properties act on the current cell
-// (Row, Col) as the FlexGrid's do.
+enum GridSelectionMode : int16_t { flexSelectionFree = 0, flexSelectionByRow = 1 };
+
+// A FlexGrid-like grid: row 0 is the fixed header row, every other row scrolls; cell properties
+// act on the current cell (Row, Col) as the FlexGrid's do. Errors as the FlexGrid raises them:
+// 30009 for an invalid row, 30010 for an invalid column, 380 for an invalid value.
+//
+// Rows cost nothing until a cell of theirs is written, so a grid can be sized to a long list at
+// once and filled only where the user looks.
 class Grid : public Control {
  public:
   Grid(Form& oForm, std::string sName, TwipsRect rc, Control* pContainer = nullptr);
-  int32_t Rows() const;
+  int32_t Rows() const { return static_cast<int32_t>(m_o.now.vecRows.size()); }
   void SetRows(int32_t nRows);
-  int32_t Cols() const;
+  int32_t Cols() const { return static_cast<int32_t>(m_o.now.vecCols.size()); }
   void SetCols(int32_t nCols);
-  int32_t TopRow() const;
+  int32_t FixedRows() const { return 1; }
+  // The first scrollable row shown. Setting it scrolls (raising Scroll); a row past the end of
+  // the scroll range stops at the last full page.
+  int32_t TopRow() const { return m_o.now.nTopRow; }
   void SetTopRow(int32_t nRow);
-  int32_t Row() const;
+  // The current cell; setting Row or Col also makes RowSel or ColSel the same.
+  int32_t Row() const { return m_o.now.nRow; }
   void SetRow(int32_t nRow);
-  int32_t Col() const;
+  int32_t Col() const { return m_o.now.nCol; }
   void SetCol(int32_t nCol);
-  int32_t RowSel() const;
+  int32_t RowSel() const { return m_o.now.nRowSel; }
   void SetRowSel(int32_t nRow);
-  int32_t ColSel() const;
+  int32_t ColSel() const { return m_o.now.nColSel; }
   void SetColSel(int32_t nCol);
-  bool Redraw() const;
+  int16_t SelectionMode() const { return m_o.now.nSelectionMode; }
+  void SetSelectionMode(int16_t nMode);
+  // While off, the window is not repainted; turning it on paints what changed meanwhile.
+  bool Redraw() const { return m_o.now.bRedraw; }
   void SetRedraw(bool bRedraw);
+  // In twips; 0 hides the row, -1 returns to the default height.
   int32_t RowHeight(int32_t nRow) const;
   void SetRowHeight(int32_t nRow, int32_t nTwips);
+  // In twips; 0 hides the column, -1 returns to the default width.
   int32_t ColWidth(int32_t nCol) const;
   void SetColWidth(int32_t nCol, int32_t nTwips);
   std::string TextMatrix(int32_t nRow, int32_t nCol) const;
   void SetTextMatrix(int32_t nRow, int32_t nCol, std::string sText);
+  // The current cell's text.
+  std::string Text() const { return TextMatrix(Row(), Col()); }
+  void SetText(std::string sText) { SetTextMatrix(Row(), Col(), std::move(sText)); }
+  int16_t ColAlignment(int32_t nCol) const;
   void SetColAlignment(int32_t nCol, int16_t nAlignment);
+  int16_t CellAlignment() const;
   void SetCellAlignment(int16_t nAlignment);
   void SetCellPicture(PicturePtr pPicture);
-  void SetCellPictureAlignment(int16_t nAlignment);
   PicturePtr CellPicture() const;
-  int32_t MouseRow() const;
-  int32_t MouseCol() const;
+  int16_t CellPictureAlignment() const;
+  void SetCellPictureAlignment(int16_t nAlignment);
+  // The cell under the mouse at the last mouse event; -1 outside the cells.
+  int32_t MouseRow() const { return m_nMouseRow; }
+  int32_t MouseCol() const { return m_nMouseCol; }
+  // Whether some of the row is in view.
+  bool RowIsVisible(int32_t nRow) const;
+  // The last row with some of it in view (TopRow - 1 when no scrollable row shows).
+  int32_t BottomRow() const;
+  // The largest TopRow: the one that shows the last rows as a full page.
+  int32_t MaxTopRow() const;
+  void DesignState(bool bCapture) override;
+
+  // --- Drawing and hit testing, in twips of the grid's client area (inside its border) -------
+  static constexpr int32_t kDefaultRowHeight = 285;
+  static constexpr int32_t kDefaultColWidth = 960;
+  static constexpr int32_t kBorder = 30;
+  struct Cell {
+    std::string sText;
+    PicturePtr pPicture;
+    int16_t nAlignment = -1;  // the column's
+    int16_t nPictureAlignment = flexAlignLeftCenter;
+  };
+  // nullptr for a cell never written.
+  const Cell* CellAt(int32_t nRow, int32_t nCol) const;
+  // The alignment the cell's text is drawn with (the column's when the cell has none).
+  int16_t EffectiveAlignment(int32_t nRow, int32_t nCol) const;
+  int32_t ClientWidth() const;
+  int32_t ClientHeight() const;
+  // Where a cell is drawn; nHeight or nWidth 0 when none of it is in view.
+  TwipsRect CellRect(int32_t nRow, int32_t nCol) const;
+  // The cell at a point, -1 for none.
+  void HitTest(float x, float y, int32_t& nRow, int32_t& nCol) const;
+  bool IsSelected(int32_t nRow, int32_t nCol) const;
+
+  // --- The user, through the backends ---------------------------------------------------------
+  // A mouse button went down at a point (twips): the mouse cell is noted, a data cell becomes
+  // the current one, then MouseDown is raised.
+  void NativeMouseDown(int16_t nButton, int16_t nShift, float x, float y);
+  void NativeMouseUp(int16_t nButton, int16_t nShift, float x, float y);
+  void NativeDblClick();
+  // WM_VSCROLL: a scroll bar code (SB_LINEUP ... SB_ENDSCROLL) and, for the thumb, its row.
+  void NativeVScroll(int16_t nCode, int32_t nThumbRow);
+  // Navigation keys (arrows, pages, Home, End); true when the key moved the current cell.
+  bool NativeKey(int16_t nKeyCode);
 
   host::Event<int16_t /*Button*/, int16_t /*Shift*/, float /*X*/, float /*Y*/> MouseDown;
+  host::Event<int16_t /*Button*/, int16_t /*Shift*/, float /*X*/, float /*Y*/> MouseUp;
+  host::Event<> Click;
   host::Event<> DblClick;
   host::Event<> Scroll;
+
+ private:
+  struct Column {
+    int32_t nWidth = -1;
+    int16_t nAlignment = flexAlignGeneral;
+  };
+  struct RowData {
+    int32_t nHeight = -1;
+    std::vector<Cell> vecCells;  // empty until a cell is written
+  };
+  struct State {
+    std::vector<RowData> vecRows = std::vector<RowData>(2);
+    std::vector<Column> vecCols = std::vector<Column>(2);
+    int32_t nTopRow = 1;
+    int32_t nRow = 1, nCol = 0, nRowSel = 1, nColSel = 0;
+    int16_t nSelectionMode = flexSelectionFree;
+    bool bRedraw = true;
+  };
+  void CheckRow(int32_t nRow) const;
+  void CheckCol(int32_t nCol) const;
+  Cell& WritableCell(int32_t nRow, int32_t nCol);
+  void ScrollTo(int32_t nTopRow);
+  void MoveTo(int32_t nRow, int32_t nCol);
+  void Clamp();
+  Designed<State> m_o;
+  int32_t m_nMouseRow = -1;
+  int32_t m_nMouseCol = -1;
+  bool m_bRowParked = false;
+  bool m_bRowSelParked = false;
 };
 
 }  // namespace platform

@@ -35,6 +35,7 @@ bool IsUsable(const Control* p) {
 void FormsBackend::RecordEscapedError() noexcept {
   try {
     m_vecEscaped.push_back(host::CurrentError());
+    if (auto fn = fnOnEscapedError) fn(m_vecEscaped.back());
   } catch (...) {
   }
 }
@@ -364,10 +365,12 @@ std::string DescribeControl(const Control& c) {
       os << "no picture";
   } else if (auto* p = dynamic_cast<const ProgressBar*>(&c)) {
     os << "progress bar " << c.Name() << ": " << p->Value() << " (" << p->Min() << " to " << p->Max() << ")";
-  } else if (dynamic_cast<const TreeView*>(&c)) {
-    os << "tree view " << c.Name();
-  } else if (dynamic_cast<const Grid*>(&c)) {
-    os << "grid " << c.Name();
+  } else if (auto* p = dynamic_cast<const TreeView*>(&c)) {
+    os << "tree view " << c.Name() << ": " << p->NodeCount() << " nodes";
+    if (p->SelectedItem()) os << ", selected " << Quoted(p->SelectedItem()->sText);
+  } else if (auto* p = dynamic_cast<const Grid*>(&c)) {
+    os << "grid " << c.Name() << ": " << p->Rows() << " x " << p->Cols() << ", top row " << p->TopRow()
+       << ", row " << p->Row();
   } else {
     os << "control " << c.Name();
   }

@@ -25,6 +25,16 @@ namespace platform {
 // An HWND as an integer, so that nothing here needs windows.h; 0 is none.
 using WindowHandle = intptr_t;
 
+#if defined(_WIN32) && !defined(_WIN64)
+#define QUILLO_WINAPI __stdcall
+#else
+#define QUILLO_WINAPI
+#endif
+// A window procedure, LRESULT (CALLBACK*)(HWND, UINT, WPARAM, LPARAM) in integers of the same
+// sizes (see WindowProc.h).
+using WindowProcedure = intptr_t(QUILLO_WINAPI*)(WindowHandle hWnd, uint32_t uMsg, uintptr_t wParam,
+                                                 intptr_t lParam);
+
 // Position and size in twips (1440 to the inch): left, top, width, height.
 struct TwipsRect {
   int32_t nLeft = 0;
@@ -71,6 +81,7 @@ enum KeyCodeConstants : int16_t {
   vbKeySpace = 32,
 };
 enum ShiftConstants : int16_t { vbShiftMask = 1, vbCtrlMask = 2, vbAltMask = 4 };
+enum MouseButtonConstants : int16_t { vbLeftButton = 1, vbRightButton = 2, vbMiddleButton = 4 };
 
 // What changed on a form or control, so that a backend updates only that.
 enum class Prop {
@@ -91,6 +102,8 @@ enum class Prop {
 class Control;
 class Form;
 class FormsDriver;
+class TreeView;
+class Grid;
 
 // A piece of state with its design-time copy.
 template <class T>
@@ -141,6 +154,17 @@ class FormsBackend {
   // Clicks, types and reads back what the user sees, through this backend's windows.
   virtual FormsDriver& Driver() = 0;
 
+  // The window procedures of this backend's controls and the user32 calls around them (see
+  // WindowProc.h, which forwards to the backend in place).
+  virtual WindowProcedure SetWindowProcedure(WindowHandle hWnd, WindowProcedure pfnNew) = 0;
+  virtual WindowProcedure GetWindowProcedure(WindowHandle hWnd) = 0;
+  virtual intptr_t CallWindowProcedure(WindowProcedure pfnPrev, WindowHandle hWnd, uint32_t uMsg,
+                                       uintptr_t wParam, intptr_t lParam) = 0;
+  virtual intptr_t SendWindowMessage(WindowHandle hWnd, uint32_t uMsg, uintptr_t wParam, intptr_t lParam) = 0;
+  virtual int32_t GetWindowLongValue(WindowHandle hWnd, int32_t nIndex) = 0;
+  virtual int32_t SetWindowLongValue(WindowHandle hWnd, int32_t nIndex, int32_t nValue) = 0;
+  virtual bool QuerySystemParameter(uint32_t uiAction, uint32_t uiParam, void* pvParam, uint32_t fWinIni) = 0;
+
   // Raised when a form goes from hidden to visible.
   host::Event<Form&> OnFormShown;
   // Raised once a form has been unloaded (its controls keep the values they had).
@@ -159,6 +183,8 @@ class FormsBackend {
   void RecordEscapedError() noexcept;
   const std::vector<host::ErrorInfo>& EscapedErrors() const { return m_vecEscaped; }
   void ClearEscapedErrors() { m_vecEscaped.clear(); }
+  // Told of each escaped error as it is recorded (quillo-sim prints them).
+  std::function<void(const host::ErrorInfo&)> fnOnEscapedError;
 
   // Runs one callback from the native side, recording instead of throwing.
   template <class F>
@@ -203,6 +229,19 @@ class FormsDriver {
   // The same click delivered through the message pump: it happens at the next DoEvents.
   void PostClick(Control& oControl);
 
+  // The tree view: a click on the node with the key (it is scrolled into view first, as a user
+  // would), the plus or minus box of a node.
+  virtual void ClickNode(TreeView& oTree, const std::string& sKey) = 0;
+  virtual void ExpandNode(TreeView& oTree, const std::string& sKey, bool bExpand) = 0;
+  // The grid: a click or double click in the middle of a cell, which must be on the screen
+  // (error 5 otherwise: a zero height row or width column cannot be hit).
+  virtual void ClickCell(Grid& oGrid, int32_t nRow, int32_t nCol) = 0;
+  virtual void DblClickCell(Grid& oGrid, int32_t nRow, int32_t nCol) = 0;
+  // The vertical scroll bar (WM_VSCROLL with a scroll bar code; nRow for the thumb).
+  virtual void ScrollGrid(Grid& oGrid, int16_t nCode, int32_t nRow = 0) = 0;
+  // The mouse wheel over a control (WM_MOUSEWHEEL; 120 a notch away from the user).
+  virtual void Wheel(Control& oControl, int16_t nDelta) = 0;
+
   // What is on the screen.
   virtual bool IsShown(const Form& oForm) = 0;
   virtual bool IsShown(const Control& oControl) = 0;
@@ -215,6 +254,10 @@ class FormsDriver {
   // Client size in twips, as the window has it.
   virtual TwipsRect ClientOf(const Form& oForm) = 0;
   virtual WindowHandle OwnerOf(const Form& oForm) = 0;
+  // The key of the node the tree view shows selected; empty when none.
+  virtual std::string SelectedNodeOf(const TreeView& oTree) = 0;
+  // The first scrollable row the grid shows.
+  virtual int32_t TopRowOf(const Grid& oGrid) = 0;
 };
 
 // --- Forms and controls ---------------------------------------------------------------------------

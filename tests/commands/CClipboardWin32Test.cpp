@@ -116,8 +116,11 @@ TEST_F(CClipboardWin32Test, AClipboardHeldByAnotherThreadIsLeftAloneWithAWarning
   std::mutex mtx;
   std::condition_variable cv;
   bool bOpened = false, bRelease = false;
+  // Another program's window holds it: the clipboard is opened for a window of its own thread.
   std::thread oHolder([&] {
-    BOOL bOk = ::OpenClipboard(nullptr);
+    HWND hWnd =
+        ::CreateWindowExA(0, "STATIC", "holder", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    BOOL bOk = ::OpenClipboard(hWnd);
     {
       std::lock_guard<std::mutex> lock(mtx);
       bOpened = true;
@@ -126,6 +129,7 @@ TEST_F(CClipboardWin32Test, AClipboardHeldByAnotherThreadIsLeftAloneWithAWarning
     std::unique_lock<std::mutex> lock(mtx);
     cv.wait(lock, [&] { return bRelease; });
     if (bOk) ::CloseClipboard();
+    if (hWnd) ::DestroyWindow(hWnd);
   });
   {
     std::unique_lock<std::mutex> lock(mtx);

@@ -3,12 +3,17 @@
 // (progress bar rules, timers, picture files) and, on Windows, screenshots.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "host/Error.h"
 #include "platform/Controls.h"
 #include "platform/FormsTestBackends.h"
+#include "platform/WindowProc.h"
+#include "resources/ChooserPictures.h"
 #include "resources/Resources.h"
 
 using namespace platform;
@@ -174,21 +179,204 @@ TEST_P(FormsTest, EveryLoadStartsFromTheDesign) {
   f.Unload();
 }
 
-TEST_P(FormsTest, TheTreeViewAndTheGridSayTheyAreNotBuiltYet) {
-  class frmChooser : public Form {
-   public:
-    frmChooser()
-        : Form("frmChooser", "Chooser", 3000, 3000), treFolders(*this, "treFolders", {0, 0, 100, 100}) {}
-    TreeView treFolders;
-  } f;
-  try {
-    f.Load();
-    ADD_FAILURE() << "a form with a tree view loaded";
-  } catch (const host::Error& e) {
-    EXPECT_EQ(e.Number(), host::err::NoSuchMember);
+// A dialog of the chooser's shape: a folder tree, a long grid, a search box.
+class frmLists : public Form {
+ public:
+  frmLists()
+      : Form("frmLists", "Lists", 9360, 6840),
+        imgIcons(*this, "imgIcons"),
+        treFolders(*this, "treFolders", {240, 1200, 8895, 2175}),
+        ctlGrid(*this, "ctlGrid", {240, 3720, 8895, 2415}),
+        txtFind(*this, "txtFind", {240, 6240, 2655, 375}) {
+    m_vecConnections.push_back(
+        treFolders.NodeClick.Connect([this](TreeNode& n) { vecEvents.push_back("click " + n.sKey); }));
+    m_vecConnections.push_back(treFolders.KeyPress.Connect(
+        [this](int16_t& n) { vecEvents.push_back(std::string("key ") + char(n)); }));
+    m_vecConnections.push_back(ctlGrid.Scroll.Connect([this] { ++nScrolls; }));
+    m_vecConnections.push_back(ctlGrid.DblClick.Connect(
+        [this] { vecEvents.push_back("dblclick " + std::to_string(ctlGrid.Row())); }));
+    m_vecConnections.push_back(ctlGrid.MouseDown.Connect([this](int16_t, int16_t, float, float) {
+      vecEvents.push_back("down " + std::to_string(ctlGrid.MouseRow()) + "," +
+                          std::to_string(ctlGrid.MouseCol()));
+    }));
   }
-  EXPECT_FALSE(f.IsLoaded());
-  EXPECT_THROW(f.treFolders.SetSorted(true), host::Error);
+
+  // The chooser's seven columns over a long list with a hidden last row.
+  void FillGrid(int32_t nItems) {
+    ctlGrid.SetCols(7);
+    const int32_t nWidths[] = {0, 300, 300, 2535, 2400, 3000, 0};
+    for (int32_t c = 0; c < 7; ++c) ctlGrid.SetColWidth(c, nWidths[c]);
+    ctlGrid.SetRows(1);
+    ctlGrid.SetRows(nItems + 2);
+    ctlGrid.SetRowHeight(nItems + 1, 0);
+    for (int32_t r = 1; r <= std::min(nItems, 7); ++r)
+      ctlGrid.SetTextMatrix(r, 3, "List " + std::to_string(r));
+  }
+
+  ImageList imgIcons;
+  TreeView treFolders;
+  Grid ctlGrid;
+  TextBox txtFind;
+  std::vector<std::string> vecEvents;
+  int nScrolls = 0;
+
+ private:
+  std::vector<host::Connection> m_vecConnections;
+};
+
+int32_t ErrorOfCall(const std::function<void()>& fn) {
+  try {
+    fn();
+  } catch (const host::Error& e) {
+    return e.Number();
+  }
+  return 0;
+}
+
+TEST_P(FormsTest, TheTreeViewKeepsKeyedSortedNodesAndReportsTheUsersClicks) {
+  frmLists f;
+  auto pIcon = std::make_shared<Picture>(16, 16, 0xFF3060A0u);
+  f.imgIcons.Add("Folder", pIcon);
+  f.imgIcons.Add("Contacts", pIcon);
+  f.Show();
+  TreeView& t = f.treFolders;
+  EXPECT_EQ(ErrorOfCall([&] { t.AddNode("", tvwLast, "X", "X", "Folder"); }), 35613);  // no image list yet
+  t.SetImageList(&f.imgIcons);
+  t.AddNode("", tvwLast, "B", "Mailbox", "Folder");
+  t.AddNode("", tvwLast, "A", "Archive", "Folder");
+  t.SetSorted(true);
+  t.SetNodeSorted("B", true);
+  t.AddNode("B", tvwChild, "B3", "tasks", "Folder");
+  t.AddNode("B", tvwChild, "B1", "Contacts", "Contacts");
+  t.AddNode("B1", tvwChild, "B1a", "Lists", "Contacts");
+  t.AddNode("B", tvwChild, "B2", "Inbox", "");
+  auto keys = [&](const std::string& sParent) {
+    std::string s;
+    for (const TreeNode* p : t.Children(sParent)) s += p->sKey + " ";
+    return s;
+  };
+  EXPECT_EQ(keys(""), "A B ");
+  EXPECT_EQ(keys("B"), "B1 B2 B3 ");  // by text, without regard to case
+  EXPECT_EQ(ErrorOfCall([&] { t.AddNode("", tvwLast, "b1", "Again", ""); }), 35602);
+  EXPECT_EQ(ErrorOfCall([&] { t.AddNode("ZZ", tvwChild, "C", "C", ""); }), 35601);
+  EXPECT_EQ(ErrorOfCall([&] { t.AddNode("", tvwLast, "C", "C", "Nope"); }), 35601);
+  EXPECT_EQ(t.NodeCount(), 6);
+
+  // Selecting from code opens the branch and is no click.
+  t.SetSelectedItem("B1a");
+  EXPECT_TRUE(t.Node("B")->bExpanded && t.Node("b1")->bExpanded);
+  EXPECT_EQ(Driver().SelectedNodeOf(t), "B1a");
+  EXPECT_TRUE(f.vecEvents.empty());
+
+  Driver().ClickNode(t, "B2");
+  Driver().ClickNode(t, "B2");  // the selected node, clicked again
+  EXPECT_EQ(Driver().SelectedNodeOf(t), "B2");
+  EXPECT_EQ(t.SelectedItem()->sKey, "B2");
+  // A letter goes to KeyPress, then finds the next node shown that starts with it.
+  Driver().Type(t, "T");
+  EXPECT_EQ(f.vecEvents, (std::vector<std::string>{"click B2", "click B2", "key T", "click B3"}));
+
+  f.Unload();
+  f.Show();
+  EXPECT_EQ(t.NodeCount(), 0);
+  EXPECT_EQ(t.SelectedItem(), nullptr);
+  f.Unload();
+}
+
+TEST_P(FormsTest, TheGridScrollsALongListAndReportsCellsUnderTheMouse) {
+  frmLists f;
+  f.Show();
+  Grid& g = f.ctlGrid;
+  f.FillGrid(100000);
+  // The selection left the header it had to sit on while the grid was empty.
+  EXPECT_EQ(g.Row(), 1);
+  EXPECT_EQ(g.Rows(), 100002);
+  EXPECT_EQ(g.MaxTopRow(), 99994);  // seven whole rows below the header, then the hidden row
+  EXPECT_EQ(g.BottomRow(), 8);
+  EXPECT_EQ(f.nScrolls, 0);
+
+  Driver().ScrollGrid(g, sb::LineDown);
+  EXPECT_EQ(Driver().TopRowOf(g), 2);
+  Driver().ScrollGrid(g, sb::ThumbPosition, 70000);  // beyond the 16 bits of the message
+  EXPECT_EQ(g.TopRow(), 70000);
+  EXPECT_EQ(Driver().TopRowOf(g), 70000);
+  Driver().ScrollGrid(g, sb::Bottom);
+  Driver().ScrollGrid(g, sb::EndScroll);
+  EXPECT_EQ(g.TopRow(), 99994);
+  EXPECT_EQ(f.nScrolls, 3);
+  EXPECT_EQ(ErrorOfCall([&] { Driver().ClickCell(g, 100001, 3); }), host::err::InvalidProcedureCall);
+  g.SetTopRow(1);  // code scrolls too
+  EXPECT_EQ(f.nScrolls, 4);
+  EXPECT_EQ(ErrorOfCall([&] { g.SetTopRow(100002); }), 30009);
+
+  // The header reports where it was pressed and leaves the selection alone.
+  Driver().ClickCell(g, 0, 3);
+  EXPECT_EQ(g.Row(), 1);
+  Driver().ClickCell(g, 2, 4);
+  EXPECT_EQ(g.Row(), 2);
+  EXPECT_EQ(g.Col(), 4);
+  EXPECT_EQ(g.RowSel(), 2);
+  Driver().DblClickCell(g, 3, 3);
+  EXPECT_EQ(ErrorOfCall([&] { Driver().ClickCell(g, 1, 0); }), host::err::InvalidProcedureCall);  // no width
+  EXPECT_EQ(f.vecEvents, (std::vector<std::string>{"down 0,3", "down 2,4", "down 3,3", "dblclick 3"}));
+  EXPECT_EQ(g.TextMatrix(3, 3), "List 3");
+
+  // End goes to the last row, the hidden one included, and scrolls to show the end.
+  Driver().PressKey(g, 35);
+  EXPECT_EQ(g.Row(), 100001);
+  EXPECT_EQ(g.TopRow(), 99994);
+  f.Unload();
+}
+
+// A subclassing procedure as the wheel hook writes one: wheel notches become line scrolls.
+WindowProcedure g_pfnPrevious = nullptr;
+std::vector<uint32_t> g_vecSeen;
+
+intptr_t QUILLO_WINAPI WheelToLines(WindowHandle hWnd, uint32_t uMsg, uintptr_t wParam, intptr_t lParam) {
+  g_vecSeen.push_back(uMsg);
+  if (uMsg != wm::MouseWheel) return CallWindowProcedure(g_pfnPrevious, hWnd, uMsg, wParam, lParam);
+  const int nDelta = static_cast<int16_t>(wParam >> 16);
+  for (int i = 0; i < std::abs(nDelta) / kWheelDelta * 2; ++i)
+    SendWindowMessage(hWnd, wm::VScroll, uintptr_t(nDelta < 0 ? sb::LineDown : sb::LineUp), 0);
+  SendWindowMessage(hWnd, wm::VScroll, uintptr_t(sb::EndScroll), 0);
+  return 0;
+}
+
+TEST_P(FormsTest, AControlsWindowProcedureCanBeReplacedAndChained) {
+  frmLists f;
+  f.Show();
+  Grid& g = f.ctlGrid;
+  f.FillGrid(50);
+  Driver().Wheel(g, -120);
+  EXPECT_EQ(g.TopRow(), 1);  // the grid does not scroll by the wheel itself
+
+  g_vecSeen.clear();
+  g_pfnPrevious = SetWindowProcedure(g.hWnd(), &WheelToLines);
+  ASSERT_NE(g_pfnPrevious, nullptr);
+  EXPECT_EQ(GetWindowProcedure(g.hWnd()), &WheelToLines);
+  Driver().Wheel(g, -240);
+  EXPECT_EQ(g.TopRow(), 5);
+  EXPECT_EQ(f.nScrolls, 4);
+  Driver().Wheel(g, 60);  // half a notch: only the end of the scroll
+  EXPECT_EQ(g.TopRow(), 5);
+  Driver().ClickCell(g, 6, 3);  // everything else reaches the grid as before
+  EXPECT_EQ(g.Row(), 6);
+  EXPECT_NE(std::find(g_vecSeen.begin(), g_vecSeen.end(), wm::LButtonDown), g_vecSeen.end());
+
+  EXPECT_EQ(SetWindowProcedure(g.hWnd(), g_pfnPrevious), &WheelToLines);
+  Driver().Wheel(g, 240);
+  EXPECT_EQ(g.TopRow(), 5);
+  EXPECT_EQ(SetWindowProcedure(0, &WheelToLines), nullptr);
+
+  // Styles read and written as GetWindowLongA / SetWindowLongA do (TVS_LINESATROOT here).
+  const int32_t nStyle = GetWindowLongValue(f.treFolders.hWnd(), kGwlStyle);
+  EXPECT_EQ(nStyle & 4, 0);
+  SetWindowLongValue(f.treFolders.hWnd(), kGwlStyle, nStyle | 4);
+  EXPECT_EQ(GetWindowLongValue(f.treFolders.hWnd(), kGwlStyle) & 4, 4);
+  uint32_t nLines = 0;
+  EXPECT_TRUE(QuerySystemParameter(kSpiGetWheelScrollLines, 0, &nLines, 0));
+  EXPECT_GT(nLines, 0u);
+  f.Unload();
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, FormsTest, ::testing::ValuesIn(FormsBackendNames()),
@@ -290,6 +478,29 @@ TEST(PictureFiles, TheProductIconAndLogoDecodeAndDamagedFilesAreRefused) {
       EXPECT_EQ(e.Number(), 481);
     }
   }
+}
+
+TEST(PictureFiles, TheChoosersPicturesLoadIntoAnImageListAndCells) {
+  frmBare f;
+  ImageList imgFolderIcons(f, "imgFolderIcons");
+  resources::LoadFolderIcons(imgFolderIcons);
+  ASSERT_EQ(imgFolderIcons.Count(), 14);
+  EXPECT_EQ(imgFolderIcons.IndexOf("PersonalOther"), 14);
+  EXPECT_EQ(imgFolderIcons.Item("Contacts")->nWidth, 16);
+  for (const char* sName : {resources::kSortDownPicture, resources::kSortUpPicture}) {
+    PicturePtr p = resources::LoadResImage(sName);
+    EXPECT_EQ(p->nWidth, 20);
+    EXPECT_EQ(p->nHeight, 16);
+  }
+  // The markers differ: one points down, the other up.
+  EXPECT_NE(resources::LoadResImage(resources::kSortDownPicture)->pixels,
+            resources::LoadResImage(resources::kSortUpPicture)->pixels);
+  for (int32_t n = 1; n <= 7; ++n) EXPECT_EQ(resources::FlagPicture(n)->nHeight, 16);
+  EXPECT_EQ(resources::LoadResImage(resources::kListIcon)->nWidth, 16);
+  for (auto fn : std::vector<std::function<void()>>{[] { resources::FlagPicture(0); },
+                                                    [] { resources::FolderIcon("Garden"); },
+                                                    [] { resources::LoadResImage("NO_SUCH"); }})
+    EXPECT_EQ(ErrorOfCall(fn), 326);
 }
 
 }  // namespace

@@ -1,8 +1,19 @@
 // The Options dialog on every forms backend: its layout and keys, what OK, Cancel, Esc and the
 // close box store, Help, and settings that cannot be read or written.
 // CWinReg's members carry the roots' Windows names, macros in <windows.h>, which the Win32 forms
-// backend brings: it comes first.
+// backend brings: it comes first, and is used before it.
 #include "settings/CWinReg.h"
+
+namespace {
+
+// Stores a value of the add-in's key as a string (REG_SZ).
+bool WriteStringSetting(const std::string& sKey, const std::string& sName, const std::string& sText) {
+  CWinReg oReg;
+  return oReg.InitForWrite(CWinReg::HKEY_CURRENT_USER(), sKey, true) && oReg.SetString(sName, sText) &&
+         oReg.Close();
+}
+
+}  // namespace
 
 #include <gtest/gtest.h>
 
@@ -55,7 +66,7 @@ class FailingRegistry : public platform::reg::Registry {
 class FailingHelp : public testsupport::RecordingSupport {
  public:
   int32_t TarvikShowContextHelp(host::ModuleHandle, const std::string&) override {
-    host::Raise(host::err::E_FAIL, "no help today");
+    host::Raise(host::err::InvalidProcedureCall, "no help today");
   }
 };
 
@@ -65,6 +76,8 @@ class frmOptionsTest : public FormsBackendTest {
     FormsBackendTest::SetUp();
     if (IsSkipped()) return;
     testsupport::InstallScratchRegistry();
+    // The dialog is owned by the window in front, Outlook's, as when a user opens it.
+    m_hOutlook = MakeForegroundWindow();
   }
   void TearDown() override {
     if (IsSkipped()) return;
@@ -74,6 +87,7 @@ class frmOptionsTest : public FormsBackendTest {
   }
 
   frmOptions& Dialog() { return *g_frmOptions; }
+  platform::WindowHandle m_hOutlook = 0;
   // What the user does once the modal dialog is up, in order, through the message pump.
   void Post(std::function<void()> fn) { platform::Loop().Post(std::move(fn)); }
   void PostKey(platform::Control& oControl, int16_t nKey) {
@@ -99,12 +113,11 @@ class frmOptionsTest : public FormsBackendTest {
 };
 
 TEST_P(frmOptionsTest, LaysOutTheDialogAsDesignedWithTheFocusMovingInTabOrder) {
-  const platform::WindowHandle hOutlook = MakeForegroundWindow();
   frmOptions& f = Dialog();
   f.Show();
   EXPECT_EQ(Driver().CaptionOf(f), "Quillo Options");
   EXPECT_EQ(Driver().ClientOf(f), (platform::TwipsRect{0, 0, 6510, 3525}));
-  EXPECT_EQ(Driver().OwnerOf(f), hOutlook);
+  EXPECT_EQ(Driver().OwnerOf(f), m_hOutlook);
   EXPECT_NE(f.Icon(), nullptr);
   EXPECT_EQ(Driver().TextOf(f.Frame1), "Do not include the following items in Quillo List");
   EXPECT_EQ(Driver().TextOf(f.chkExcludeLinkItems),
@@ -188,12 +201,7 @@ TEST_P(frmOptionsTest, HelpAsksForTheTopicAndKeepsTheDialogOpenEvenWhenItFails) 
 
 TEST_P(frmOptionsTest, SettingsThatCannotBeReadOrWrittenLeaveTheDialogUsable) {
   // A value of the wrong type reads as the default.
-  {
-    CWinReg oReg;
-    ASSERT_TRUE(oReg.InitForWrite(CWinReg::HKEY_CURRENT_USER(), g_oOptions->RootKeyPath(), true));
-    ASSERT_TRUE(oReg.SetString("ExcludeReplied", "1"));
-    oReg.Close();
-  }
+  ASSERT_TRUE(WriteStringSetting(g_oOptions->RootKeyPath(), "ExcludeReplied", "1"));
   g_oOptions->ExcludePrivateContacts(true);
   EXPECT_EQ(BoxesOnOpen(), (std::vector<int32_t>{vbChecked, vbUnchecked, vbUnchecked}));
 

@@ -99,7 +99,7 @@ TEST_F(SimModel, FoldersNestAndEndAtTheNameSpace) {
   EXPECT_EQ(m_oOutlook.FolderByPath("\\\\MAILBOX - jane doe\\sent items\\")->EntryID(), oSent->EntryID());
   EXPECT_THROW(m_oOutlook.FolderByPath("\\Mailbox - Jane Doe\\Nowhere"), host::Error);
   EXPECT_THROW(oTop->Folders()->Item(Variant("Nowhere")), host::Error);
-  EXPECT_EQ(m_oOutlook.AllFolders().size(), 17u);
+  EXPECT_EQ(m_oOutlook.AllFolders().size(), 18u);
 }
 
 TEST_F(SimModel, ItemsWalkAndIdentity) {

@@ -5,21 +5,26 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 // Last, as its macros would break the headers above.
 #include <windows.h>
 
 namespace testsupport {
 namespace {
-constexpr const char* kScratchKey = "Software\\Mardel\\QuilloTest";
-constexpr const char* kScratchHive = "Software\\Mardel\\QuilloTest\\Hive";
+// One key per test process: ctest runs several test programs at once, and they share the
+// user's registry.
+std::string ScratchKey() {
+  return "Software\\Mardel\\QuilloTest\\" + std::to_string(::GetCurrentProcessId());
+}
 }  // namespace
 
 void InstallScratchRegistry() {
   // Leftovers of a run that crashed go first.
-  ::RegDeleteTreeA(HKEY_CURRENT_USER, kScratchKey);
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, ScratchKey().c_str());
   ::HKEY hHive = nullptr;
-  ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kScratchHive, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hHive,
-                              nullptr),
+  ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, (ScratchKey() + "\\Hive").c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &hHive, nullptr),
             ERROR_SUCCESS);
   LSTATUS nStatus = ::RegOverridePredefKey(HKEY_CURRENT_USER, hHive);
   ::RegCloseKey(hHive);
@@ -30,7 +35,7 @@ void InstallScratchRegistry() {
 void RemoveScratchRegistry() {
   platform::reg::SetRegistry(nullptr);
   ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-  ::RegDeleteTreeA(HKEY_CURRENT_USER, kScratchKey);
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, ScratchKey().c_str());
 }
 
 }  // namespace testsupport

@@ -1,7 +1,8 @@
 // The forms backend on Windows: every form is a real top-level window with a fixed dialog
 // frame, every control a child window (static, button, edit, the common controls' progress
-// bar), positions converted from twips with the screen's dots per inch. A modal show runs a
-// nested message loop until the form is hidden or unloaded, with its owner disabled meanwhile.
+// bar and tree view, a scrolling grid window of our own), positions converted from twips with the screen's
+// dots per inch. A modal show runs a nested message loop until the form is hidden or unloaded, with its owner
+// disabled meanwhile.
 //
 // The driver acts through the windows themselves: BM_CLICK to a button, SC_CLOSE to a form,
 // WM_KEYDOWN and WM_CHAR to the focused control, and reads back what the windows show.
@@ -25,6 +26,15 @@ class Win32Forms : public FormsBackend {
   std::shared_ptr<FormPeer> CreateForm(Form& oForm) override;
   WindowHandle ForegroundWindow() override;
   FormsDriver& Driver() override;
+
+  WindowProcedure SetWindowProcedure(WindowHandle hWnd, WindowProcedure pfnNew) override;
+  WindowProcedure GetWindowProcedure(WindowHandle hWnd) override;
+  intptr_t CallWindowProcedure(WindowProcedure pfnPrev, WindowHandle hWnd, uint32_t uMsg, uintptr_t wParam,
+                               intptr_t lParam) override;
+  intptr_t SendWindowMessage(WindowHandle hWnd, uint32_t uMsg, uintptr_t wParam, intptr_t lParam) override;
+  int32_t GetWindowLongValue(WindowHandle hWnd, int32_t nIndex) override;
+  int32_t SetWindowLongValue(WindowHandle hWnd, int32_t nIndex, int32_t nValue) override;
+  bool QuerySystemParameter(uint32_t uiAction, uint32_t uiParam, void* pvParam, uint32_t fWinIni) override;
 
   int32_t PixelsX(int32_t nTwips) const;
   int32_t PixelsY(int32_t nTwips) const;

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace platform::win32 {
 
@@ -98,6 +100,41 @@ LSTATUS Win32Registry::EnumKeyEx(HKEY hKey, DWORD dwIndex, char* lpName, DWORD* 
                       lpClass, oClass.Get(), lpftLastWriteTime ? &ft : nullptr);
   if (lpftLastWriteTime) *lpftLastWriteTime = FILETIME{ft.dwLowDateTime, ft.dwHighDateTime};
   return nStatus;
+}
+
+namespace {
+
+std::string& ThrowAwayKey() {
+  static std::string s_sKey;
+  return s_sKey;
+}
+
+void DropThrowAwayKey() {
+  ::RegOverridePredefKey(ToWin(reg::CurrentUser), nullptr);
+  ::RegDeleteTreeA(ToWin(reg::CurrentUser), ThrowAwayKey().c_str());
+}
+
+}  // namespace
+
+std::string UseThrowAwayCurrentUser() {
+  if (!ThrowAwayKey().empty()) return {};
+  const std::string sKey = "Software\\Mardel\\QuilloSim\\Run" + std::to_string(::GetCurrentProcessId());
+  // A run that was killed may have left its key behind under the same process number.
+  ::RegDeleteTreeA(ToWin(reg::CurrentUser), sKey.c_str());
+  ::HKEY hKey = nullptr;
+  LSTATUS nStatus = ::RegCreateKeyExA(ToWin(reg::CurrentUser), sKey.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                                      KEY_ALL_ACCESS, nullptr, &hKey, nullptr);
+  if (nStatus != ERROR_SUCCESS)
+    return "the key " + sKey + " cannot be created (error " + std::to_string(nStatus) + ")";
+  nStatus = ::RegOverridePredefKey(ToWin(reg::CurrentUser), hKey);
+  ::RegCloseKey(hKey);
+  if (nStatus != ERROR_SUCCESS) {
+    ::RegDeleteTreeA(ToWin(reg::CurrentUser), sKey.c_str());
+    return "HKEY_CURRENT_USER cannot be redirected (error " + std::to_string(nStatus) + ")";
+  }
+  ThrowAwayKey() = sKey;
+  std::atexit(DropThrowAwayKey);
+  return {};
 }
 
 LSTATUS Win32Registry::EnumValue(HKEY hKey, DWORD dwIndex, char* lpValueName, DWORD* lpcchValueName,

@@ -1,6 +1,8 @@
 // The registry store of the Windows build: advapi32 itself, handles and codes passed through.
 #pragma once
 
+#include <string>
+
 #include "platform/Registry.h"
 
 namespace platform::win32 {
@@ -27,5 +29,10 @@ class Win32Registry : public reg::Registry {
                          reg::DWORD* lpReserved, reg::DWORD* lpType, reg::BYTE* lpData,
                          reg::DWORD* lpcbData) override;
 };
+
+// Points HKEY_CURRENT_USER of this process at a fresh volatile key for the rest of the run and
+// deletes that key at exit, so that nothing the program writes there stays: a throw-away
+// registry on Windows. Empty on success, otherwise why it failed.
+std::string UseThrowAwayCurrentUser();
 
 }  // namespace platform::win32
