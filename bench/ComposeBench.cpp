@@ -56,7 +56,7 @@ void InstallServices() {
   platform::SetLoop(std::make_shared<platform::portable::VirtualLoop>());
   platform::SetBoxes(std::make_shared<platform::portable::ScriptedBoxes>());  // the warning: Yes
   platform::portable::InstallPortableForms();
-  platform::SetRegistry(platform::portable::SqliteRegistry::OpenMemory());
+  platform::reg::SetRegistry(platform::portable::SqliteRegistry::OpenMemory());
   RegisterQuilloAdvSearch();
   RegisterQuilloAddin();
 }

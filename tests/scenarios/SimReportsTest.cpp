@@ -8,8 +8,8 @@
 #include "addin/Connect.h"
 #include "feedback/frmProgress.h"
 #include "platform/Forms.h"
-#include "support/AppCommandsFixture.h"
 #include "sim/Session.h"
+#include "support/AppCommandsFixture.h"
 #include "support/ScratchRegistry.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The Options dialog on every forms backend: its layout and keys, what OK, Cancel, Esc and the
 // close box store, Help, and settings that cannot be read or written.
 // CWinReg's members carry the roots' Windows names, macros in <windows.h>, which the Win32 forms
-// backend brings: it comes first.
+// backend brings: it comes first, and is used before it.
 #include "settings/CWinReg.h"
 
 namespace {

@@ -110,8 +110,8 @@ std::string& ThrowAwayKey() {
 }
 
 void DropThrowAwayKey() {
-  ::RegOverridePredefKey(ToWin(HKEY_CURRENT_USER), nullptr);
-  ::RegDeleteTreeA(ToWin(HKEY_CURRENT_USER), ThrowAwayKey().c_str());
+  ::RegOverridePredefKey(ToWin(reg::CurrentUser), nullptr);
+  ::RegDeleteTreeA(ToWin(reg::CurrentUser), ThrowAwayKey().c_str());
 }
 
 }  // namespace
@@ -120,16 +120,16 @@ std::string UseThrowAwayCurrentUser() {
   if (!ThrowAwayKey().empty()) return {};
   const std::string sKey = "Software\\Mardel\\QuilloSim\\Run" + std::to_string(::GetCurrentProcessId());
   // A run that was killed may have left its key behind under the same process number.
-  ::RegDeleteTreeA(ToWin(HKEY_CURRENT_USER), sKey.c_str());
+  ::RegDeleteTreeA(ToWin(reg::CurrentUser), sKey.c_str());
   ::HKEY hKey = nullptr;
-  LSTATUS nStatus = ::RegCreateKeyExA(ToWin(HKEY_CURRENT_USER), sKey.c_str(), 0, nullptr,
+  LSTATUS nStatus = ::RegCreateKeyExA(ToWin(reg::CurrentUser), sKey.c_str(), 0, nullptr,
                                       REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &hKey, nullptr);
   if (nStatus != ERROR_SUCCESS)
     return "the key " + sKey + " cannot be created (error " + std::to_string(nStatus) + ")";
-  nStatus = ::RegOverridePredefKey(ToWin(HKEY_CURRENT_USER), hKey);
+  nStatus = ::RegOverridePredefKey(ToWin(reg::CurrentUser), hKey);
   ::RegCloseKey(hKey);
   if (nStatus != ERROR_SUCCESS) {
-    ::RegDeleteTreeA(ToWin(HKEY_CURRENT_USER), sKey.c_str());
+    ::RegDeleteTreeA(ToWin(reg::CurrentUser), sKey.c_str());
     return "HKEY_CURRENT_USER cannot be redirected (error " + std::to_string(nStatus) + ")";
   }
   ThrowAwayKey() = sKey;
