@@ -172,10 +172,16 @@ void RegisterSearchCommands(CommandTable& oTable, std::shared_ptr<SimSession> pS
          RunSearch(*pSession, ctx, o);
        }});
 
-  oTable.Add({"advsearch", "register|unregister", "installs or removes the search component QuilloAdvSearch",
+  oTable.Add({"advsearch", "register|unregister|where",
+              "installs or removes the search component QuilloAdvSearch in this process, or tells where its "
+              "ProgID leads (in the Windows build, after unregister it leads to COM's own registration)",
               [pSession](CommandContext&, const Args& a) {
-                if (a.size() != 1 || (a[0] != "register" && a[0] != "unregister"))
-                  throw UsageError{"usage: advsearch register|unregister"};
+                if (a.size() != 1 || (a[0] != "register" && a[0] != "unregister" && a[0] != "where"))
+                  throw UsageError{"usage: advsearch register|unregister|where"};
+                if (a[0] == "where") {
+                  pSession->Out() << "QuilloAdvSearch.CAdvSearch: " << QuilloAdvSearch_Where() << "\n";
+                  return;
+                }
                 if (a[0] == "register")
                   RegisterQuilloAdvSearch();
                 else

@@ -74,13 +74,17 @@ SimSession::SimSession(std::shared_ptr<const sim::Profile> pProfile, const std::
   RegisterQuilloAddin();
 }
 
-SimSession::~SimSession() {
-  // A run that ends with Outlook still up ends as Outlook would: the add-in shuts down while the
-  // services it stores its settings and lines in are still there. Quietly: the script is over.
+// A run that ends with Outlook still up ends as Outlook would: the add-in shuts down while the
+// services it stores its settings and lines in are still there. Quietly: the script is over.
+void SimSession::Finish() {
   if (m_bStarted && m_pOutlook->AddInConnected()) {
     m_bEchoLog = false;
     m_pOutlook->Quit();
   }
+}
+
+SimSession::~SimSession() {
+  Finish();
   if (platform::HasFormsBackend()) platform::Forms().fnOnEscapedError = nullptr;
   host::BindTarvik(nullptr);
   // Trackers that no full shut-down ended (an add-in that stayed disconnected) go silently.

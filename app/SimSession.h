@@ -28,6 +28,9 @@ class SimSession {
   // Outlook starts and loads the add-in (once per run).
   void Start();
   bool Started() const { return m_bStarted; }
+  // Shuts Outlook down if the script left it running (also done by the destructor); errors that
+  // escape on the way are still counted.
+  void Finish();
   // Prints each diagnostic line as the add-in writes it (on by default).
   void SetEchoLog(bool bEcho) { m_bEchoLog = bEcho; }
 

@@ -130,6 +130,7 @@ int main(int argc, char** argv) {
   std::istream& in = sScript.empty() ? std::cin : fileScript;
   int nExit =
       app::RunScript(in, sScript.empty() ? "<stdin>" : sScript, oTable, oContext, std::cerr, !bNoEcho);
+  pSession->Finish();
   std::cout.flush();
   if (!sCalls.empty()) {
     std::ofstream fileCalls(sCalls, std::ios::trunc);

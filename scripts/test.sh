@@ -30,6 +30,10 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j"$jobs"
 scripts/fuzz.sh 5
 
+echo "== mingw-i686 (the COM server DLLs, built, not run) =="
+cmake --preset mingw-i686 >/dev/null
+cmake --build --preset mingw-i686 -j"$jobs"
+
 echo "== mingw (under Wine) =="
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw -j"$jobs"

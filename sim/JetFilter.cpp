@@ -33,7 +33,15 @@ class JetParser : public FilterParser {
     host::Variant vValue = Literal();
     // Looked up once: a filter runs over every item of a folder.
     auto fnRead = PropertyReaderOf(sProperty);
-    return [fnRead, sOperator, vKey = OrderKey(vValue)](Model& oModel, const ItemData& oItem) {
+    host::Variant vKey = OrderKey(vValue);
+    if (vKey.IsString())
+      // Text against text, the usual case: the folded texts compare directly.
+      return [fnRead, sOperator, vKey, sKey = vKey.ToString()](Model& oModel, const ItemData& oItem) {
+        host::Variant v = fnRead(oModel, oItem);
+        if (!v.IsString()) return OrderMatches(sOperator, CompareKeys(OrderKey(v), vKey));
+        return OrderMatches(sOperator, host::FoldCase(v.ToString()).compare(sKey));
+      };
+    return [fnRead, sOperator, vKey](Model& oModel, const ItemData& oItem) {
       return OrderMatches(sOperator, CompareKeys(OrderKey(fnRead(oModel, oItem)), vKey));
     };
   }

@@ -1,6 +1,7 @@
 #include "sim/OutlookObjects.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "host/Text.h"
 #include "sim/CommandBarObjects.h"
@@ -407,11 +408,13 @@ const std::vector<ItemPtr>& ItemsObj::List() {
     std::string s;
   };
   std::vector<std::pair<SortKey, ItemPtr>> vecKeyed;
+  std::function<host::Variant(Model&, const ItemData&)> fnSortKey;
+  if (!m_sSort.empty()) fnSortKey = PropertyReaderOf(m_sSort);
   for (const auto& p : m_pFolder->vecItems) {
     if (m_pFilter && !m_pFilter->Matches(oModel, *p)) continue;
     SortKey o;
     if (!m_sSort.empty()) {
-      host::Variant v = OrderKey(PropertyOf(oModel, *p, m_sSort));
+      host::Variant v = OrderKey(fnSortKey(oModel, *p));
       o.bNumber = !v.IsString();
       if (o.bNumber) o.d = v.ToDouble();
       o.s = o.bNumber ? host::FoldCase(v.ToString()) : v.ToString();

@@ -8,6 +8,7 @@ namespace host {
 
 struct ObjectRegistry::Impl {
   std::unordered_map<std::string, Factory> mapClasses;  // by folded ProgID
+  Fallback fnFallback;
 };
 
 ObjectRegistry& ObjectRegistry::Instance() {
@@ -32,9 +33,19 @@ bool ObjectRegistry::IsRegistered(const std::string& sProgId) const {
   return impl().mapClasses.count(FoldCase(sProgId)) != 0;
 }
 
-std::shared_ptr<Object> ObjectRegistry::Create(const std::string& sProgId) const {
+void ObjectRegistry::SetFallback(Fallback fnFallback) {
+  impl().fnFallback = std::move(fnFallback);
+}
+
+std::shared_ptr<Object> ObjectRegistry::Create(const std::string& sProgId, const std::type_info& type) const {
   auto it = impl().mapClasses.find(FoldCase(sProgId));
-  if (it == impl().mapClasses.end() || !it->second) Raise(err::CantCreateObject);
+  if (it == impl().mapClasses.end() || !it->second) {
+    if (!impl().fnFallback) Raise(err::CantCreateObject);
+    Fallback fnFallback = impl().fnFallback;
+    auto pObject = fnFallback(sProgId, type);
+    if (!pObject) Raise(err::CantCreateObject);
+    return pObject;
+  }
   // Copy the factory: creating an object may register or unregister classes.
   Factory fnCreate = it->second;
   auto pObject = fnCreate();
@@ -42,8 +53,8 @@ std::shared_ptr<Object> ObjectRegistry::Create(const std::string& sProgId) const
   return pObject;
 }
 
-std::shared_ptr<Object> CreateObject(const std::string& sProgId) {
-  return ObjectRegistry::Instance().Create(sProgId);
+std::shared_ptr<Object> CreateObject(const std::string& sProgId, const std::type_info& type) {
+  return ObjectRegistry::Instance().Create(sProgId, type);
 }
 
 }  // namespace host

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <typeinfo>
 
 #include "host/Error.h"
 
@@ -32,14 +33,22 @@ std::shared_ptr<T> As(const std::shared_ptr<U>& p) {
 class ObjectRegistry {
  public:
   using Factory = std::function<std::shared_ptr<Object>()>;
+  // Where classes the registry does not know are looked for next (the system's own class
+  // registration, on a platform that has one). It gets the interface the caller asked for, so
+  // that what it finds can be handed out as that interface.
+  using Fallback =
+      std::function<std::shared_ptr<Object>(const std::string& sProgId, const std::type_info& type)>;
 
   static ObjectRegistry& Instance();
 
   void Register(const std::string& sProgId, Factory fnCreate);
   void Unregister(const std::string& sProgId);
   bool IsRegistered(const std::string& sProgId) const;
-  // Error 429 when the class is not registered; errors of the factory pass through.
-  std::shared_ptr<Object> Create(const std::string& sProgId) const;
+  // Error 429 when the class is not registered here nor found by the fallback; errors of the
+  // factory pass through.
+  std::shared_ptr<Object> Create(const std::string& sProgId,
+                                 const std::type_info& type = typeid(Object)) const;
+  void SetFallback(Fallback fnFallback);
 
  private:
   ObjectRegistry() = default;
@@ -48,11 +57,11 @@ class ObjectRegistry {
   Impl& impl() const;
 };
 
-std::shared_ptr<Object> CreateObject(const std::string& sProgId);
+std::shared_ptr<Object> CreateObject(const std::string& sProgId, const std::type_info& type = typeid(Object));
 
 template <class T>
 std::shared_ptr<T> CreateObject(const std::string& sProgId) {
-  return As<T>(CreateObject(sProgId));
+  return As<T>(CreateObject(sProgId, typeid(T)));
 }
 
 }  // namespace host

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "host/ScopeExit.h"
 #include "host/Text.h"
 
 namespace platform {
@@ -346,10 +347,7 @@ bool TreeView::LevelSorted(int32_t nParent) const {
 void TreeView::Notify(Change::Kind eKind, int32_t nId) {
   m_vecPending.push_back({eKind, nId});
   // The list only lives for the backend's look during this one change.
-  struct Clear {
-    std::vector<Change>& vec;
-    ~Clear() { vec.clear(); }
-  } oClear{m_vecPending};
+  host::ScopeExit oClear([this] { m_vecPending.clear(); });
   Changed(Prop::Content);
 }
 

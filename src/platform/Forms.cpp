@@ -4,6 +4,7 @@
 #include <sstream>
 #include <utility>
 
+#include "host/ScopeExit.h"
 #include "platform/Controls.h"
 #include "platform/Ui.h"
 
@@ -213,10 +214,8 @@ void Form::Hide() {
 bool Form::Unload(int16_t nUnloadMode) {
   if (!IsLoaded()) return true;
   if (m_bUnloading) return false;  // asked again from its own QueryUnload or Unload
-  struct Guard {
-    bool& b;
-    ~Guard() { b = false; }
-  } oGuard{m_bUnloading = true};
+  m_bUnloading = true;
+  host::ScopeExit oGuard([this] { m_bUnloading = false; });
   int16_t nCancel = 0;
   Form_QueryUnload(nCancel, nUnloadMode);
   if (nCancel != 0 || !IsLoaded()) return false;

@@ -5,6 +5,8 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <typeinfo>
+#include <vector>
 
 #include "host/Error.h"
 #include "host/Object.h"
@@ -87,6 +89,26 @@ TEST_F(ObjectRegistryTest, FactoryMayChangeTheTableWhileCreating) {
 TEST_F(ObjectRegistryTest, CreateObjectOfTheWrongInterfaceIsATypeMismatch) {
   reg.Register("QuilloTest.Gadget", [] { return std::make_shared<CGadget>(); });
   EXPECT_EQ(ErrorOf([] { host::CreateObject<CGizmo>("QuilloTest.Gadget"); }), 13);
+}
+
+TEST_F(ObjectRegistryTest, UnknownProgIdsGoToTheFallbackWithTheInterfaceAskedFor) {
+  std::vector<std::string> vecAsked;
+  reg.SetFallback(
+      [&](const std::string& sProgId, const std::type_info& type) -> std::shared_ptr<host::Object> {
+        vecAsked.push_back(sProgId + (type == typeid(CGizmo) ? " as CGizmo" : " as Object"));
+        if (sProgId == "QuilloTest.Nowhere") return nullptr;
+        return std::make_shared<CGizmo>();
+      });
+  reg.Register("QuilloTest.Gadget", [] { return std::make_shared<CGadget>(); });
+  EXPECT_EQ(host::CreateObject("QuilloTest.Gadget")->TypeName(), "CGadget");  // its own table first
+  EXPECT_NE(host::CreateObject<CGizmo>("QuilloTest.Elsewhere"), nullptr);
+  EXPECT_EQ(host::CreateObject("QuilloTest.Elsewhere")->TypeName(), "CGizmo");
+  EXPECT_EQ(ErrorOf([] { host::CreateObject("QuilloTest.Nowhere"); }), 429);
+  reg.SetFallback(nullptr);
+  EXPECT_EQ(ErrorOf([] { host::CreateObject("QuilloTest.Elsewhere"); }), 429);
+  EXPECT_EQ(vecAsked,
+            (std::vector<std::string>{"QuilloTest.Elsewhere as CGizmo", "QuilloTest.Elsewhere as Object",
+                                      "QuilloTest.Nowhere as Object"}));
 }
 
 TEST(Object, AsKeepsNothingAndRefusesTheWrongKind) {

@@ -7,6 +7,11 @@ set(vecOptions "")
 if(vecFirst MATCHES "^# options: (.*)$")
   separate_arguments(vecOptions UNIX_COMMAND "${CMAKE_MATCH_1}")
 endif()
+# On Windows the settings live in the registry, which outlives a run: each script starts from none,
+# as a run with an in-memory registry does natively.
+if(EMULATOR)
+  execute_process(COMMAND ${EMULATOR} reg delete "HKCU\\Software\\Mardel\\Quillo" /f OUTPUT_QUIET ERROR_QUIET)
+endif()
 execute_process(COMMAND ${EMULATOR} ${EXE} --registry :memory: ${vecOptions} --script ${SCRIPT}
                 OUTPUT_VARIABLE sOut ERROR_VARIABLE sErr RESULT_VARIABLE nExit)
 if(NOT nExit EQUAL 0)

@@ -14,11 +14,13 @@
 #include <vector>
 
 #include "host/Error.h"
+#include "host/ScopeExit.h"
 #include "host/Text.h"
 #include "platform/Controls.h"
 #include "platform/Ui.h"
 #include "platform/WindowProc.h"
 #include "platform/win32/Bitmaps.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/Module.h"
 
 namespace platform::win32 {
@@ -71,20 +73,17 @@ std::vector<uint32_t> Composed(const Picture& oPicture, COLORREF nBack) {
   return vec;
 }
 
-// An icon with the picture's alpha channel; nullptr for no picture.
-HICON MakeIcon(const PicturePtr& pPicture) {
-  if (!pPicture || pPicture->nWidth <= 0 || pPicture->nHeight <= 0) return nullptr;
+// An icon with the picture's alpha channel; none for no picture.
+unique_hicon MakeIcon(const PicturePtr& pPicture) {
+  if (!pPicture || pPicture->nWidth <= 0 || pPicture->nHeight <= 0) return {};
   BITMAPINFO oInfo = TopDownInfo(pPicture->nWidth, pPicture->nHeight);
   void* pBits = nullptr;
-  HBITMAP hColour = CreateDIBSection(nullptr, &oInfo, DIB_RGB_COLORS, &pBits, nullptr, 0);
-  if (!hColour) return nullptr;
+  unique_hbitmap hColour(CreateDIBSection(nullptr, &oInfo, DIB_RGB_COLORS, &pBits, nullptr, 0));
+  if (!hColour) return {};
   std::memcpy(pBits, pPicture->pixels.data(), pPicture->pixels.size() * 4);
-  HBITMAP hMask = CreateBitmap(pPicture->nWidth, pPicture->nHeight, 1, 1, nullptr);
-  ICONINFO oIcon{TRUE, 0, 0, hMask, hColour};
-  HICON hIcon = CreateIconIndirect(&oIcon);
-  DeleteObject(hColour);
-  DeleteObject(hMask);
-  return hIcon;
+  unique_hbitmap hMask(CreateBitmap(pPicture->nWidth, pPicture->nHeight, 1, 1, nullptr));
+  ICONINFO oIcon{TRUE, 0, 0, hMask.get(), hColour.get()};
+  return unique_hicon(CreateIconIndirect(&oIcon));
 }
 
 int16_t ShiftState() {
@@ -139,7 +138,7 @@ UINT DrawTextFlags(int16_t nAlignment) {
 // --- Backend state --------------------------------------------------------------------------------
 
 struct Win32Forms::Impl {
-  HWND m_hHiddenOwner = nullptr;
+  unique_hwnd m_hHiddenOwner;
   int m_nDpiX = 96;
   int m_nDpiY = 96;
   std::unique_ptr<FormsDriver> m_pDriver;
@@ -154,12 +153,14 @@ class Win32ControlPeer : public ControlPeer, public std::enable_shared_from_this
   Win32ControlPeer(Win32Forms& oBackend, Win32FormPeer& oFormPeer, Control& oControl)
       : m_oBackend(oBackend), m_oFormPeer(oFormPeer), m_oControl(oControl) {}
   ~Win32ControlPeer() override;
+  Win32ControlPeer(const Win32ControlPeer&) = delete;
+  Win32ControlPeer& operator=(const Win32ControlPeer&) = delete;
 
   void Create(HWND hParent);
   void Sync(Prop eProp) override;
-  WindowHandle Handle() const override { return W(m_hWnd); }
+  WindowHandle Handle() const override { return W(m_hWnd.get()); }
   void Focus() override {
-    if (m_hWnd && GetFocus() != m_hWnd) ::SetFocus(m_hWnd);
+    if (m_hWnd.get() && GetFocus() != m_hWnd.get()) ::SetFocus(m_hWnd.get());
   }
   // A notification the control sent its form (WM_COMMAND).
   void OnCommand(WORD nCode);
@@ -197,10 +198,10 @@ class Win32ControlPeer : public ControlPeer, public std::enable_shared_from_this
   Win32Forms& m_oBackend;
   Win32FormPeer& m_oFormPeer;
   Control& m_oControl;
-  HWND m_hWnd = nullptr;
+  unique_hwnd m_hWnd;
   bool m_bSyncing = false;  // our own SetWindowText, not the user's typing
   // Tree view.
-  HIMAGELIST m_hImages = nullptr;
+  unique_himagelist m_hImages;
   std::map<int32_t, HTREEITEM> m_mapItems;
   std::map<int32_t, size_t> m_mapSortPlace;  // during a sort: node -> place in its level
   POINT m_ptLastDown{};                      // where the last click began
@@ -213,22 +214,21 @@ class Win32FormPeer : public FormPeer, public std::enable_shared_from_this<Win32
  public:
   Win32FormPeer(Win32Forms& oBackend, Form& oForm) : m_oBackend(oBackend), m_oForm(oForm) {}
   ~Win32FormPeer() override {
-    if (m_hWnd) {
-      SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, 0);
-      DestroyWindow(m_hWnd);
-    }
-    if (m_hIcon) DestroyIcon(m_hIcon);
+    // Messages of the window's last moments find no peer.
+    if (m_hWnd) SetWindowLongPtrA(m_hWnd.get(), GWLP_USERDATA, 0);
   }
+  Win32FormPeer(const Win32FormPeer&) = delete;
+  Win32FormPeer& operator=(const Win32FormPeer&) = delete;
 
   void Create() {
     RECT rc{0, 0, m_oBackend.PixelsX(m_oForm.ScaleWidth()), m_oBackend.PixelsY(m_oForm.ScaleHeight())};
     AdjustWindowRectEx(&rc, kFormStyle, FALSE, kFormExStyle);
-    m_hWnd = CreateWindowExA(kFormExStyle, kFormClass, host::Utf8ToAnsi(m_oForm.Caption()).c_str(),
-                             kFormStyle, 0, 0, rc.right - rc.left, rc.bottom - rc.top,
-                             H(m_oBackend.HiddenOwner()), nullptr, Instance(), this);
-    if (!m_hWnd) RaiseLastError("The window of the form " + m_oForm.Name() + " could not be created");
+    m_hWnd.reset(CreateWindowExA(kFormExStyle, kFormClass, host::Utf8ToAnsi(m_oForm.Caption()).c_str(),
+                                 kFormStyle, 0, 0, rc.right - rc.left, rc.bottom - rc.top,
+                                 H(m_oBackend.HiddenOwner()), nullptr, Instance(), this));
+    if (!m_hWnd.get()) RaiseLastError("The window of the form " + m_oForm.Name() + " could not be created");
     // Keep the system menu to Move and Close, as a fixed dialog has it.
-    if (HMENU hMenu = GetSystemMenu(m_hWnd, FALSE)) {
+    if (HMENU hMenu = GetSystemMenu(m_hWnd.get(), FALSE)) {
       DeleteMenu(hMenu, SC_SIZE, MF_BYCOMMAND);
       DeleteMenu(hMenu, SC_MINIMIZE, MF_BYCOMMAND);
       DeleteMenu(hMenu, SC_MAXIMIZE, MF_BYCOMMAND);
@@ -238,23 +238,22 @@ class Win32FormPeer : public FormPeer, public std::enable_shared_from_this<Win32
   }
 
   void Sync(Prop eProp) override {
-    if (!m_hWnd) return;
+    if (!m_hWnd.get()) return;
     switch (eProp) {
-      case Prop::Caption: SetText(m_hWnd, m_oForm.Caption()); break;
+      case Prop::Caption: SetText(m_hWnd.get(), m_oForm.Caption()); break;
       case Prop::Icon: {
-        HICON hIcon = MakeIcon(m_oForm.Icon());
-        SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(hIcon));
-        SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hIcon));
-        if (m_hIcon) DestroyIcon(m_hIcon);
-        m_hIcon = hIcon;
+        unique_hicon hIcon = MakeIcon(m_oForm.Icon());
+        SendMessageA(m_hWnd.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(hIcon.get()));
+        SendMessageA(m_hWnd.get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hIcon.get()));
+        m_hIcon = std::move(hIcon);
         break;
       }
       case Prop::Owner: {
         // What SetWindowLongA(hWnd, GWL_HWNDPARENT, owner) does on 32-bit Windows. Without an
         // owner the hidden window takes the place, which keeps the form out of the task bar.
         HWND hOwner = m_oForm.Owner() ? H(m_oForm.Owner()) : H(m_oBackend.HiddenOwner());
-        if (hOwner == m_hWnd || !IsWindow(hOwner)) hOwner = H(m_oBackend.HiddenOwner());
-        SetWindowLongPtrA(m_hWnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(hOwner));
+        if (hOwner == m_hWnd.get() || !IsWindow(hOwner)) hOwner = H(m_oBackend.HiddenOwner());
+        SetWindowLongPtrA(m_hWnd.get(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(hOwner));
         break;
       }
       default: break;
@@ -263,7 +262,7 @@ class Win32FormPeer : public FormPeer, public std::enable_shared_from_this<Win32
 
   std::shared_ptr<ControlPeer> CreateControl(Control& oControl) override {
     auto pPeer = std::make_shared<Win32ControlPeer>(m_oBackend, *this, oControl);
-    pPeer->Create(m_hWnd);
+    pPeer->Create(m_hWnd.get());
     m_mapChildren[reinterpret_cast<HWND>(pPeer->Handle())] = pPeer.get();
     return pPeer;
   }
@@ -275,24 +274,20 @@ class Win32FormPeer : public FormPeer, public std::enable_shared_from_this<Win32
       CentreOnOwner();
       m_bPlaced = true;
     }
-    ShowWindow(m_hWnd, SW_SHOW);
+    ShowWindow(m_hWnd.get(), SW_SHOW);
   }
 
-  void Hide() override { ShowWindow(m_hWnd, SW_HIDE); }
+  void Hide() override { ShowWindow(m_hWnd.get(), SW_HIDE); }
 
   void RunModal() override {
     auto pKeep = shared_from_this();
     // The owner takes no input while the form is up, as under a dialog box.
-    HWND hOwner = GetWindow(m_hWnd, GW_OWNER);
+    HWND hOwner = GetWindow(m_hWnd.get(), GW_OWNER);
     const bool bDisable = hOwner && W(hOwner) != m_oBackend.HiddenOwner() && IsWindowEnabled(hOwner);
     if (bDisable) EnableWindow(hOwner, FALSE);
-    struct Reenable {
-      HWND h;
-      bool b;
-      ~Reenable() {
-        if (b && IsWindow(h)) EnableWindow(h, TRUE);
-      }
-    } oReenable{hOwner, bDisable};
+    host::ScopeExit oReenable([&] {
+      if (bDisable && IsWindow(hOwner)) EnableWindow(hOwner, TRUE);
+    });
     while (FormShown(m_oForm)) {
       MSG oMsg;
       while (FormShown(m_oForm) && PeekMessageA(&oMsg, nullptr, 0, 0, PM_REMOVE)) {
@@ -311,21 +306,21 @@ class Win32FormPeer : public FormPeer, public std::enable_shared_from_this<Win32
     }
   }
 
-  WindowHandle Handle() const override { return W(m_hWnd); }
+  WindowHandle Handle() const override { return W(m_hWnd.get()); }
 
  private:
   void CentreOnOwner() {
     RECT rcOwner{};
-    HWND hOwner = GetWindow(m_hWnd, GW_OWNER);
+    HWND hOwner = GetWindow(m_hWnd.get(), GW_OWNER);
     if (!hOwner || W(hOwner) == m_oBackend.HiddenOwner() || !IsWindowVisible(hOwner) ||
         !GetWindowRect(hOwner, &rcOwner))
       SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcOwner, 0);
     RECT rc{};
-    GetWindowRect(m_hWnd, &rc);
+    GetWindowRect(m_hWnd.get(), &rc);
     const int nW = rc.right - rc.left, nH = rc.bottom - rc.top;
     int x = rcOwner.left + (rcOwner.right - rcOwner.left - nW) / 2;
     int y = rcOwner.top + (rcOwner.bottom - rcOwner.top - nH) / 2;
-    SetWindowPos(m_hWnd, nullptr, x > 0 ? x : 0, y > 0 ? y : 0, 0, 0,
+    SetWindowPos(m_hWnd.get(), nullptr, x > 0 ? x : 0, y > 0 ? y : 0, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
@@ -374,8 +369,8 @@ class Win32FormPeer : public FormPeer, public std::enable_shared_from_this<Win32
   friend class Win32Forms;
   Win32Forms& m_oBackend;
   Form& m_oForm;
-  HWND m_hWnd = nullptr;
-  HICON m_hIcon = nullptr;
+  unique_hicon m_hIcon;  // goes after the window that shows it
+  unique_hwnd m_hWnd;
   bool m_bPlaced = false;
   std::map<HWND, Win32ControlPeer*> m_mapChildren;
 
@@ -386,12 +381,12 @@ class Win32FormPeer : public FormPeer, public std::enable_shared_from_this<Win32
 // --- Controls, continued --------------------------------------------------------------------------
 
 Win32ControlPeer::~Win32ControlPeer() {
-  if (!m_hWnd) return;
-  m_oFormPeer.Forget(m_hWnd);
-  RemoveWindowSubclass(m_hWnd, &SubclassProc, 1);
-  SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, 0);
-  DestroyWindow(m_hWnd);
-  if (m_hImages) ImageList_Destroy(m_hImages);
+  if (!m_hWnd.get()) return;
+  m_oFormPeer.Forget(m_hWnd.get());
+  RemoveWindowSubclass(m_hWnd.get(), &SubclassProc, 1);
+  SetWindowLongPtrA(m_hWnd.get(), GWLP_USERDATA, 0);
+  // The window before the images it shows.
+  m_hWnd.reset();
 }
 
 void Win32ControlPeer::Create(HWND hParent) {
@@ -447,19 +442,20 @@ void Win32ControlPeer::Create(HWND hParent) {
   if (!m_oControl.EnabledWithContainers()) nStyle |= WS_DISABLED;
   const TwipsRect rc = m_oControl.FormBounds();
   m_bSyncing = true;
-  m_hWnd =
-      CreateWindowExA(nExStyle, sClass, host::Utf8ToAnsi(sText).c_str(), nStyle, m_oBackend.PixelsX(rc.nLeft),
-                      m_oBackend.PixelsY(rc.nTop), m_oBackend.PixelsX(rc.nWidth),
-                      m_oBackend.PixelsY(rc.nHeight), hParent, nullptr, Instance(), nullptr);
+  m_hWnd.reset(CreateWindowExA(nExStyle, sClass, host::Utf8ToAnsi(sText).c_str(), nStyle,
+                               m_oBackend.PixelsX(rc.nLeft), m_oBackend.PixelsY(rc.nTop),
+                               m_oBackend.PixelsX(rc.nWidth), m_oBackend.PixelsY(rc.nHeight), hParent,
+                               nullptr, Instance(), nullptr));
   m_bSyncing = false;
-  if (!m_hWnd) RaiseLastError("The window of the control " + m_oControl.Name() + " could not be created");
-  SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SendMessageA(m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-  SetWindowSubclass(m_hWnd, &SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+  if (!m_hWnd.get())
+    RaiseLastError("The window of the control " + m_oControl.Name() + " could not be created");
+  SetWindowLongPtrA(m_hWnd.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SendMessageA(m_hWnd.get(), WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  SetWindowSubclass(m_hWnd.get(), &SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
   // Children are painted over their frame: frames go to the bottom of the z-order. (Tab order
   // is the form's own, not the z-order.)
-  SetWindowPos(m_hWnd, m_oControl.GetKind() == Control::Kind::Frame ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(m_hWnd.get(), m_oControl.GetKind() == Control::Kind::Frame ? HWND_BOTTOM : HWND_TOP, 0, 0, 0,
+               0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   if (m_oControl.GetKind() == Control::Kind::ProgressBar) {
     Sync(Prop::Range);
     Sync(Prop::Value);
@@ -471,50 +467,50 @@ void Win32ControlPeer::Create(HWND hParent) {
 
 void Win32ControlPeer::Place() {
   const TwipsRect rc = m_oControl.FormBounds();
-  MoveWindow(m_hWnd, m_oBackend.PixelsX(rc.nLeft), m_oBackend.PixelsY(rc.nTop), m_oBackend.PixelsX(rc.nWidth),
-             m_oBackend.PixelsY(rc.nHeight), TRUE);
+  MoveWindow(m_hWnd.get(), m_oBackend.PixelsX(rc.nLeft), m_oBackend.PixelsY(rc.nTop),
+             m_oBackend.PixelsX(rc.nWidth), m_oBackend.PixelsY(rc.nHeight), TRUE);
 }
 
 void Win32ControlPeer::Sync(Prop eProp) {
-  if (!m_hWnd) return;
-  struct Syncing {
-    bool& b;
-    ~Syncing() { b = false; }
-  } oSyncing{m_bSyncing = true};
+  if (!m_hWnd.get()) return;
+  m_bSyncing = true;
+  host::ScopeExit oSyncing([this] { m_bSyncing = false; });
   switch (eProp) {
-    case Prop::Visible: ShowWindow(m_hWnd, m_oControl.ShownWithContainers() ? SW_SHOWNA : SW_HIDE); break;
-    case Prop::Enabled: EnableWindow(m_hWnd, m_oControl.EnabledWithContainers()); break;
+    case Prop::Visible:
+      ShowWindow(m_hWnd.get(), m_oControl.ShownWithContainers() ? SW_SHOWNA : SW_HIDE);
+      break;
+    case Prop::Enabled: EnableWindow(m_hWnd.get(), m_oControl.EnabledWithContainers()); break;
     case Prop::Bounds: Place(); break;
     case Prop::Caption:
     case Prop::Text: {
       const std::string sText = ControlText(m_oControl);
-      if (WindowText(m_hWnd) != sText) SetText(m_hWnd, sText);
+      if (WindowText(m_hWnd.get()) != sText) SetText(m_hWnd.get(), sText);
       break;
     }
     case Prop::Value:
       if (m_oControl.GetKind() == Control::Kind::ProgressBar)
-        SendMessageA(m_hWnd, PBM_SETPOS, static_cast<WPARAM>(ControlValue(m_oControl)), 0);
+        SendMessageA(m_hWnd.get(), PBM_SETPOS, static_cast<WPARAM>(ControlValue(m_oControl)), 0);
       else if (m_oControl.GetKind() == Control::Kind::CheckBox)
-        SendMessageA(m_hWnd, BM_SETCHECK, static_cast<WPARAM>(ControlValue(m_oControl)), 0);
+        SendMessageA(m_hWnd.get(), BM_SETCHECK, static_cast<WPARAM>(ControlValue(m_oControl)), 0);
       break;
     case Prop::Range:
       if (auto* pBar = dynamic_cast<ProgressBar*>(&m_oControl)) {
-        SendMessageA(m_hWnd, PBM_SETRANGE32, static_cast<WPARAM>(pBar->Min()),
+        SendMessageA(m_hWnd.get(), PBM_SETRANGE32, static_cast<WPARAM>(pBar->Min()),
                      static_cast<LPARAM>(pBar->Max()));
-        SendMessageA(m_hWnd, PBM_SETPOS, static_cast<WPARAM>(pBar->Value()), 0);
+        SendMessageA(m_hWnd.get(), PBM_SETPOS, static_cast<WPARAM>(pBar->Value()), 0);
       }
       break;
-    case Prop::Picture: InvalidateRect(m_hWnd, nullptr, TRUE); break;
+    case Prop::Picture: InvalidateRect(m_hWnd.get(), nullptr, TRUE); break;
     case Prop::Role:
       if (auto* pButton = dynamic_cast<Button*>(&m_oControl))
-        SendMessageA(m_hWnd, BM_SETSTYLE, pButton->Default() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+        SendMessageA(m_hWnd.get(), BM_SETSTYLE, pButton->Default() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
       break;
     case Prop::Content:
       if (m_oControl.GetKind() == Control::Kind::TreeView) SyncTree();
       if (auto* pGrid = dynamic_cast<Grid*>(&m_oControl); pGrid && pGrid->Redraw()) {
         // With Redraw off nothing is shown until it is on again.
         UpdateScrollBar();
-        InvalidateRect(m_hWnd, nullptr, FALSE);
+        InvalidateRect(m_hWnd.get(), nullptr, FALSE);
       }
       break;
     default: break;
@@ -528,23 +524,23 @@ int32_t Win32ControlPeer::NodeOf(HTREEITEM hItem) const {
   TVITEMA oItem{};
   oItem.mask = TVIF_PARAM | TVIF_HANDLE;
   oItem.hItem = hItem;
-  if (!SendMessageA(m_hWnd, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&oItem))) return 0;
+  if (!SendMessageA(m_hWnd.get(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&oItem))) return 0;
   return static_cast<int32_t>(oItem.lParam);
 }
 
 void Win32ControlPeer::LoadTreeImages() {
   auto& oTree = static_cast<TreeView&>(m_oControl);
   ImageList* pImages = oTree.GetImageList();
-  const int nHave = m_hImages ? ImageList_GetImageCount(m_hImages) : 0;
+  const int nHave = m_hImages.get() ? ImageList_GetImageCount(m_hImages.get()) : 0;
   if (!pImages || pImages->Count() <= nHave) return;
-  if (!m_hImages) {
+  if (!m_hImages.get()) {
     const PicturePtr pFirst = pImages->Item(1);
-    m_hImages = ImageList_Create(pFirst->nWidth, pFirst->nHeight, ILC_COLOR32, pImages->Count(), 4);
-    if (!m_hImages) return;
-    SendMessageA(m_hWnd, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(m_hImages));
+    m_hImages.reset(ImageList_Create(pFirst->nWidth, pFirst->nHeight, ILC_COLOR32, pImages->Count(), 4));
+    if (!m_hImages.get()) return;
+    SendMessageA(m_hWnd.get(), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(m_hImages.get()));
   }
   int nWidth = 0, nHeight = 0;
-  ImageList_GetIconSize(m_hImages, &nWidth, &nHeight);
+  ImageList_GetIconSize(m_hImages.get(), &nWidth, &nHeight);
   for (int32_t n = nHave + 1; n <= pImages->Count(); ++n) {
     // Every picture takes one slot of the list's size, drawn over the tree's background.
     Picture oSlot(nWidth, nHeight, 0);
@@ -554,11 +550,10 @@ void Win32ControlPeer::LoadTreeImages() {
     std::vector<uint32_t> vecPixels = Composed(oSlot, GetSysColor(COLOR_WINDOW));
     BITMAPINFO oInfo = TopDownInfo(nWidth, nHeight);
     void* pBits = nullptr;
-    HBITMAP hBitmap = CreateDIBSection(nullptr, &oInfo, DIB_RGB_COLORS, &pBits, nullptr, 0);
+    unique_hbitmap hBitmap(CreateDIBSection(nullptr, &oInfo, DIB_RGB_COLORS, &pBits, nullptr, 0));
     if (!hBitmap) continue;
     std::memcpy(pBits, vecPixels.data(), vecPixels.size() * 4);
-    ImageList_Add(m_hImages, hBitmap, nullptr);
-    DeleteObject(hBitmap);
+    ImageList_Add(m_hImages.get(), hBitmap.get(), nullptr);
   }
 }
 
@@ -584,21 +579,20 @@ void Win32ControlPeer::InsertNode(const TreeNode& oNode) {
   oInsert.item.lParam = oNode.nId;
   oInsert.item.iImage = oInsert.item.iSelectedImage = nImage >= 0 ? nImage : I_IMAGENONE;
   auto hItem = reinterpret_cast<HTREEITEM>(
-      SendMessageA(m_hWnd, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&oInsert)));
+      SendMessageA(m_hWnd.get(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&oInsert)));
   if (!hItem) return;
   m_mapItems[oNode.nId] = hItem;
   if (pParent && pParent->bExpanded)
-    SendMessageA(m_hWnd, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(hParent));
+    SendMessageA(m_hWnd.get(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(hParent));
 }
 
 void Win32ControlPeer::BuildTree() {
   auto& oTree = static_cast<TreeView&>(m_oControl);
-  SendMessageA(m_hWnd, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+  SendMessageA(m_hWnd.get(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
   m_mapItems.clear();
   if (m_hImages) {
-    SendMessageA(m_hWnd, TVM_SETIMAGELIST, TVSIL_NORMAL, 0);
-    ImageList_Destroy(m_hImages);
-    m_hImages = nullptr;
+    SendMessageA(m_hWnd.get(), TVM_SETIMAGELIST, TVSIL_NORMAL, 0);
+    m_hImages.reset();
   }
   // Parents before children, each level in the tree's order.
   std::vector<const TreeNode*> vecStack;
@@ -613,9 +607,9 @@ void Win32ControlPeer::BuildTree() {
   }
   for (const auto& [nId, hItem] : m_mapItems)
     if (const TreeNode* p = oTree.NodeById(nId); p && p->bExpanded)
-      SendMessageA(m_hWnd, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(hItem));
+      SendMessageA(m_hWnd.get(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(hItem));
   if (const TreeNode* p = oTree.SelectedItem())
-    SendMessageA(m_hWnd, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(TreeItem(p->nId)));
+    SendMessageA(m_hWnd.get(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(TreeItem(p->nId)));
 }
 
 int CALLBACK Win32ControlPeer::CompareNodes(LPARAM nA, LPARAM nB, LPARAM nSelf) {
@@ -641,17 +635,18 @@ void Win32ControlPeer::SyncTree() {
         for (const TreeNode* p : oTree.Children(sParent)) m_mapSortPlace[p->nId] = m_mapSortPlace.size();
         TVSORTCB oSort{pNode ? TreeItem(pNode->nId) : TVI_ROOT, &CompareNodes,
                        reinterpret_cast<LPARAM>(this)};
-        if (oSort.hParent) SendMessageA(m_hWnd, TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&oSort));
+        if (oSort.hParent)
+          SendMessageA(m_hWnd.get(), TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&oSort));
         m_mapSortPlace.clear();
         break;
       }
       case TreeView::Change::Selected:
-        SendMessageA(m_hWnd, TVM_SELECTITEM, TVGN_CARET,
+        SendMessageA(m_hWnd.get(), TVM_SELECTITEM, TVGN_CARET,
                      reinterpret_cast<LPARAM>(pNode ? TreeItem(pNode->nId) : nullptr));
         break;
       case TreeView::Change::Expanded:
         if (HTREEITEM hItem = pNode ? TreeItem(pNode->nId) : nullptr)
-          SendMessageA(m_hWnd, TVM_EXPAND, pNode->bExpanded ? TVE_EXPAND : TVE_COLLAPSE,
+          SendMessageA(m_hWnd.get(), TVM_EXPAND, pNode->bExpanded ? TVE_EXPAND : TVE_COLLAPSE,
                        reinterpret_cast<LPARAM>(hItem));
         break;
     }
@@ -687,9 +682,10 @@ LRESULT Win32ControlPeer::OnNotify(const NMHDR& oHeader) {
       if (m_bClickSelected) return 0;
       TVHITTESTINFO oHit{};
       oHit.pt = m_ptLastDown;
-      auto hItem =
-          reinterpret_cast<HTREEITEM>(SendMessageA(m_hWnd, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&oHit)));
-      auto hSelected = reinterpret_cast<HTREEITEM>(SendMessageA(m_hWnd, TVM_GETNEXTITEM, TVGN_CARET, 0));
+      auto hItem = reinterpret_cast<HTREEITEM>(
+          SendMessageA(m_hWnd.get(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&oHit)));
+      auto hSelected =
+          reinterpret_cast<HTREEITEM>(SendMessageA(m_hWnd.get(), TVM_GETNEXTITEM, TVGN_CARET, 0));
       if (hItem && hItem == hSelected && (oHit.flags & TVHT_ONITEM)) pTree->NativeClick(NodeOf(hItem));
       return 0;
     }
@@ -718,19 +714,19 @@ void Win32ControlPeer::UpdateScrollBar() {
   oInfo.nMax = nMaxTop > oGrid.FixedRows() ? nMaxTop + nPage - 1 : oGrid.FixedRows();
   oInfo.nPage = nMaxTop > oGrid.FixedRows() ? UINT(nPage) : 2u;
   oInfo.nPos = oGrid.TopRow();
-  SetScrollInfo(m_hWnd, SB_VERT, &oInfo, TRUE);
+  SetScrollInfo(m_hWnd.get(), SB_VERT, &oInfo, TRUE);
 }
 
 void Win32ControlPeer::PaintGrid(HDC hdc) {
   const auto& oGrid = static_cast<const Grid&>(m_oControl);
   RECT rcClient{};
-  GetClientRect(m_hWnd, &rcClient);
+  GetClientRect(m_hWnd.get(), &rcClient);
   FillRect(hdc, &rcClient, GetSysColorBrush(COLOR_WINDOW));
-  HGDIOBJ hOldFont = SelectObject(hdc, GetStockObject(DEFAULT_GUI_FONT));
+  SelectedObject oFont(hdc, GetStockObject(DEFAULT_GUI_FONT));
   SetBkMode(hdc, TRANSPARENT);
-  HPEN hLine = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
-  HGDIOBJ hOldPen = SelectObject(hdc, hLine);
-  const bool bFocus = GetFocus() == m_hWnd;
+  unique_hpen hLine(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW)));
+  SelectedObject oPen(hdc, hLine.get());
+  const bool bFocus = GetFocus() == m_hWnd.get();
   auto paintRow = [&](int32_t nRow) {
     for (int32_t nCol = 0; nCol < oGrid.Cols(); ++nCol) {
       const RECT rc = CellPixels(nRow, nCol);
@@ -764,9 +760,6 @@ void Win32ControlPeer::PaintGrid(HDC hdc) {
     if (rcLast.right > rcFocus.right) rcFocus.right = rcLast.right;
     if (rcFocus.bottom > rcFocus.top && rcFocus.right > rcFocus.left) DrawFocusRect(hdc, &rcFocus);
   }
-  SelectObject(hdc, hOldPen);
-  DeleteObject(hLine);
-  SelectObject(hdc, hOldFont);
 }
 
 LRESULT Win32ControlPeer::OnGridMessage(UINT nMsg, WPARAM wParam, LPARAM lParam) {
@@ -776,18 +769,18 @@ LRESULT Win32ControlPeer::OnGridMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
   switch (nMsg) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
-      HDC hdc = BeginPaint(m_hWnd, &ps);
+      HDC hdc = BeginPaint(m_hWnd.get(), &ps);
       if (oGrid.Redraw()) PaintGrid(hdc);
-      EndPaint(m_hWnd, &ps);
+      EndPaint(m_hWnd.get(), &ps);
       return 0;
     }
     case WM_ERASEBKGND: return 1;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS: InvalidateRect(m_hWnd, nullptr, FALSE); return 0;
+    case WM_KILLFOCUS: InvalidateRect(m_hWnd.get(), nullptr, FALSE); return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-      if (GetFocus() != m_hWnd) ::SetFocus(m_hWnd);
+      if (GetFocus() != m_hWnd.get()) ::SetFocus(m_hWnd.get());
       m_oBackend.Dispatch([&] {
         oGrid.NativeMouseDown(nMsg == WM_LBUTTONDOWN ? vbLeftButton : vbRightButton, ShiftState(), x, y);
       });
@@ -806,14 +799,14 @@ LRESULT Win32ControlPeer::OnGridMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
       oInfo.cbSize = sizeof(oInfo);
       oInfo.fMask = SIF_RANGE | SIF_TRACKPOS;
       // The message has 16 bits of the thumb's place; a longer grid asks the scroll bar.
-      if (GetScrollInfo(m_hWnd, SB_VERT, &oInfo) && oInfo.nMax > 0xFFFF) nThumb = oInfo.nTrackPos;
+      if (GetScrollInfo(m_hWnd.get(), SB_VERT, &oInfo) && oInfo.nMax > 0xFFFF) nThumb = oInfo.nTrackPos;
       m_oBackend.Dispatch([&] { oGrid.NativeVScroll(static_cast<int16_t>(LOWORD(wParam)), nThumb); });
       return 0;
     }
     default: break;
   }
   // The wheel among the rest: the grid does not scroll by it itself.
-  return DefWindowProcA(m_hWnd, nMsg, wParam, lParam);
+  return DefWindowProcA(m_hWnd.get(), nMsg, wParam, lParam);
 }
 
 LRESULT CALLBACK Win32ControlPeer::GridProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) {
@@ -831,10 +824,11 @@ void Win32ControlPeer::OnCommand(WORD nCode) {
     case Control::Kind::CheckBox:
       if (nCode == BN_CLICKED && !m_bSyncing)
         static_cast<CheckBox&>(m_oControl)
-            .NativeValue(static_cast<int16_t>(SendMessageA(m_hWnd, BM_GETCHECK, 0, 0)));
+            .NativeValue(static_cast<int16_t>(SendMessageA(m_hWnd.get(), BM_GETCHECK, 0, 0)));
       break;
     case Control::Kind::TextBox:
-      if (nCode == EN_CHANGE && !m_bSyncing) static_cast<TextBox&>(m_oControl).NativeText(WindowText(m_hWnd));
+      if (nCode == EN_CHANGE && !m_bSyncing)
+        static_cast<TextBox&>(m_oControl).NativeText(WindowText(m_hWnd.get()));
       break;
     default: break;
   }
@@ -1138,14 +1132,14 @@ Win32Forms::Win32Forms() : m_pImpl(std::make_unique<Impl>()) {
   oForm.hCursor = LoadCursor(nullptr, IDC_ARROW);
   oForm.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   oForm.lpszClassName = kFormClass;
-  if (!RegisterClassExA(&oForm) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+  if (!ModuleWindowClass::Register(oForm))
     RaiseLastError("The window class of forms could not be registered");
 
   WNDCLASSEXA oImage = oForm;
   oImage.style = 0;
   oImage.lpfnWndProc = &Win32ControlPeer::ImageProc;
   oImage.lpszClassName = kImageClass;
-  if (!RegisterClassExA(&oImage) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+  if (!ModuleWindowClass::Register(oImage))
     RaiseLastError("The window class of image controls could not be registered");
 
   WNDCLASSEXA oGrid = oForm;
@@ -1153,12 +1147,12 @@ Win32Forms::Win32Forms() : m_pImpl(std::make_unique<Impl>()) {
   oGrid.lpfnWndProc = &Win32ControlPeer::GridProc;
   oGrid.hbrBackground = nullptr;
   oGrid.lpszClassName = kGridClass;
-  if (!RegisterClassExA(&oGrid) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+  if (!ModuleWindowClass::Register(oGrid))
     RaiseLastError("The window class of grids could not be registered");
 
-  m_pImpl->m_hHiddenOwner =
-      CreateWindowExA(0, "STATIC", "Quillo", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, Instance(), nullptr);
-  if (!m_pImpl->m_hHiddenOwner) RaiseLastError("The owner window of forms could not be created");
+  m_pImpl->m_hHiddenOwner.reset(
+      CreateWindowExA(0, "STATIC", "Quillo", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, Instance(), nullptr));
+  if (!m_pImpl->m_hHiddenOwner.get()) RaiseLastError("The owner window of forms could not be created");
 
   if (HDC hdc = GetDC(nullptr)) {
     m_pImpl->m_nDpiX = GetDeviceCaps(hdc, LOGPIXELSX);
@@ -1171,7 +1165,7 @@ Win32Forms::Win32Forms() : m_pImpl(std::make_unique<Impl>()) {
 }
 
 Win32Forms::~Win32Forms() {
-  if (m_pImpl->m_hHiddenOwner) DestroyWindow(m_pImpl->m_hHiddenOwner);
+  m_pImpl->m_hHiddenOwner.reset();
 }
 
 std::shared_ptr<FormPeer> Win32Forms::CreateForm(Form& oForm) {
@@ -1187,7 +1181,7 @@ FormsDriver& Win32Forms::Driver() {
   return *m_pImpl->m_pDriver;
 }
 WindowHandle Win32Forms::HiddenOwner() const {
-  return W(m_pImpl->m_hHiddenOwner);
+  return W(m_pImpl->m_hHiddenOwner.get());
 }
 
 // 1440 twips to the inch.

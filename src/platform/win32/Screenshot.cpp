@@ -7,6 +7,7 @@
 
 #include "host/Error.h"
 #include "platform/win32/Bitmaps.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/ScreenshotPng.h"
 
 namespace platform::win32 {
@@ -26,25 +27,20 @@ Picture CaptureWindow(WindowHandle hWindow) {
 
   BITMAPINFO oInfo = TopDownInfo(nWidth, nHeight);
   void* pBits = nullptr;
-  HDC hdcWindow = GetWindowDC(hWnd);
-  HDC hdcMemory = CreateCompatibleDC(hdcWindow);
-  HBITMAP hBitmap = CreateDIBSection(hdcWindow, &oInfo, DIB_RGB_COLORS, &pBits, nullptr, 0);
+  WindowDc oWindowDc(hWnd, true);
+  unique_memory_dc hdcMemory(CreateCompatibleDC(oWindowDc.get()));
+  unique_hbitmap hBitmap(CreateDIBSection(oWindowDc.get(), &oInfo, DIB_RGB_COLORS, &pBits, nullptr, 0));
   bool bCopied = false;
-  if (hdcWindow && hdcMemory && hBitmap) {
-    HGDIOBJ hOld = SelectObject(hdcMemory, hBitmap);
-    bCopied = BitBlt(hdcMemory, 0, 0, nWidth, nHeight, hdcWindow, 0, 0, SRCCOPY | CAPTUREBLT) != 0;
+  if (oWindowDc.get() && hdcMemory && hBitmap) {
+    SelectedObject oSelected(hdcMemory.get(), hBitmap.get());
+    bCopied =
+        BitBlt(hdcMemory.get(), 0, 0, nWidth, nHeight, oWindowDc.get(), 0, 0, SRCCOPY | CAPTUREBLT) != 0;
     GdiFlush();
-    SelectObject(hdcMemory, hOld);
   }
-  Picture oPicture(nWidth, nHeight);
-  if (bCopied) {
-    std::memcpy(oPicture.pixels.data(), pBits, oPicture.pixels.size() * 4);
-    for (auto& n : oPicture.pixels) n |= 0xFF000000u;  // a screen has no transparency
-  }
-  if (hBitmap) DeleteObject(hBitmap);
-  if (hdcMemory) DeleteDC(hdcMemory);
-  if (hdcWindow) ReleaseDC(hWnd, hdcWindow);
   if (!bCopied) host::Raise(static_cast<int32_t>(E_FAIL), "The pixels of the window could not be read");
+  Picture oPicture(nWidth, nHeight);
+  std::memcpy(oPicture.pixels.data(), pBits, oPicture.pixels.size() * 4);
+  for (auto& n : oPicture.pixels) n |= 0xFF000000u;  // a screen has no transparency
   return oPicture;
 }
 

@@ -1,0 +1,72 @@
+// The program's loop, exported for the COM server DLLs it loads (see HostLoop.h).
+#include <windows.h>
+
+#include "com/HostLoop.h"
+#include "host/Error.h"
+#include "platform/Ui.h"
+
+namespace {
+
+template <class F>
+int32_t Trap(F&& fn) noexcept {
+  try {
+    fn();
+    return 0;
+  } catch (...) {
+    int32_t n = host::CurrentError().nNumber;
+    return n ? n : static_cast<int32_t>(E_FAIL);
+  }
+}
+
+}  // namespace
+
+extern "C" {
+
+__declspec(dllexport) int32_t QuilloHostLoop_DoEvents() {
+  return Trap([] { platform::DoEvents(); });
+}
+
+__declspec(dllexport) int32_t QuilloHostLoop_Sleep(uint32_t nMilliseconds) {
+  return Trap([&] { platform::Sleep(nMilliseconds); });
+}
+
+__declspec(dllexport) uint64_t QuilloHostLoop_TickCount() {
+  uint64_t n = 0;
+  Trap([&] { n = platform::Loop().TickCount(); });
+  return n;
+}
+
+__declspec(dllexport) int32_t QuilloHostLoop_Post(QuilloLoopTask fnTask, void* pContext, uint32_t nDelayMs) {
+  return Trap([&] {
+    platform::Loop().Post(
+        [fnTask, pContext] {
+          int32_t n = fnTask(pContext);
+          if (n != 0) throw host::Error(n, "a task of a component failed");
+        },
+        nDelayMs);
+  });
+}
+
+__declspec(dllexport) uint32_t
+    QuilloHostLoop_SetTimer(uint32_t nIntervalMs, QuilloLoopTask fnTick, void* pContext) {
+  uint32_t nId = 0;
+  Trap([&] {
+    nId = platform::Loop().SetTimer(nIntervalMs, [fnTick, pContext] {
+      int32_t n = fnTick(pContext);
+      if (n != 0) throw host::Error(n, "a timer of a component failed");
+    });
+  });
+  return nId;
+}
+
+__declspec(dllexport) void QuilloHostLoop_KillTimer(uint32_t nId) {
+  Trap([&] { platform::Loop().KillTimer(nId); });
+}
+
+}  // extern "C"
+
+void com::ExportProgramLoop() {
+  // Referencing one export keeps this file, and with it all of them, in the program.
+  static volatile auto s_p = &QuilloHostLoop_DoEvents;
+  (void)s_p;
+}
