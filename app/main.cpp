@@ -14,8 +14,8 @@
 #include "SearchCommands.h"
 #include "SettingsCommands.h"
 #include "SimSession.h"
-#include "platform/Clipboard.h"
 #include "host/Error.h"
+#include "platform/Clipboard.h"
 #include "sim/Profile.h"
 #if defined(_WIN32)
 #include "platform/win32/Win32Clipboard.h"
