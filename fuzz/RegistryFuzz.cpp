@@ -11,7 +11,7 @@
 
 namespace {
 
-using namespace platform;
+using namespace platform::reg;
 
 // Names from a small alphabet, so that operations meet: letters in both cases, '?' and two
 // bytes without a character in code page 1252.
@@ -44,11 +44,11 @@ void Check(bool b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
   FuzzInput in(pData, nSize);
-  auto pReg = portable::SqliteRegistry::OpenMemory();
+  auto pReg = platform::portable::SqliteRegistry::OpenMemory();
   Check(pReg->IsUsable());
   HKEY hRoot{};
-  Check(pReg->CreateKeyEx(HKEY_CURRENT_USER, "Fuzz", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hRoot,
-                          nullptr) == ERROR_SUCCESS);
+  Check(pReg->CreateKeyEx(CurrentUser, "Fuzz", 0, nullptr, 0, KeyAllAccess, nullptr, &hRoot, nullptr) ==
+        Success);
   ModelKey oRoot;
   for (int nStep = 0; nStep < 64 && !in.Empty(); ++nStep) {
     const int nOp = in.Byte() % 6;
@@ -58,15 +58,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     HKEY hKey{};
     if (nOp == 0) {  // create a key
       DWORD nDisposition = 0;
-      Check(pReg->CreateKeyEx(hRoot, sKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hKey,
-                              &nDisposition) == ERROR_SUCCESS);
-      Check(nDisposition == (pModel ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY));
+      Check(pReg->CreateKeyEx(hRoot, sKey.c_str(), 0, nullptr, 0, KeyAllAccess, nullptr, &hKey,
+                              &nDisposition) == Success);
+      Check(nDisposition == (pModel ? OpenedExistingKey : CreatedNewKey));
       if (!pModel) oRoot.mapKeys[Fold(sKey)].sName = sKey;
       pReg->CloseKey(hKey);
       continue;
     }
-    LSTATUS nOpen = pReg->OpenKeyEx(hRoot, sKey.c_str(), 0, KEY_ALL_ACCESS, &hKey);
-    Check((nOpen == ERROR_SUCCESS) == (pModel != nullptr));
+    LSTATUS nOpen = pReg->OpenKeyEx(hRoot, sKey.c_str(), 0, KeyAllAccess, &hKey);
+    Check((nOpen == Success) == (pModel != nullptr));
     if (!pModel) continue;
     const std::string sValue = Name(in);
     const std::string sFolded = Fold(sValue);
@@ -74,9 +74,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     switch (nOp) {
       case 1: {  // set a value
         const std::string sData = in.Text(8);
-        Check(pReg->SetValueEx(hKey, sValue.c_str(), 0, REG_BINARY,
+        Check(pReg->SetValueEx(hKey, sValue.c_str(), 0, TypeBinary,
                                reinterpret_cast<const BYTE*>(sData.data()),
-                               static_cast<DWORD>(sData.size())) == ERROR_SUCCESS);
+                               static_cast<DWORD>(sData.size())) == Success);
         if (itValue == pModel->mapValues.end())
           pModel->mapValues[sFolded] = {sValue, sData};
         else
@@ -87,15 +87,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
         BYTE abData[16];
         DWORD cbData = sizeof abData;
         LSTATUS n = pReg->QueryValueEx(hKey, sValue.c_str(), nullptr, nullptr, abData, &cbData);
-        Check((n == ERROR_SUCCESS) == (itValue != pModel->mapValues.end()));
-        if (n == ERROR_SUCCESS)
+        Check((n == Success) == (itValue != pModel->mapValues.end()));
+        if (n == Success)
           Check(std::string(reinterpret_cast<char*>(abData), cbData) == itValue->second.second);
         break;
       }
       case 3: {  // delete a value
         LSTATUS n = pReg->DeleteValue(hKey, sValue.c_str());
-        Check((n == ERROR_SUCCESS) == (itValue != pModel->mapValues.end()));
-        if (n == ERROR_SUCCESS) pModel->mapValues.erase(itValue);
+        Check((n == Success) == (itValue != pModel->mapValues.end()));
+        if (n == Success) pModel->mapValues.erase(itValue);
         break;
       }
       case 4: {  // enumerate the values: every name exactly as first written
@@ -103,8 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
         for (DWORD i = 0;; ++i) {
           char achName[16];
           DWORD cchName = sizeof achName;
-          if (pReg->EnumValue(hKey, i, achName, &cchName, nullptr, nullptr, nullptr, nullptr) !=
-              ERROR_SUCCESS)
+          if (pReg->EnumValue(hKey, i, achName, &cchName, nullptr, nullptr, nullptr, nullptr) != Success)
             break;
           std::string sName(achName, cchName);
           mapSeen[Fold(sName)] = sName;
@@ -116,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
       default: {  // delete the key (it has no sub-keys here)
         pReg->CloseKey(hKey);
         hKey = HKEY{};
-        Check(pReg->DeleteKey(hRoot, sKey.c_str()) == ERROR_SUCCESS);
+        Check(pReg->DeleteKey(hRoot, sKey.c_str()) == Success);
         oRoot.mapKeys.erase(Fold(sKey));
         break;
       }
