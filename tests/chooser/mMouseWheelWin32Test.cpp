@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "chooser/mMouseWheel.h"
+#include "platform/win32/FormsWin32.h"
 
 namespace {
 
@@ -23,6 +24,8 @@ LRESULT CALLBACK GridProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
 class MouseWheelWin32Test : public ::testing::Test {
  protected:
   void SetUp() override {
+    // Window calls go to the forms backend, as in the add-in: the real one here.
+    platform::win32::InstallWin32Forms();
     WNDCLASSA wc{};
     wc.lpfnWndProc = GridProc;
     wc.hInstance = GetModuleHandleA(nullptr);
@@ -33,7 +36,10 @@ class MouseWheelWin32Test : public ::testing::Test {
     ASSERT_NE(m_hWnd, nullptr);
     g_vecScrolls.clear();
   }
-  void TearDown() override { DestroyWindow(m_hWnd); }
+  void TearDown() override {
+    DestroyWindow(m_hWnd);
+    platform::SetFormsBackend(nullptr);
+  }
 
   HWND m_hWnd = nullptr;
 };

@@ -3,8 +3,11 @@
 #include <windows.h>
 
 #include "common/mWinAPI.h"
+#include "platform/win32/FormsWin32.h"
 
 TEST(mWinAPIWin32, ChangesTheRealStyleOnlyWhenItDiffers) {
+  // Window calls go to the forms backend, as in the add-in: the real one here.
+  platform::win32::InstallWin32Forms();
   HWND hWnd = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
                               GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(hWnd, nullptr);
@@ -17,4 +20,5 @@ TEST(mWinAPIWin32, ChangesTheRealStyleOnlyWhenItDiffers) {
   EXPECT_TRUE(nStyle & WS_VSCROLL);
   EXPECT_FALSE(nStyle & WS_MAXIMIZEBOX);
   DestroyWindow(hWnd);
+  platform::SetFormsBackend(nullptr);
 }
