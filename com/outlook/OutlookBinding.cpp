@@ -5,6 +5,7 @@
 #include "com/Bridge.h"
 #include "com/Events.h"
 #include "com/outlook/OutlookIds.h"
+#include "host/Office.h"
 
 namespace com::outlook {
 namespace {
@@ -133,7 +134,13 @@ class CGenericItem : public CItem<host::GenericItem> {
 EventHandler CancelEvent(host::Event<bool&>& e) {
   return [&e](const Args& a) {
     bool bCancel = a[0].IsEmpty() ? false : a[0].ToBool();
-    e.Raise(bCancel);
+    // A handler that set Cancel and then failed has still cancelled.
+    try {
+      e.Raise(bCancel);
+    } catch (...) {
+      a.Set(0, bCancel);
+      throw;
+    }
     a.Set(0, bCancel);
   };
 }
@@ -295,6 +302,47 @@ class CSelection : public CModel<host::Selection> {
   std::shared_ptr<host::OutlookItem> Item(int32_t n) override { return CBound::Item("Item", {n}); }
 };
 
+// An event without arguments.
+EventHandler NotifyEvent(host::Event<>& e) {
+  return [&e](const Args&) { e.Raise(); };
+}
+
+class CExplorer : public CModel<host::Explorer> {
+ public:
+  explicit CExplorer(ComPtr<IDispatch> p) : CModel(std::move(p)) {
+    m_oEvents = AdviseFirst(m_d.get(), {DIID_ExplorerEvents_10, DIID_ExplorerEvents},
+                            {{kExplorerEventActivate, NotifyEvent(OnActivate)},
+                             {kExplorerEventFolderSwitch, NotifyEvent(OnFolderSwitch)},
+                             {kExplorerEventSelectionChange, NotifyEvent(OnSelectionChange)},
+                             {kExplorerEventClose, NotifyEvent(OnClose)}});
+  }
+  // The Office command bars of the window, bound by the Office part of the binding.
+  std::shared_ptr<host::CommandBars> CommandBars() override { return Obj<host::CommandBars>("CommandBars"); }
+  std::shared_ptr<host::MAPIFolder> CurrentFolder() override {
+    return Obj<host::MAPIFolder>("CurrentFolder");
+  }
+  std::shared_ptr<host::View> CurrentView() override { return Obj<host::View>("CurrentView"); }
+  std::shared_ptr<host::Selection> Selection() override { return Obj<host::Selection>("Selection"); }
+  std::string Caption() override { return Str("Caption"); }
+
+ private:
+  SinkConnection m_oEvents;
+};
+
+class CExplorers : public CModel<host::Explorers> {
+ public:
+  explicit CExplorers(ComPtr<IDispatch> p) : CModel(std::move(p)) {
+    m_oEvents = AdviseFirst(m_d.get(), {DIID_ExplorersEvents},
+                            {{kExplorersEventNewExplorer,
+                              [this](const Args& a) { OnNewExplorer.Raise(Bind<host::Explorer>(a[0])); }}});
+  }
+  int32_t Count() override { return Long("Count"); }
+  std::shared_ptr<host::Explorer> Item(int32_t n) override { return Obj<host::Explorer>("Item", {n}); }
+
+ private:
+  SinkConnection m_oEvents;
+};
+
 class CNameSpace : public CModel<host::NameSpace> {
  public:
   using CModel::CModel;
@@ -392,6 +440,8 @@ void RegisterBinders() {
   Add<host::Results, CResults>();
   Add<host::Search, CSearch>();
   Add<host::View, CView>();
+  Add<host::Explorer, CExplorer>();
+  Add<host::Explorers, CExplorers>();
   Add<host::Selection, CSelection>();
   Add<host::Recipient, CRecipient>();
   Add<host::Recipients, CRecipients>();
