@@ -30,8 +30,6 @@
 namespace app {
 namespace {
 
-using Args = std::vector<std::string>;
-
 #if defined(_WIN32)
 
 // Tarvik.log as the stand-in writes it: "LogMsg <TAB> module <TAB> kind <TAB> level <TAB> error
