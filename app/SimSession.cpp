@@ -77,6 +77,7 @@ SimSession::SimSession(std::shared_ptr<const sim::Profile> pProfile, const std::
 // A run that ends with Outlook still up ends as Outlook would: the add-in shuts down while the
 // services it stores its settings and lines in are still there. Quietly: the script is over.
 void SimSession::Finish() {
+  if (fnCollectAddinLines) fnCollectAddinLines();
   if (m_bStarted && m_pOutlook->AddInConnected()) {
     m_bEchoLog = false;
     m_pOutlook->Quit();
@@ -117,7 +118,7 @@ void SimSession::ShowEscapes() {
 
 void SimSession::Start() {
   if (m_bStarted) throw UsageError{"Outlook has already started in this run"};
-  m_pAddIn = host::CreateObject<host::AddIn>(addin_registration::kProgId);
+  m_pAddIn = fnCreateAddIn ? fnCreateAddIn() : host::CreateObject<host::AddIn>(addin_registration::kProgId);
   m_bStarted = true;
   m_pOutlook->Start(m_pAddIn);
 }
