@@ -12,6 +12,11 @@
 #include "SimSession.h"
 #include "host/Event.h"
 
+namespace platform {
+class Control;
+class Form;
+}  // namespace platform
+
 namespace app {
 
 // Installs the forms backend for the run; call it before the add-in starts. sScreenshotDir is
@@ -23,6 +28,10 @@ bool InstallSimForms(std::shared_ptr<SimSession> pSession, const std::string& sS
 
 void RegisterProgressCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession);
 
+// A control of a form as a script names it: by its name (btnCancel) or by the caption a user
+// reads (Cancel); nullptr when there is none.
+platform::Control* ControlNamed(platform::Form& oForm, const std::string& sWhich);
+
 // Whether the progress window is on screen.
 bool ProgressWindowOpen();
 
@@ -31,7 +40,7 @@ bool ProgressWindowOpen();
 // commands that run the add-in's own operations.
 class ProgressEcho {
  public:
-  explicit ProgressEcho(std::shared_ptr<SimSession> pSession);
+  explicit ProgressEcho(SimSession& oSession);
   ~ProgressEcho();
   ProgressEcho(const ProgressEcho&) = delete;
   ProgressEcho& operator=(const ProgressEcho&) = delete;
@@ -39,7 +48,7 @@ class ProgressEcho {
   void Update();
 
  private:
-  std::weak_ptr<SimSession> m_wSession;
+  SimSession& m_oSession;
   host::Connection m_cnChanged;
   bool m_bWasOpen = false;
   int m_nLastStage = 0;

@@ -1,6 +1,7 @@
 #include "SimSession.h"
 
 #include "addin/Connect.h"
+#include "common/mGlobals.h"
 #include "feedback/CMailItemWrapperColl.h"
 #include "host/Tarvik.h"
 #include "platform/Forms.h"
@@ -46,6 +47,22 @@ std::string SimSession::FormatLine(const sim::LogLine& oLine) {
       KindName(oLine.nKind) + " " + std::to_string(oLine.nLevel) + " | " + oLine.sSource + " | " + sMessage;
   if (oLine.nError != 0) s += " | error " + std::to_string(oLine.nError);
   return s;
+}
+
+void SimSession::NeedStarted() const {
+  if (!m_bStarted) throw UsageError{"Outlook has not started yet (use 'start')"};
+}
+
+void SimSession::NeedConnected() const {
+  if (!g_oApp) throw UsageError{"the add-in is not connected: use 'start' first"};
+}
+
+int SimSession::ExplorerNumber(const std::string& s) {
+  const int n = ParseInt(s, "explorer number");
+  if (n < 1 || n > Outlook().ExplorerCount())
+    throw UsageError{"there is no explorer " + s +
+                     " (open explorers: " + std::to_string(Outlook().ExplorerCount()) + ")"};
+  return n;
 }
 
 SimSession::SimSession(std::shared_ptr<const sim::Profile> pProfile, const std::string& sVersion,

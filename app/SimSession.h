@@ -28,6 +28,11 @@ class SimSession {
   // Outlook starts and loads the add-in (once per run).
   void Start();
   bool Started() const { return m_bStarted; }
+  // What a command line needs first; a UsageError that says what to do otherwise.
+  void NeedStarted() const;
+  void NeedConnected() const;
+  // The number of an open explorer, from a script word.
+  int ExplorerNumber(const std::string& s);
   // Shuts Outlook down if the script left it running (also done by the destructor); errors that
   // escape on the way are still counted.
   void Finish();

@@ -10,9 +10,11 @@ set(_names "")
 set(_types "")
 foreach(_f IN LISTS _sim_files _host_files)
   file(READ ${_f} _text)
-  string(REGEX MATCHALL "Hit\\(\"[A-Za-z_]+\\.[A-Za-z_]+\"\\)" _hits "${_text}")
+  # Hit("Explorer.Activate"), or the name as a template argument: Hit<"Explorer.Activate">(),
+  # Hooked<"MAPIFolder.Name">(...).
+  string(REGEX MATCHALL "(Hit\\(|Hit<|Hooked<|HookedCount<)\"[A-Za-z_]+\\.[A-Za-z_]+\"" _hits "${_text}")
   foreach(_h IN LISTS _hits)
-    string(REGEX REPLACE "Hit\\(\"([^\"]+)\"\\)" "\\1" _n "${_h}")
+    string(REGEX REPLACE ".*\"([^\"]+)\"" "\\1" _n "${_h}")
     list(APPEND _names ${_n})
   endforeach()
   # The objects of a file share their members: item kinds, safe objects, command bar objects.
@@ -26,9 +28,11 @@ foreach(_f IN LISTS _sim_files _host_files)
   else()
     set(_group other)
   endif()
-  string(REGEX MATCHALL "Enter\\(\"[A-Za-z_]+\"\\)" _enters "${_text}")
+  # Enter("Subject"), Enter<"Subject">(), Read<"Subject">(...), CountOf<"MemberCount">(...), and the
+  # command bars' plain properties Read("X", field) and Write("X", field, value).
+  string(REGEX MATCHALL "(Enter\\(|Enter<|Read<|CountOf<|Read\\(|Write\\()\"[A-Za-z_]+\"" _enters "${_text}")
   foreach(_e IN LISTS _enters)
-    string(REGEX REPLACE "Enter\\(\"([^\"]+)\"\\)" "\\1" _n "${_e}")
+    string(REGEX REPLACE ".*\"([^\"]+)\"" "\\1" _n "${_e}")
     list(APPEND _members_${_group} ${_n})
   endforeach()
   string(REGEX MATCHALL "TypeName\\(\\) const( override)? { return \"[A-Za-z]+\"; }" _tns "${_text}")

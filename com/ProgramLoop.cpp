@@ -63,6 +63,15 @@ __declspec(dllexport) void QuilloHostLoop_KillTimer(uint32_t nId) {
   Trap([&] { platform::Loop().KillTimer(nId); });
 }
 
+// The program's message boxes, for the add-in's DLL (see com/addin/AddinServices.h).
+__declspec(dllexport) int32_t
+    QuilloHostBoxes_Show(const char* sPrompt, int32_t nButtons, const char* sTitle, int32_t* pAnswer) {
+  return Trap([&] {
+    int32_t n = platform::MsgBox(sPrompt ? sPrompt : "", nButtons, sTitle ? sTitle : "");
+    if (pAnswer) *pAnswer = n;
+  });
+}
+
 }  // extern "C"
 
 void com::ExportProgramLoop() {

@@ -11,8 +11,9 @@ namespace {
 
 constexpr const char* kItemGone = "The item has been moved or deleted.";
 
-// Members every item has, over the item's model data.
-template <class Iface>
+// Members every item has, over the item's model data. Faults are injected under
+// "<kType>.<member>" ("MailItem.Subject").
+template <class Iface, MemberName kType>
 class ItemBase : public Iface, public ItemNode {
  public:
   ItemBase(std::shared_ptr<Session> pSession, ItemPtr pItem)
@@ -21,48 +22,54 @@ class ItemBase : public Iface, public ItemNode {
 
   const ItemPtr& Data() const override { return m_pItem; }
 
-  int32_t Class() override {
-    Enter("Class");
-    return m_pItem->nClass;
-  }
+  int32_t Class() override { return Read<"Class">(m_pItem->nClass); }
   std::shared_ptr<host::OutlookObject> Parent() override {
-    Enter("Parent");
+    Enter<"Parent">();
     return m_pItem->pFolder ? m_pSession->FolderObject(m_pItem->pFolder) : nullptr;
   }
-  std::string EntryID() override {
-    Enter("EntryID");
-    return m_pItem->sEntryID;
-  }
+  std::string EntryID() override { return Read<"EntryID">(m_pItem->sEntryID); }
   std::string MessageClass() override {
-    Enter("MessageClass");
+    Enter<"MessageClass">();
     return m_pItem->oProps.Text(prop::PR_MESSAGE_CLASS);
   }
   std::string Subject() override {
-    Enter("Subject");
+    Enter<"Subject">();
     return m_pItem->oProps.Text(prop::PR_SUBJECT);
   }
   void SetSubject(const std::string& sSubject) override {
-    Enter("Subject");
+    Enter<"Subject">();
     m_pItem->oProps.Set(prop::PR_SUBJECT, sSubject);
   }
   void Display(const host::Variant&) override {
-    Enter("Display");
+    Enter<"Display">();
     ++m_pItem->nDisplayCount;
     auto oSelf = std::static_pointer_cast<host::OutlookItem>(this->shared_from_this());
     m_pSession->vecDisplayed.push_back(oSelf);
     OpenInspector(*m_pSession, oSelf);
   }
   void Save() override {
-    Enter("Save");
+    Enter<"Save">();
     if (!BeforeSave()) return;
     m_pSession->oModel.SaveItem(m_pItem);
   }
 
  protected:
   // Every member starts here: the fault injector, then a deleted item fails.
-  void Enter(std::string_view sMember) {
-    m_pSession->Hit(this->TypeName(), sMember);
+  template <MemberName kMember>
+  void Enter() {
+    m_pSession->Hit<kType, kMember>();
     if (m_pItem->bDeleted) host::Raise(host::err::E_FAIL, kItemGone);
+  }
+  // A member that hands out a value the model holds.
+  template <MemberName kMember, class T>
+  const T& Read(const T& value) {
+    Enter<kMember>();
+    return value;
+  }
+  template <MemberName kMember, class T>
+  int32_t CountOf(const std::vector<T>& vec) {
+    Enter<kMember>();
+    return static_cast<int32_t>(vec.size());
   }
   // False stops the save (a Write handler cancelled it).
   virtual bool BeforeSave() { return true; }
@@ -80,24 +87,18 @@ class RecipientsObj : public host::Recipients {
       : m_pSession(std::move(pSession)), m_pItem(std::move(pItem)) {}
   const ItemPtr& Item() const { return m_pItem; }
 
-  int32_t Class() override {
-    m_pSession->Hit("Recipients.Class");
-    return host::olRecipients;
-  }
+  int32_t Class() override { return Hooked<"Recipients.Class">(*m_pSession, host::olRecipients); }
   std::shared_ptr<host::OutlookObject> Parent() override {
-    m_pSession->Hit("Recipients.Parent");
+    m_pSession->Hit<"Recipients.Parent">();
     return m_pSession->ItemObject(m_pItem);
   }
-  int32_t Count() override {
-    m_pSession->Hit("Recipients.Count");
-    return static_cast<int32_t>(m_pItem->vecRecipients.size());
-  }
+  int32_t Count() override { return HookedCount<"Recipients.Count">(*m_pSession, m_pItem->vecRecipients); }
   std::shared_ptr<host::Recipient> Item(const host::Variant& Index) override {
-    m_pSession->Hit("Recipients.Item");
+    m_pSession->Hit<"Recipients.Item">();
     return Wrap(RecipientAt(m_pItem->vecRecipients, Index));
   }
   std::shared_ptr<host::Recipient> Add(const std::string& sName) override {
-    m_pSession->Hit("Recipients.Add");
+    m_pSession->Hit<"Recipients.Add">();
     if (m_pItem->bDeleted) host::Raise(host::err::E_FAIL, kItemGone);
     if (host::Trim(sName).empty()) host::Raise(host::err::InvalidProcedureCall, "A recipient needs a name.");
     auto p = std::make_shared<RecipientData>();
@@ -107,7 +108,7 @@ class RecipientsObj : public host::Recipients {
     return Wrap(p);
   }
   bool ResolveAll() override {
-    m_pSession->Hit("Recipients.ResolveAll");
+    m_pSession->Hit<"Recipients.ResolveAll">();
     bool bAll = true;
     for (const auto& p : m_pItem->vecRecipients) bAll = ResolveRecipient(m_pSession->oModel, *p) && bAll;
     return bAll;
@@ -126,24 +127,15 @@ class LinkObj : public host::Link {
  public:
   LinkObj(std::shared_ptr<Session> pSession, ProfileLink oLink, ItemPtr pItem)
       : m_pSession(std::move(pSession)), m_oLink(std::move(oLink)), m_pItem(std::move(pItem)) {}
-  int32_t Class() override {
-    m_pSession->Hit("Link.Class");
-    return host::olLink;
-  }
+  int32_t Class() override { return Hooked<"Link.Class">(*m_pSession, host::olLink); }
   std::shared_ptr<host::OutlookObject> Parent() override {
-    m_pSession->Hit("Link.Parent");
+    m_pSession->Hit<"Link.Parent">();
     return m_pSession->ItemObject(m_pItem);
   }
-  int32_t Type() override {
-    m_pSession->Hit("Link.Type");
-    return m_oLink.nClass;
-  }
-  std::string Name() override {
-    m_pSession->Hit("Link.Name");
-    return m_oLink.sName;
-  }
+  int32_t Type() override { return Hooked<"Link.Type">(*m_pSession, m_oLink.nClass); }
+  std::string Name() override { return Hooked<"Link.Name">(*m_pSession, m_oLink.sName); }
   std::shared_ptr<host::OutlookItem> Item() override {
-    m_pSession->Hit("Link.Item");
+    m_pSession->Hit<"Link.Item">();
     ItemPtr pTarget = m_pSession->oModel.ItemByID(m_oLink.sEntryID);
     if (!pTarget) host::Raise(kErrNotFound, "The linked item \"" + m_oLink.sName + "\" no longer exists.");
     return m_pSession->ItemObject(pTarget);
@@ -159,20 +151,14 @@ class LinksObj : public host::Links {
  public:
   LinksObj(std::shared_ptr<Session> pSession, ItemPtr pItem)
       : m_pSession(std::move(pSession)), m_pItem(std::move(pItem)) {}
-  int32_t Class() override {
-    m_pSession->Hit("Links.Class");
-    return host::olLinks;
-  }
+  int32_t Class() override { return Hooked<"Links.Class">(*m_pSession, host::olLinks); }
   std::shared_ptr<host::OutlookObject> Parent() override {
-    m_pSession->Hit("Links.Parent");
+    m_pSession->Hit<"Links.Parent">();
     return m_pSession->ItemObject(m_pItem);
   }
-  int32_t Count() override {
-    m_pSession->Hit("Links.Count");
-    return static_cast<int32_t>(m_pItem->vecLinks.size());
-  }
+  int32_t Count() override { return HookedCount<"Links.Count">(*m_pSession, m_pItem->vecLinks); }
   std::shared_ptr<host::Link> Item(const host::Variant& Index) override {
-    m_pSession->Hit("Links.Item");
+    m_pSession->Hit<"Links.Item">();
     return std::make_shared<LinkObj>(m_pSession, AtPosition(m_pItem->vecLinks, Index.ToLong()), m_pItem);
   }
 
@@ -181,37 +167,37 @@ class LinksObj : public host::Links {
   ItemPtr m_pItem;
 };
 
-template <class Iface>
-std::shared_ptr<host::Recipients> ItemBase<Iface>::MakeRecipients() {
+template <class Iface, MemberName kType>
+std::shared_ptr<host::Recipients> ItemBase<Iface, kType>::MakeRecipients() {
   return std::make_shared<RecipientsObj>(m_pSession, m_pItem);
 }
 
-template <class Iface>
-std::shared_ptr<host::Links> ItemBase<Iface>::MakeLinks() {
+template <class Iface, MemberName kType>
+std::shared_ptr<host::Links> ItemBase<Iface, kType>::MakeLinks() {
   return std::make_shared<LinksObj>(m_pSession, m_pItem);
 }
 
-class MailItemObj : public ItemBase<host::MailItem> {
+class MailItemObj : public ItemBase<host::MailItem, "MailItem"> {
  public:
   using ItemBase::ItemBase;
   std::shared_ptr<host::Recipients> Recipients() override {
-    Enter("Recipients");
+    Enter<"Recipients">();
     return MakeRecipients();
   }
   std::string SenderName() override {
-    Enter("SenderName");
+    Enter<"SenderName">();
     return m_pItem->oProps.Text(prop::PR_SENDER_NAME);
   }
   std::string To() override {
-    Enter("To");
+    Enter<"To">();
     return Model::RecipientNames(*m_pItem, host::olTo);
   }
   std::string CC() override {
-    Enter("CC");
+    Enter<"CC">();
     return Model::RecipientNames(*m_pItem, host::olCC);
   }
   std::string BCC() override {
-    Enter("BCC");
+    Enter<"BCC">();
     return Model::RecipientNames(*m_pItem, host::olBCC);
   }
 
@@ -223,82 +209,76 @@ class MailItemObj : public ItemBase<host::MailItem> {
   }
 };
 
-class AppointmentItemObj : public ItemBase<host::AppointmentItem> {
+class AppointmentItemObj : public ItemBase<host::AppointmentItem, "AppointmentItem"> {
  public:
   using ItemBase::ItemBase;
   std::shared_ptr<host::Recipients> Recipients() override {
-    Enter("Recipients");
+    Enter<"Recipients">();
     return MakeRecipients();
   }
   std::shared_ptr<host::Links> Links() override {
-    Enter("Links");
+    Enter<"Links">();
     return MakeLinks();
   }
-  std::string Organizer() override {
-    Enter("Organizer");
-    return m_pItem->sOrganizer;
-  }
+  std::string Organizer() override { return Read<"Organizer">(m_pItem->sOrganizer); }
 };
 
-class TaskItemObj : public ItemBase<host::TaskItem> {
+class TaskItemObj : public ItemBase<host::TaskItem, "TaskItem"> {
  public:
   using ItemBase::ItemBase;
   std::shared_ptr<host::Recipients> Recipients() override {
-    Enter("Recipients");
+    Enter<"Recipients">();
     return MakeRecipients();
   }
   std::shared_ptr<host::Links> Links() override {
-    Enter("Links");
+    Enter<"Links">();
     return MakeLinks();
   }
 };
 
-class ContactItemObj : public ItemBase<host::ContactItem> {
+class ContactItemObj : public ItemBase<host::ContactItem, "ContactItem"> {
  public:
   using ItemBase::ItemBase;
   int32_t Sensitivity() override {
-    Enter("Sensitivity");
+    Enter<"Sensitivity">();
     return m_pItem->oProps.Long(prop::PR_SENSITIVITY);
   }
   std::string FullName() override {
-    Enter("FullName");
+    Enter<"FullName">();
     return m_pItem->oProps.Text(prop::PR_DISPLAY_NAME);
   }
   std::string Email1Address() override {
-    Enter("Email1Address");
+    Enter<"Email1Address">();
     return m_pSession->oModel.ContactEmailAddress(*m_pItem, 1);
   }
   std::string Email2Address() override {
-    Enter("Email2Address");
+    Enter<"Email2Address">();
     return m_pSession->oModel.ContactEmailAddress(*m_pItem, 2);
   }
   std::string Email3Address() override {
-    Enter("Email3Address");
+    Enter<"Email3Address">();
     return m_pSession->oModel.ContactEmailAddress(*m_pItem, 3);
   }
 };
 
-class DistListItemObj : public ItemBase<host::DistListItem> {
+class DistListItemObj : public ItemBase<host::DistListItem, "DistListItem"> {
  public:
   using ItemBase::ItemBase;
   std::string DLName() override {
-    Enter("DLName");
+    Enter<"DLName">();
     return m_pItem->oProps.Text(prop::PR_SUBJECT);
   }
   void SetDLName(const std::string& sName) override {
-    Enter("DLName");
+    Enter<"DLName">();
     m_pItem->oProps.Set(prop::PR_SUBJECT, sName);
   }
-  int32_t MemberCount() override {
-    Enter("MemberCount");
-    return static_cast<int32_t>(m_pItem->vecMembers.size());
-  }
+  int32_t MemberCount() override { return CountOf<"MemberCount">(m_pItem->vecMembers); }
   std::shared_ptr<host::Recipient> GetMember(int32_t nIndex) override {
-    Enter("GetMember");
+    Enter<"GetMember">();
     return std::make_shared<RecipientObj>(m_pSession, AtPosition(m_pItem->vecMembers, nIndex), m_pItem);
   }
   void AddMember(const std::shared_ptr<host::Recipient>& oRecipient) override {
-    Enter("AddMember");
+    Enter<"AddMember">();
     // Outlook 2000's lists have no AddMember: a late-bound call finds no such member.
     if (m_pSession->nMajorVersion < 10) host::Raise(host::err::NoSuchMember);
     RecipientPtr p = RecipientDataOf(host::Deref(oRecipient).shared_from_this());
@@ -306,25 +286,22 @@ class DistListItemObj : public ItemBase<host::DistListItem> {
     AddAll({p});
   }
   void AddMembers(const std::shared_ptr<host::Recipients>& oRecipients) override {
-    Enter("AddMembers");
+    Enter<"AddMembers">();
     auto pList = std::dynamic_pointer_cast<RecipientsObj>(host::Deref(oRecipients).shared_from_this());
     if (!pList) host::Raise(host::err::TypeMismatch);
     AddAll(pList->Item()->vecRecipients);
   }
-  std::string Categories() override {
-    Enter("Categories");
-    return m_pItem->sCategories;
-  }
+  std::string Categories() override { return Read<"Categories">(m_pItem->sCategories); }
   void SetCategories(const std::string& s) override {
-    Enter("Categories");
+    Enter<"Categories">();
     m_pItem->sCategories = s;
   }
   std::string Body() override {
-    Enter("Body");
+    Enter<"Body">();
     return m_pItem->oProps.Text(prop::PR_BODY);
   }
   void SetBody(const std::string& s) override {
-    Enter("Body");
+    Enter<"Body">();
     m_pItem->oProps.Set(prop::PR_BODY, s);
   }
 
@@ -343,14 +320,12 @@ class DistListItemObj : public ItemBase<host::DistListItem> {
   }
 };
 
-class GenericItemObj : public ItemBase<host::GenericItem> {
+// Notes, posts and meeting requests: only the members every item has.
+template <MemberName kType>
+class GenericItemObj : public ItemBase<host::GenericItem, kType> {
  public:
-  GenericItemObj(std::shared_ptr<Session> pSession, ItemPtr pItem, const char* sTypeName)
-      : ItemBase(std::move(pSession), std::move(pItem)), m_sTypeName(sTypeName) {}
-  std::string TypeName() const override { return m_sTypeName; }
-
- private:
-  const char* m_sTypeName;
+  using ItemBase<host::GenericItem, kType>::ItemBase;
+  std::string TypeName() const override { return std::string(kType.View()); }
 };
 
 }  // namespace
@@ -363,9 +338,9 @@ std::shared_ptr<host::OutlookItem> MakeItemObject(const std::shared_ptr<Session>
     case host::olTask: return std::make_shared<TaskItemObj>(pSession, pItem);
     case host::olContact: return std::make_shared<ContactItemObj>(pSession, pItem);
     case host::olDistributionList: return std::make_shared<DistListItemObj>(pSession, pItem);
-    case host::olNote: return std::make_shared<GenericItemObj>(pSession, pItem, "NoteItem");
-    case host::olPost: return std::make_shared<GenericItemObj>(pSession, pItem, "PostItem");
-    default: return std::make_shared<GenericItemObj>(pSession, pItem, "MeetingItem");
+    case host::olNote: return std::make_shared<GenericItemObj<"NoteItem">>(pSession, pItem);
+    case host::olPost: return std::make_shared<GenericItemObj<"PostItem">>(pSession, pItem);
+    default: return std::make_shared<GenericItemObj<"MeetingItem">>(pSession, pItem);
   }
 }
 
@@ -401,76 +376,68 @@ bool ResolveRecipient(const Model& oModel, RecipientData& oRecipient) {
 // --- RecipientObj ---
 
 int32_t RecipientObj::Class() {
-  m_pSession->Hit("Recipient.Class");
-  return host::olRecipient;
+  return Hooked<"Recipient.Class">(*m_pSession, host::olRecipient);
 }
 
 std::shared_ptr<host::OutlookObject> RecipientObj::Parent() {
-  m_pSession->Hit("Recipient.Parent");
+  m_pSession->Hit<"Recipient.Parent">();
   return m_pItem ? m_pSession->ItemObject(m_pItem) : nullptr;
 }
 
 std::string RecipientObj::Name() {
-  m_pSession->Hit("Recipient.Name");
-  return m_pRecipient->sName;
+  return Hooked<"Recipient.Name">(*m_pSession, m_pRecipient->sName);
 }
 
 std::string RecipientObj::Address() {
-  m_pSession->Hit("Recipient.Address");
+  m_pSession->Hit<"Recipient.Address">();
   return m_pRecipient->pEntry ? m_pRecipient->pEntry->sAddress : std::string();
 }
 
 int32_t RecipientObj::Type() {
-  m_pSession->Hit("Recipient.Type");
-  return m_pRecipient->nType;
+  return Hooked<"Recipient.Type">(*m_pSession, m_pRecipient->nType);
 }
 
 void RecipientObj::SetType(int32_t nType) {
-  m_pSession->Hit("Recipient.Type");
+  m_pSession->Hit<"Recipient.Type">();
   if (nType < 0 || nType > 3) host::Raise(host::err::InvalidProcedureCall);
   m_pRecipient->nType = nType;
 }
 
 bool RecipientObj::Resolved() {
-  m_pSession->Hit("Recipient.Resolved");
+  m_pSession->Hit<"Recipient.Resolved">();
   return m_pRecipient->pEntry != nullptr;
 }
 
 bool RecipientObj::Resolve() {
-  m_pSession->Hit("Recipient.Resolve");
+  m_pSession->Hit<"Recipient.Resolve">();
   return ResolveRecipient(m_pSession->oModel, *m_pRecipient);
 }
 
 std::shared_ptr<host::AddressEntry> RecipientObj::AddressEntry() {
-  m_pSession->Hit("Recipient.AddressEntry");
+  m_pSession->Hit<"Recipient.AddressEntry">();
   return m_pRecipient->pEntry ? std::make_shared<AddressEntryObj>(m_pSession, m_pRecipient->pEntry) : nullptr;
 }
 
 // --- AddressEntryObj ---
 
 int32_t AddressEntryObj::Class() {
-  m_pSession->Hit("AddressEntry.Class");
-  return host::olAddressEntry;
+  return Hooked<"AddressEntry.Class">(*m_pSession, host::olAddressEntry);
 }
 
 std::shared_ptr<host::OutlookObject> AddressEntryObj::Parent() {
-  m_pSession->Hit("AddressEntry.Parent");
-  return nullptr;
+  return Hooked<"AddressEntry.Parent">(*m_pSession, nullptr);
 }
 
 std::string AddressEntryObj::Name() {
-  m_pSession->Hit("AddressEntry.Name");
-  return m_pEntry->sName;
+  return Hooked<"AddressEntry.Name">(*m_pSession, m_pEntry->sName);
 }
 
 std::string AddressEntryObj::Address() {
-  m_pSession->Hit("AddressEntry.Address");
-  return m_pEntry->sAddress;
+  return Hooked<"AddressEntry.Address">(*m_pSession, m_pEntry->sAddress);
 }
 
 std::string AddressEntryObj::Type() {
-  m_pSession->Hit("AddressEntry.Type");
-  return m_pEntry->sType;
+  return Hooked<"AddressEntry.Type">(*m_pSession, m_pEntry->sType);
 }
 
 }  // namespace sim

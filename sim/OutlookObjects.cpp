@@ -52,37 +52,32 @@ FolderData* FolderDataOf(const std::shared_ptr<host::Object>& oObject) {
 // --- Application ---
 
 int32_t ApplicationObj::Class() {
-  m_pSession->Hit("Application.Class");
-  return host::olApplication;
+  return Hooked<"Application.Class">(*m_pSession, host::olApplication);
 }
 
 std::shared_ptr<host::OutlookObject> ApplicationObj::Parent() {
-  m_pSession->Hit("Application.Parent");
-  return nullptr;
+  return Hooked<"Application.Parent">(*m_pSession, nullptr);
 }
 
 std::shared_ptr<host::Explorers> ApplicationObj::Explorers() {
-  m_pSession->Hit("Application.Explorers");
-  return m_pSession->pExplorers;
+  return Hooked<"Application.Explorers">(*m_pSession, m_pSession->pExplorers);
 }
 
 std::shared_ptr<host::Explorer> ApplicationObj::ActiveExplorer() {
-  m_pSession->Hit("Application.ActiveExplorer");
+  m_pSession->Hit<"Application.ActiveExplorer">();
   return m_pSession->ActiveExplorer();
 }
 
 std::shared_ptr<host::NameSpace> ApplicationObj::Session() {
-  m_pSession->Hit("Application.Session");
-  return m_pSession->pNameSpace;
+  return Hooked<"Application.Session">(*m_pSession, m_pSession->pNameSpace);
 }
 
 std::string ApplicationObj::Version() {
-  m_pSession->Hit("Application.Version");
-  return m_pSession->sVersion;
+  return Hooked<"Application.Version">(*m_pSession, m_pSession->sVersion);
 }
 
 std::shared_ptr<host::OutlookItem> ApplicationObj::CreateItem(int32_t nItemType) {
-  m_pSession->Hit("Application.CreateItem");
+  m_pSession->Hit<"Application.CreateItem">();
   int32_t nClass = ClassOfItemType(nItemType);
   if (nClass == 0)
     host::Raise(host::err::InvalidProcedureCall, "The simulation cannot create items of this type.");
@@ -94,29 +89,26 @@ std::shared_ptr<host::Search> ApplicationObj::AdvancedSearch(const std::string& 
                                                              const host::Variant& Filter,
                                                              const host::Variant& SearchSubFolders,
                                                              const host::Variant& Tag) {
-  m_pSession->Hit("Application.AdvancedSearch");
+  m_pSession->Hit<"Application.AdvancedSearch">();
   return StartAdvancedSearch(m_pSession, sScope, Filter, SearchSubFolders, Tag);
 }
 
 // --- Explorers ---
 
 int32_t ExplorersObj::Class() {
-  m_pSession->Hit("Explorers.Class");
-  return host::olExplorers;
+  return Hooked<"Explorers.Class">(*m_pSession, host::olExplorers);
 }
 
 std::shared_ptr<host::OutlookObject> ExplorersObj::Parent() {
-  m_pSession->Hit("Explorers.Parent");
-  return m_pSession->pApp;
+  return Hooked<"Explorers.Parent">(*m_pSession, m_pSession->pApp);
 }
 
 int32_t ExplorersObj::Count() {
-  m_pSession->Hit("Explorers.Count");
-  return static_cast<int32_t>(m_pSession->vecExplorers.size());
+  return HookedCount<"Explorers.Count">(*m_pSession, m_pSession->vecExplorers);
 }
 
 std::shared_ptr<host::Explorer> ExplorersObj::Item(int32_t nIndex) {
-  m_pSession->Hit("Explorers.Item");
+  m_pSession->Hit<"Explorers.Item">();
   return AtPosition(m_pSession->vecExplorers, nIndex);
 }
 
@@ -135,36 +127,34 @@ void ExplorerObj::CheckOpen() const {
 }
 
 int32_t ExplorerObj::Class() {
-  m_pSession->Hit("Explorer.Class");
-  return host::olExplorer;
+  return Hooked<"Explorer.Class">(*m_pSession, host::olExplorer);
 }
 
 std::shared_ptr<host::OutlookObject> ExplorerObj::Parent() {
-  m_pSession->Hit("Explorer.Parent");
-  return m_pSession->pApp;
+  return Hooked<"Explorer.Parent">(*m_pSession, m_pSession->pApp);
 }
 
 std::shared_ptr<host::CommandBars> ExplorerObj::CommandBars() {
-  m_pSession->Hit("Explorer.CommandBars");
+  m_pSession->Hit<"Explorer.CommandBars">();
   CheckOpen();
   return m_pBars;
 }
 
 std::shared_ptr<host::MAPIFolder> ExplorerObj::CurrentFolder() {
-  m_pSession->Hit("Explorer.CurrentFolder");
+  m_pSession->Hit<"Explorer.CurrentFolder">();
   CheckOpen();
   return m_pSession->FolderObject(m_pFolder);
 }
 
 std::shared_ptr<host::View> ExplorerObj::CurrentView() {
-  m_pSession->Hit("Explorer.CurrentView");
+  m_pSession->Hit<"Explorer.CurrentView">();
   CheckOpen();
   return std::make_shared<ViewObj>(m_pSession, m_pFolder->oView,
                                    std::static_pointer_cast<ExplorerObj>(shared_from_this()));
 }
 
 std::shared_ptr<host::Selection> ExplorerObj::Selection() {
-  m_pSession->Hit("Explorer.Selection");
+  m_pSession->Hit<"Explorer.Selection">();
   CheckOpen();
   std::vector<ItemPtr> vecLive;
   for (const auto& p : m_vecSelection)
@@ -174,7 +164,7 @@ std::shared_ptr<host::Selection> ExplorerObj::Selection() {
 }
 
 std::string ExplorerObj::Caption() {
-  m_pSession->Hit("Explorer.Caption");
+  m_pSession->Hit<"Explorer.Caption">();
   CheckOpen();
   return m_pFolder->sName + " - Microsoft Outlook";
 }
@@ -193,61 +183,54 @@ void ExplorerObj::MarkClosed() {
 // --- View ---
 
 int32_t ViewObj::Class() {
-  m_pSession->Hit("View.Class");
-  return host::olView;
+  return Hooked<"View.Class">(*m_pSession, host::olView);
 }
 
 std::shared_ptr<host::OutlookObject> ViewObj::Parent() {
-  m_pSession->Hit("View.Parent");
+  m_pSession->Hit<"View.Parent">();
   return m_wExplorer.lock();
 }
 
 std::string ViewObj::Name() {
-  m_pSession->Hit("View.Name");
-  return m_oView.sName;
+  return Hooked<"View.Name">(*m_pSession, m_oView.sName);
 }
 
 std::string ViewObj::XML() {
-  m_pSession->Hit("View.XML");
-  return m_oView.sXml;
+  return Hooked<"View.XML">(*m_pSession, m_oView.sXml);
 }
 
 // --- Selection ---
 
 int32_t SelectionObj::Class() {
-  m_pSession->Hit("Selection.Class");
-  return host::olSelection;
+  return Hooked<"Selection.Class">(*m_pSession, host::olSelection);
 }
 
 std::shared_ptr<host::OutlookObject> SelectionObj::Parent() {
-  m_pSession->Hit("Selection.Parent");
+  m_pSession->Hit<"Selection.Parent">();
   return m_wExplorer.lock();
 }
 
 int32_t SelectionObj::Count() {
-  m_pSession->Hit("Selection.Count");
-  return static_cast<int32_t>(m_vecItems.size());
+  return HookedCount<"Selection.Count">(*m_pSession, m_vecItems);
 }
 
 std::shared_ptr<host::OutlookItem> SelectionObj::Item(int32_t nIndex) {
-  m_pSession->Hit("Selection.Item");
+  m_pSession->Hit<"Selection.Item">();
   return m_pSession->ItemObject(AtPosition(m_vecItems, nIndex));
 }
 
 // --- NameSpace ---
 
 int32_t NameSpaceObj::Class() {
-  m_pSession->Hit("NameSpace.Class");
-  return host::olNamespace;
+  return Hooked<"NameSpace.Class">(*m_pSession, host::olNamespace);
 }
 
 std::shared_ptr<host::OutlookObject> NameSpaceObj::Parent() {
-  m_pSession->Hit("NameSpace.Parent");
-  return m_pSession->pApp;
+  return Hooked<"NameSpace.Parent">(*m_pSession, m_pSession->pApp);
 }
 
 std::shared_ptr<host::MAPIFolder> NameSpaceObj::GetDefaultFolder(int32_t nFolderType) {
-  m_pSession->Hit("NameSpace.GetDefaultFolder");
+  m_pSession->Hit<"NameSpace.GetDefaultFolder">();
   if (!IsKnownDefaultFolder(nFolderType)) host::Raise(host::err::InvalidProcedureCall);
   FolderData* pFolder = m_pSession->oModel.DefaultFolder(nFolderType);
   if (!pFolder)
@@ -258,7 +241,7 @@ std::shared_ptr<host::MAPIFolder> NameSpaceObj::GetDefaultFolder(int32_t nFolder
 
 std::shared_ptr<host::MAPIFolder> NameSpaceObj::GetFolderFromID(const std::string& sEntryID,
                                                                 const host::Variant&) {
-  m_pSession->Hit("NameSpace.GetFolderFromID");
+  m_pSession->Hit<"NameSpace.GetFolderFromID">();
   FolderData* pFolder = m_pSession->oModel.FolderByID(sEntryID);
   if (!pFolder) host::Raise(kErrNotFound, "The operation failed. An object could not be found.");
   return m_pSession->FolderObject(pFolder);
@@ -266,19 +249,19 @@ std::shared_ptr<host::MAPIFolder> NameSpaceObj::GetFolderFromID(const std::strin
 
 std::shared_ptr<host::OutlookItem> NameSpaceObj::GetItemFromID(const std::string& sEntryID,
                                                                const host::Variant&) {
-  m_pSession->Hit("NameSpace.GetItemFromID");
+  m_pSession->Hit<"NameSpace.GetItemFromID">();
   ItemPtr pItem = m_pSession->oModel.ItemByID(sEntryID);
   if (!pItem) host::Raise(kErrNotFound, "The operation failed. An object could not be found.");
   return m_pSession->ItemObject(pItem);
 }
 
 std::shared_ptr<host::Folders> NameSpaceObj::Folders() {
-  m_pSession->Hit("NameSpace.Folders");
+  m_pSession->Hit<"NameSpace.Folders">();
   return std::make_shared<FoldersObj>(m_pSession, nullptr);
 }
 
 std::shared_ptr<host::Recipient> NameSpaceObj::CreateRecipient(const std::string& sRecipientName) {
-  m_pSession->Hit("NameSpace.CreateRecipient");
+  m_pSession->Hit<"NameSpace.CreateRecipient">();
   if (host::Trim(sRecipientName).empty())
     host::Raise(host::err::InvalidProcedureCall, "A recipient needs a name.");
   auto p = std::make_shared<RecipientData>();
@@ -299,23 +282,22 @@ std::vector<FolderData*> FoldersObj::List() const {
 }
 
 int32_t FoldersObj::Class() {
-  m_pSession->Hit("Folders.Class");
-  return host::olFolders;
+  return Hooked<"Folders.Class">(*m_pSession, host::olFolders);
 }
 
 std::shared_ptr<host::OutlookObject> FoldersObj::Parent() {
-  m_pSession->Hit("Folders.Parent");
+  m_pSession->Hit<"Folders.Parent">();
   if (m_pParent) return m_pSession->FolderObject(m_pParent);
   return m_pSession->pNameSpace;
 }
 
 int32_t FoldersObj::Count() {
-  m_pSession->Hit("Folders.Count");
+  m_pSession->Hit<"Folders.Count">();
   return static_cast<int32_t>(List().size());
 }
 
 std::shared_ptr<host::MAPIFolder> FoldersObj::Item(const host::Variant& Index) {
-  m_pSession->Hit("Folders.Item");
+  m_pSession->Hit<"Folders.Item">();
   auto vec = List();
   if (Index.IsString()) {
     std::string sName = Index.ToString();
@@ -327,14 +309,14 @@ std::shared_ptr<host::MAPIFolder> FoldersObj::Item(const host::Variant& Index) {
 }
 
 std::shared_ptr<host::MAPIFolder> FoldersObj::GetFirst() {
-  m_pSession->Hit("Folders.GetFirst");
+  m_pSession->Hit<"Folders.GetFirst">();
   m_nNext = 0;
   auto vec = List();
   return m_nNext < vec.size() ? m_pSession->FolderObject(vec[m_nNext++]) : nullptr;
 }
 
 std::shared_ptr<host::MAPIFolder> FoldersObj::GetNext() {
-  m_pSession->Hit("Folders.GetNext");
+  m_pSession->Hit<"Folders.GetNext">();
   auto vec = List();
   return m_nNext < vec.size() ? m_pSession->FolderObject(vec[m_nNext++]) : nullptr;
 }
@@ -342,42 +324,37 @@ std::shared_ptr<host::MAPIFolder> FoldersObj::GetNext() {
 // --- MAPIFolder ---
 
 int32_t FolderObj::Class() {
-  m_pSession->Hit("MAPIFolder.Class");
-  return host::olFolder;
+  return Hooked<"MAPIFolder.Class">(*m_pSession, host::olFolder);
 }
 
 std::shared_ptr<host::OutlookObject> FolderObj::Parent() {
-  m_pSession->Hit("MAPIFolder.Parent");
+  m_pSession->Hit<"MAPIFolder.Parent">();
   return m_pSession->ParentOfFolder(m_pFolder);
 }
 
 std::string FolderObj::Name() {
-  m_pSession->Hit("MAPIFolder.Name");
-  return m_pFolder->sName;
+  return Hooked<"MAPIFolder.Name">(*m_pSession, m_pFolder->sName);
 }
 
 std::string FolderObj::EntryID() {
-  m_pSession->Hit("MAPIFolder.EntryID");
-  return m_pFolder->sEntryID;
+  return Hooked<"MAPIFolder.EntryID">(*m_pSession, m_pFolder->sEntryID);
 }
 
 std::string FolderObj::StoreID() {
-  m_pSession->Hit("MAPIFolder.StoreID");
-  return m_pFolder->pStore->sStoreID;
+  return Hooked<"MAPIFolder.StoreID">(*m_pSession, m_pFolder->pStore->sStoreID);
 }
 
 int32_t FolderObj::DefaultItemType() {
-  m_pSession->Hit("MAPIFolder.DefaultItemType");
-  return m_pFolder->nDefaultItemType;
+  return Hooked<"MAPIFolder.DefaultItemType">(*m_pSession, m_pFolder->nDefaultItemType);
 }
 
 std::shared_ptr<host::Folders> FolderObj::Folders() {
-  m_pSession->Hit("MAPIFolder.Folders");
+  m_pSession->Hit<"MAPIFolder.Folders">();
   return std::make_shared<FoldersObj>(m_pSession, m_pFolder);
 }
 
 std::shared_ptr<host::Items> FolderObj::Items() {
-  m_pSession->Hit("MAPIFolder.Items");
+  m_pSession->Hit<"MAPIFolder.Items">();
   auto p = std::make_shared<ItemsObj>(m_pSession, m_pFolder);
   m_pSession->Listen(m_pFolder, p);
   return p;
@@ -386,12 +363,11 @@ std::shared_ptr<host::Items> FolderObj::Items() {
 // --- Items ---
 
 int32_t ItemsObj::Class() {
-  m_pSession->Hit("Items.Class");
-  return host::olItems;
+  return Hooked<"Items.Class">(*m_pSession, host::olItems);
 }
 
 std::shared_ptr<host::OutlookObject> ItemsObj::Parent() {
-  m_pSession->Hit("Items.Parent");
+  m_pSession->Hit<"Items.Parent">();
   return m_pSession->FolderObject(m_pFolder);
 }
 
@@ -418,12 +394,12 @@ std::shared_ptr<host::OutlookItem> ItemsObj::Next() {
 }
 
 int32_t ItemsObj::Count() {
-  m_pSession->Hit("Items.Count");
+  m_pSession->Hit<"Items.Count">();
   return static_cast<int32_t>(Size());
 }
 
 std::shared_ptr<host::OutlookItem> ItemsObj::Item(const host::Variant& Index) {
-  m_pSession->Hit("Items.Item");
+  m_pSession->Hit<"Items.Item">();
   const size_t nSize = Size();
   if (Index.IsString()) {
     std::string sSubject = Index.ToString();
@@ -438,13 +414,13 @@ std::shared_ptr<host::OutlookItem> ItemsObj::Item(const host::Variant& Index) {
 }
 
 std::shared_ptr<host::OutlookItem> ItemsObj::GetFirst() {
-  m_pSession->Hit("Items.GetFirst");
+  m_pSession->Hit<"Items.GetFirst">();
   m_nNext = 0;
   return Next();
 }
 
 std::shared_ptr<host::OutlookItem> ItemsObj::GetNext() {
-  m_pSession->Hit("Items.GetNext");
+  m_pSession->Hit<"Items.GetNext">();
   return Next();
 }
 
@@ -474,7 +450,7 @@ void ItemsObj::Sort(const std::string& sProperty, const host::Variant& Descendin
 }
 
 std::shared_ptr<host::OutlookItem> ItemsObj::Add(const host::Variant& Type) {
-  m_pSession->Hit("Items.Add");
+  m_pSession->Hit<"Items.Add">();
   int32_t nClass = ClassForAdd(Type, m_pFolder->nDefaultItemType);
   ItemPtr pItem = m_pSession->oModel.NewItem(nClass, m_pFolder);
   if (Type.IsString()) pItem->oProps.Set(prop::PR_MESSAGE_CLASS, Type.ToString());

@@ -80,16 +80,12 @@ class SafeAddressEntryObj : public host::SafeAddressEntry {
   SafeAddressEntryObj(std::shared_ptr<Session> pSession, AddressBook::EntryPtr pEntry)
       : m_pSession(std::move(pSession)), m_pEntry(std::move(pEntry)) {}
 
-  std::string Name() override {
-    m_pSession->Hit("SafeAddressEntry.Name");
-    return m_pEntry->sName;
-  }
+  std::string Name() override { return Hooked<"SafeAddressEntry.Name">(*m_pSession, m_pEntry->sName); }
   std::string Address() override {
-    m_pSession->Hit("SafeAddressEntry.Address");
-    return m_pEntry->sAddress;
+    return Hooked<"SafeAddressEntry.Address">(*m_pSession, m_pEntry->sAddress);
   }
   host::Variant Fields(int32_t nTag) override {
-    m_pSession->Hit("SafeAddressEntry.Fields");
+    m_pSession->Hit<"SafeAddressEntry.Fields">();
     const std::string* pText = nullptr;
     switch (nTag) {
       case PR_DISPLAY_NAME: pText = &m_pEntry->sName; break;
@@ -113,31 +109,25 @@ class SafeRecipientObj : public host::SafeRecipient {
   SafeRecipientObj(std::shared_ptr<Session> pSession, RecipientPtr pRecipient)
       : m_pSession(std::move(pSession)), m_pRecipient(std::move(pRecipient)) {}
 
-  int32_t Type() override {
-    m_pSession->Hit("SafeRecipient.Type");
-    return m_pRecipient->nType;
-  }
+  int32_t Type() override { return Hooked<"SafeRecipient.Type">(*m_pSession, m_pRecipient->nType); }
   void SetType(int32_t nType) override {
-    m_pSession->Hit("SafeRecipient.Type");
+    m_pSession->Hit<"SafeRecipient.Type">();
     if (nType < 0 || nType > 3) host::Raise(host::err::InvalidProcedureCall);
     m_pRecipient->nType = nType;
   }
-  std::string Name() override {
-    m_pSession->Hit("SafeRecipient.Name");
-    return m_pRecipient->sName;
-  }
+  std::string Name() override { return Hooked<"SafeRecipient.Name">(*m_pSession, m_pRecipient->sName); }
   // Nothing until the recipient is resolved.
   std::shared_ptr<host::SafeAddressEntry> AddressEntry() override {
-    m_pSession->Hit("SafeRecipient.AddressEntry");
+    m_pSession->Hit<"SafeRecipient.AddressEntry">();
     if (!m_pRecipient->pEntry) return nullptr;
     return std::make_shared<SafeAddressEntryObj>(m_pSession, m_pRecipient->pEntry);
   }
   bool Resolve(const host::Variant&) override {
-    m_pSession->Hit("SafeRecipient.Resolve");
+    m_pSession->Hit<"SafeRecipient.Resolve">();
     return ResolveRecipient(m_pSession->oModel, *m_pRecipient);
   }
   bool Resolved() override {
-    m_pSession->Hit("SafeRecipient.Resolved");
+    m_pSession->Hit<"SafeRecipient.Resolved">();
     return m_pRecipient->pEntry != nullptr;
   }
 
@@ -154,15 +144,15 @@ class SafeRecipientsObj : public host::SafeRecipients {
       : m_pSession(std::move(pSession)), m_pItem(std::move(pItem)), m_pList(pList) {}
 
   int32_t Count() override {
-    m_pSession->Hit("SafeRecipients.Count");
+    m_pSession->Hit<"SafeRecipients.Count">();
     return static_cast<int32_t>(Vec().size());
   }
   std::shared_ptr<host::SafeRecipient> Item(const host::Variant& Index) override {
-    m_pSession->Hit("SafeRecipients.Item");
+    m_pSession->Hit<"SafeRecipients.Item">();
     return Wrap(RecipientAt(Vec(), Index));
   }
   std::shared_ptr<host::SafeRecipient> Add(const std::string& sName) override {
-    m_pSession->Hit("SafeRecipients.Add");
+    m_pSession->Hit<"SafeRecipients.Add">();
     if (host::Trim(sName).empty()) host::Raise(host::err::InvalidProcedureCall, "A recipient needs a name.");
     auto p = std::make_shared<RecipientData>();
     p->sName = sName;
@@ -185,14 +175,15 @@ class SafeRecipientsObj : public host::SafeRecipients {
   List m_pList;
 };
 
-// What every safe item shares: attaching an Outlook item and reading it.
-template <class Iface>
+// What every safe item shares: attaching an Outlook item and reading it. Faults are injected
+// under "<kType>.<member>" ("SafeMailItem.Fields").
+template <class Iface, MemberName kType>
 class SafeItemBase : public Iface {
  public:
   explicit SafeItemBase(std::shared_ptr<Session> pSession) : m_pSession(std::move(pSession)) {}
 
   void SetItem(const std::shared_ptr<host::Object>& oItem) override {
-    Enter("Item");
+    Enter<"Item">();
     if (!oItem) {
       m_oItem.reset();
       m_pItem.reset();
@@ -201,23 +192,29 @@ class SafeItemBase : public Iface {
     m_pItem = ItemOf(oItem);
     m_oItem = oItem;
   }
-  std::shared_ptr<host::Object> Item() override {
-    Enter("Item");
-    return m_oItem;
-  }
+  std::shared_ptr<host::Object> Item() override { return Read<"Item">(m_oItem); }
   std::shared_ptr<host::SafeRecipients> Recipients() override {
-    Enter("Recipients");
+    Enter<"Recipients">();
     return std::make_shared<SafeRecipientsObj>(m_pSession, Attached(), &ItemData::vecRecipients);
   }
   // An absent property reads as Empty.
   host::Variant Fields(int32_t nTag) override {
-    Enter("Fields");
+    Enter<"Fields">();
     const host::Variant* p = FindProp(*Attached(), nTag);
     return p ? *p : host::Variant();
   }
 
  protected:
-  void Enter(std::string_view sMember) { m_pSession->Hit(this->TypeName(), sMember); }
+  template <MemberName kMember>
+  void Enter() {
+    m_pSession->Hit<kType, kMember>();
+  }
+  // A member that hands out a value the model holds.
+  template <MemberName kMember, class T>
+  const T& Read(const T& value) {
+    Enter<kMember>();
+    return value;
+  }
   const ItemPtr& Attached() {
     if (!m_pItem) host::Raise(host::err::ObjectNotSet, "The safe item is not attached to an Outlook item.");
     if (m_pItem->bDeleted) host::Raise(host::err::E_FAIL, kItemGone);
@@ -229,43 +226,43 @@ class SafeItemBase : public Iface {
   ItemPtr m_pItem;
 };
 
-class SafeMailItemObj : public SafeItemBase<host::SafeMailItem> {
+class SafeMailItemObj : public SafeItemBase<host::SafeMailItem, "SafeMailItem"> {
  public:
   using SafeItemBase::SafeItemBase;
   std::string SenderName() override {
-    Enter("SenderName");
+    Enter<"SenderName">();
     return Attached()->oProps.Text(prop::PR_SENDER_NAME);
   }
 };
 
-class SafeAppointmentItemObj : public SafeItemBase<host::SafeAppointmentItem> {
+class SafeAppointmentItemObj : public SafeItemBase<host::SafeAppointmentItem, "SafeAppointmentItem"> {
  public:
   using SafeItemBase::SafeItemBase;
   int32_t ResponseStatus() override {
-    Enter("ResponseStatus");
+    Enter<"ResponseStatus">();
     return Attached()->nResponseStatus;
   }
   std::string Organizer() override {
-    Enter("Organizer");
+    Enter<"Organizer">();
     return Attached()->sOrganizer;
   }
 };
 
-class SafeTaskItemObj : public SafeItemBase<host::SafeTaskItem> {
+class SafeTaskItemObj : public SafeItemBase<host::SafeTaskItem, "SafeTaskItem"> {
  public:
   using SafeItemBase::SafeItemBase;
 };
 
-class SafeDistListObj : public SafeItemBase<host::SafeDistList> {
+class SafeDistListObj : public SafeItemBase<host::SafeDistList, "SafeDistList"> {
  public:
   using SafeItemBase::SafeItemBase;
   // A list's recipients are its members.
   std::shared_ptr<host::SafeRecipients> Recipients() override {
-    Enter("Recipients");
+    Enter<"Recipients">();
     return std::make_shared<SafeRecipientsObj>(m_pSession, Attached(), &ItemData::vecMembers);
   }
   int32_t MemberCount() override {
-    Enter("MemberCount");
+    Enter<"MemberCount">();
     return static_cast<int32_t>(Attached()->vecMembers.size());
   }
 };
@@ -275,7 +272,7 @@ class MAPIUtilsObj : public host::MAPIUtils {
   explicit MAPIUtilsObj(std::shared_ptr<Session> pSession) : m_pSession(std::move(pSession)) {}
 
   host::Variant HrGetOneProp(const std::shared_ptr<host::Object>& oItem, int32_t nTag) override {
-    m_pSession->Hit("MAPIUtils.HrGetOneProp");
+    m_pSession->Hit<"MAPIUtils.HrGetOneProp">();
     ItemPtr pItem = ItemOf(oItem);
     const host::Variant* p = FindProp(*pItem, nTag);
     if (!p) host::Raise(kErrNotFound, "Error in HrGetOneProp: MAPI_E_NOT_FOUND");
@@ -284,7 +281,7 @@ class MAPIUtilsObj : public host::MAPIUtils {
 
   void HrSetOneProp(const std::shared_ptr<host::Object>& oItem, int32_t nTag, const host::Variant& Value,
                     bool bSave) override {
-    m_pSession->Hit("MAPIUtils.HrSetOneProp");
+    m_pSession->Hit<"MAPIUtils.HrSetOneProp">();
     ItemPtr pItem = ItemOf(oItem);
     pItem->oProps.Set(nTag, CoerceToTag(nTag, Value));
     if (bSave) m_pSession->oModel.SaveItem(pItem);
@@ -292,7 +289,7 @@ class MAPIUtilsObj : public host::MAPIUtils {
 
   int32_t GetIDsFromNames(const std::shared_ptr<host::Object>& oItem, const std::string& sGuid,
                           const host::Variant& ID, bool bCreate) override {
-    m_pSession->Hit("MAPIUtils.GetIDsFromNames");
+    m_pSession->Hit<"MAPIUtils.GetIDsFromNames">();
     ItemOf(oItem);
     if (!IsGuidText(sGuid)) host::Raise(kErrInvalidArg, "\"" + sGuid + "\" is not a GUID.");
     // Visual Basic hands ids above 0x7FFF over as negative Integers (&H8085).
@@ -301,7 +298,7 @@ class MAPIUtilsObj : public host::MAPIUtils {
   }
 
   std::shared_ptr<host::SafeAddressEntry> GetAddressEntryFromID(const std::string& sEntryID) override {
-    m_pSession->Hit("MAPIUtils.GetAddressEntryFromID");
+    m_pSession->Hit<"MAPIUtils.GetAddressEntryFromID">();
     auto pEntry = m_pSession->oModel.Book().FindByID(sEntryID);
     if (!pEntry) host::Raise(kErrNotFound, "Error in GetAddressEntryFromID: MAPI_E_NOT_FOUND");
     return std::make_shared<SafeAddressEntryObj>(m_pSession, pEntry);

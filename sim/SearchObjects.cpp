@@ -102,43 +102,36 @@ SearchObj::SearchObj(std::shared_ptr<Session> pSession, std::string sScope, std:
       m_pResults(std::make_shared<ResultsObj>(m_pSession)) {}
 
 int32_t SearchObj::Class() {
-  m_pSession->Hit("Search.Class");
-  return host::olSearch;
+  return Hooked<"Search.Class">(*m_pSession, host::olSearch);
 }
 
 std::shared_ptr<host::OutlookObject> SearchObj::Parent() {
-  m_pSession->Hit("Search.Parent");
-  return m_pSession->pApp;
+  return Hooked<"Search.Parent">(*m_pSession, m_pSession->pApp);
 }
 
 std::string SearchObj::Tag() {
-  m_pSession->Hit("Search.Tag");
-  return m_sTag;
+  return Hooked<"Search.Tag">(*m_pSession, m_sTag);
 }
 
 std::string SearchObj::Scope() {
-  m_pSession->Hit("Search.Scope");
-  return m_sScope;
+  return Hooked<"Search.Scope">(*m_pSession, m_sScope);
 }
 
 std::string SearchObj::Filter() {
-  m_pSession->Hit("Search.Filter");
-  return m_sFilter;
+  return Hooked<"Search.Filter">(*m_pSession, m_sFilter);
 }
 
 bool SearchObj::SearchSubFolders() {
-  m_pSession->Hit("Search.SearchSubFolders");
-  return m_bSubFolders;
+  return Hooked<"Search.SearchSubFolders">(*m_pSession, m_bSubFolders);
 }
 
 void SearchObj::Stop() {
-  m_pSession->Hit("Search.Stop");
+  m_pSession->Hit<"Search.Stop">();
   if (!m_bComplete) m_bStopped = true;
 }
 
 std::shared_ptr<host::Results> SearchObj::Results() {
-  m_pSession->Hit("Search.Results");
-  return m_pResults;
+  return Hooked<"Search.Results">(*m_pSession, m_pResults);
 }
 
 std::vector<ItemPtr> SearchObj::Matching() {
@@ -185,22 +178,19 @@ void ResultsObj::ApplySort() {
 }
 
 int32_t ResultsObj::Class() {
-  m_pSession->Hit("Results.Class");
-  return host::olResults;
+  return Hooked<"Results.Class">(*m_pSession, host::olResults);
 }
 
 std::shared_ptr<host::OutlookObject> ResultsObj::Parent() {
-  m_pSession->Hit("Results.Parent");
-  return m_pSession->pApp;
+  return Hooked<"Results.Parent">(*m_pSession, m_pSession->pApp);
 }
 
 int32_t ResultsObj::Count() {
-  m_pSession->Hit("Results.Count");
-  return static_cast<int32_t>(m_vecItems.size());
+  return HookedCount<"Results.Count">(*m_pSession, m_vecItems);
 }
 
 std::shared_ptr<host::OutlookItem> ResultsObj::Item(const host::Variant& Index) {
-  m_pSession->Hit("Results.Item");
+  m_pSession->Hit<"Results.Item">();
   return m_pSession->ItemObject(AtPosition(m_vecItems, Index.ToLong()));
 }
 
@@ -209,18 +199,18 @@ std::shared_ptr<host::OutlookItem> ResultsObj::Next() {
 }
 
 std::shared_ptr<host::OutlookItem> ResultsObj::GetFirst() {
-  m_pSession->Hit("Results.GetFirst");
+  m_pSession->Hit<"Results.GetFirst">();
   m_nNext = 0;
   return Next();
 }
 
 std::shared_ptr<host::OutlookItem> ResultsObj::GetNext() {
-  m_pSession->Hit("Results.GetNext");
+  m_pSession->Hit<"Results.GetNext">();
   return Next();
 }
 
 void ResultsObj::Sort(const std::string& sProperty, const host::Variant& Descending) {
-  m_pSession->Hit("Results.Sort");
+  m_pSession->Hit<"Results.Sort">();
   m_fnSort = SortProperty(sProperty);
   m_bDescending = !Descending.IsEmpty() && Descending.ToBool();
   m_nNext = 0;

@@ -46,6 +46,16 @@ class Session : public std::enable_shared_from_this<Session> {
   // keep each other alive.
   void Release();
 
+  // The fault hook of a member named where it is written: Hit<"Explorer.Caption">().
+  template <MemberName kName>
+  void Hit() {
+    oFaults.Hit(MemberIdOf<kName>());
+  }
+  template <MemberName kInterface, MemberName kMember>
+  void Hit() {
+    oFaults.Hit(MemberIdOf<kInterface, kMember>());
+  }
+  // The same for a name made at run time (a Redemption class, a command bar object's kind).
   void Hit(std::string_view sMember) { oFaults.Hit(sMember); }
   void Hit(std::string_view sInterface, std::string_view sMember) { oFaults.Hit(sInterface, sMember); }
 
@@ -113,6 +123,22 @@ class Session : public std::enable_shared_from_this<Session> {
   };
   std::unordered_map<FolderData*, Listeners> m_mapListeners;
 };
+
+// The shape of most simulated members: the fault hook under the member's name, then a value the
+// model already holds (a field, a constant), so that nothing is done before the hook can fail:
+//   std::string FolderObj::Name() { return Hooked<"MAPIFolder.Name">(*m_pSession, m_pFolder->sName); }
+template <MemberName kName, class T>
+const T& Hooked(Session& oSession, const T& value) {
+  oSession.Hit<kName>();
+  return value;
+}
+
+// The same for the Count of a collection over a list of the model.
+template <MemberName kName, class T>
+int32_t HookedCount(Session& oSession, const std::vector<T>& vec) {
+  oSession.Hit<kName>();
+  return static_cast<int32_t>(vec.size());
+}
 
 // The major version in a version string ("11.0.5608" -> 11); 0 when there is none.
 int32_t MajorOf(const std::string& sVersion);
