@@ -425,7 +425,7 @@ std::shared_ptr<host::OutlookItem> ItemsObj::GetNext() {
 }
 
 std::shared_ptr<host::Items> ItemsObj::Restrict(const std::string& sFilter) {
-  m_pSession->Hit("Items.Restrict");
+  m_pSession->Hit<"Items.Restrict">();
   auto pFilter = std::make_shared<const JetFilter>(sFilter);
   auto p = std::make_shared<ItemsObj>(m_pSession, m_pFolder);
   // Restricting a restricted collection narrows it further.
@@ -437,7 +437,7 @@ std::shared_ptr<host::Items> ItemsObj::Restrict(const std::string& sFilter) {
 }
 
 void ItemsObj::Sort(const std::string& sProperty, const host::Variant& Descending) {
-  m_pSession->Hit("Items.Sort");
+  m_pSession->Hit<"Items.Sort">();
   std::string sName = host::Trim(sProperty);
   if (sName.size() >= 2 && sName.front() == '[' && sName.back() == ']')
     sName = sName.substr(1, sName.size() - 2);
