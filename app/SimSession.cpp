@@ -24,25 +24,8 @@ std::string SimSession::KindName(int32_t nKind) {
   }
 }
 
-namespace {
-
-// A text on one line: line breaks shown as \n.
-std::string OneLine(const std::string& sText) {
-  std::string sLine;
-  for (char c : sText) {
-    if (c == '\r') continue;
-    if (c == '\n')
-      sLine += "\\n";
-    else
-      sLine += c;
-  }
-  return sLine;
-}
-
-}  // namespace
-
 std::string SimSession::FormatLine(const sim::LogLine& oLine) {
-  const std::string sMessage = OneLine(oLine.sMessage);
+  const std::string sMessage = sim::OneLine(oLine.sMessage);
   std::string s =
       KindName(oLine.nKind) + " " + std::to_string(oLine.nLevel) + " | " + oLine.sSource + " | " + sMessage;
   if (oLine.nError != 0) s += " | error " + std::to_string(oLine.nError);
@@ -111,7 +94,7 @@ SimSession::~SimSession() {
 }
 
 std::string SimSession::EscapedLine(const std::string& sSource, const host::ErrorInfo& oError) {
-  return "escaped: " + sSource + " " + std::to_string(oError.nNumber) + " " + OneLine(oError.sDescription);
+  return "escaped: " + sSource + " " + std::to_string(oError.nNumber) + " " + sim::OneLine(oError.sDescription);
 }
 
 void SimSession::WatchFormsBackend() {

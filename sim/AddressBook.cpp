@@ -44,12 +44,16 @@ AddressBook::AddressBook(const std::vector<AddressBookEntry>& vecEntries) {
 }
 
 AddressBook::EntryPtr AddressBook::FindByID(std::string_view sEntryID) const {
-  auto it = m_mapByID.find(NormalEntryID(sEntryID));
+  std::string sNormal = NormalEntryID(sEntryID);
+  auto it = m_mapByID.find(sNormal);
   if (it != m_mapByID.end()) return m_vecEntries[it->second];
+  auto itOneOff = m_mapOneOffs.find(sNormal);
+  if (itOneOff != m_mapOneOffs.end()) return itOneOff->second;
   auto pEntry = std::make_shared<AddressBookEntry>();
   if (!ReadOneOffID(sEntryID, pEntry->sName, pEntry->sType, pEntry->sAddress)) return nullptr;
-  pEntry->sEntryID = NormalEntryID(sEntryID);
+  pEntry->sEntryID = sNormal;
   if (pEntry->sType == "SMTP") pEntry->sSmtpAddress = pEntry->sAddress;
+  m_mapOneOffs.emplace(std::move(sNormal), pEntry);
   return pEntry;
 }
 

@@ -44,6 +44,8 @@ class AddressBook {
   std::vector<EntryPtr> m_vecEntries;
   std::unordered_map<std::string, size_t> m_mapByID;
   std::unordered_map<std::string, std::vector<size_t>> m_mapByText;  // folded name and addresses
+  // One-off IDs read so far: reading one decodes the whole ID, and the same people come back.
+  mutable std::unordered_map<std::string, EntryPtr> m_mapOneOffs;
 };
 
 }  // namespace sim

@@ -1,5 +1,6 @@
 #include "sim/ItemObjects.h"
 
+#include <typeinfo>
 #include <unordered_set>
 
 #include "host/Text.h"
@@ -18,7 +19,6 @@ class ItemBase : public Iface, public ItemNode {
  public:
   ItemBase(std::shared_ptr<Session> pSession, ItemPtr pItem)
       : m_pSession(std::move(pSession)), m_pItem(std::move(pItem)) {}
-  ~ItemBase() override { m_pSession->ForgetItemObject(m_pItem.get()); }
 
   const ItemPtr& Data() const override { return m_pItem; }
 
@@ -344,8 +344,27 @@ std::shared_ptr<host::OutlookItem> MakeItemObject(const std::shared_ptr<Session>
   }
 }
 
+namespace {
+
+// The item kinds by their exact type: one comparison each instead of a cast across the class
+// tree, for the Redemption calls that take an item on every read.
+template <class... Kinds>
+const ItemNode* NodeOfKind(host::Object& o) {
+  const std::type_info& type = typeid(o);
+  const ItemNode* pNode = nullptr;
+  ((pNode == nullptr && type == typeid(Kinds) ? (pNode = static_cast<const Kinds*>(&o)) : pNode), ...);
+  return pNode;
+}
+
+}  // namespace
+
 ItemPtr ItemDataOf(const std::shared_ptr<host::Object>& oObject) {
-  auto* pNode = dynamic_cast<const ItemNode*>(oObject.get());
+  if (!oObject) return nullptr;
+  const ItemNode* pNode =
+      NodeOfKind<MailItemObj, AppointmentItemObj, TaskItemObj, ContactItemObj, DistListItemObj,
+                 GenericItemObj<"NoteItem">, GenericItemObj<"PostItem">, GenericItemObj<"MeetingItem">>(
+          *oObject);
+  if (!pNode) pNode = dynamic_cast<const ItemNode*>(oObject.get());
   return pNode ? pNode->Data() : nullptr;
 }
 

@@ -167,6 +167,16 @@ Model::Model(const Profile& oProfile) : m_oBook(AddressBookOf(oProfile)) {
     }
     m_vecStores.push_back(std::move(pStore));
   }
+  // The first folder of each default kind, in the order a walk from the top meets them.
+  if (!m_vecStores.empty()) {
+    std::vector<FolderData*> vecStack{m_vecStores.front()->pTop.get()};
+    while (!vecStack.empty()) {
+      FolderData* p = vecStack.back();
+      vecStack.pop_back();
+      if (p->nDefaultFolder != 0) m_mapDefaultFolders.emplace(p->nDefaultFolder, p);
+      for (auto it = p->vecFolders.rbegin(); it != p->vecFolders.rend(); ++it) vecStack.push_back(it->get());
+    }
+  }
 }
 
 void Model::AddFolder(FolderData& oFolder, const ProfileFolder& oSource) {
@@ -181,7 +191,7 @@ void Model::AddFolder(FolderData& oFolder, const ProfileFolder& oSource) {
   oFolder.vecItems.reserve(oSource.vecItems.size());
   for (const auto& oItemSource : oSource.vecItems) {
     ItemPtr pItem = MakeItem(oItemSource, oFolder);
-    m_mapItemsByID.emplace(pItem->sEntryID, pItem);
+    m_mapItemsByID.emplace(std::string_view(pItem->sEntryID), pItem);
     oFolder.vecItems.push_back(std::move(pItem));
   }
   for (const auto& oChild : oSource.vecFolders) {
@@ -194,7 +204,7 @@ void Model::AddFolder(FolderData& oFolder, const ProfileFolder& oSource) {
   }
 }
 
-RecipientPtr Model::MakeRecipient(const ProfileRecipient& oSource) const {
+RecipientPtr Model::MakeRecipient(const ProfileRecipient& oSource) {
   auto pRecipient = std::make_shared<RecipientData>();
   pRecipient->nType = oSource.nType;
   pRecipient->sName = oSource.oWho.sName;
@@ -202,11 +212,21 @@ RecipientPtr Model::MakeRecipient(const ProfileRecipient& oSource) const {
   if (r.bInAddressBook) {
     pRecipient->pEntry = m_oBook.FindByID(r.sEntryID);
   } else {
-    // A one-off address carries everything itself: no need to read it back out of its ID.
-    pRecipient->pEntry = std::make_shared<const AddressBookEntry>(
-        AddressBookEntry{r.sEntryID, r.sName, r.sType, r.sAddress, r.sSmtpAddress});
+    // A one-off address carries everything itself: no need to read it back out of its ID. The
+    // ID encodes name, type and address, so one entry serves every recipient with that ID.
+    auto& pEntry = m_mapOneOffs[r.sEntryID];
+    if (!pEntry)
+      pEntry = std::make_shared<const AddressBookEntry>(
+          AddressBookEntry{r.sEntryID, r.sName, r.sType, r.sAddress, r.sSmtpAddress});
+    pRecipient->pEntry = pEntry;
   }
   return pRecipient;
+}
+
+const host::Variant& Model::EntryIDBytes(const std::string& sEntryID) {
+  auto& v = m_mapEntryIDBytes[sEntryID];
+  if (v.IsEmpty()) v = host::Variant::Bytes(BytesOfHex(sEntryID));
+  return v;
 }
 
 ItemPtr Model::MakeItem(const ProfileItem& oSource, FolderData& oFolder) {
@@ -241,7 +261,7 @@ void Model::SetSender(ItemData& oItem, const AddressRef& oWho) {
   oItem.oProps.Set(prop::PR_SENDER_NAME, oWho.sName);
   oItem.oProps.Set(prop::PR_SENDER_ADDRTYPE, oWho.sType);
   oItem.oProps.Set(prop::PR_SENDER_EMAIL_ADDRESS, oWho.sAddress);
-  oItem.oProps.Set(prop::PR_SENDER_ENTRYID, host::Variant::Bytes(BytesOfHex(oWho.sEntryID)));
+  oItem.oProps.Set(prop::PR_SENDER_ENTRYID, EntryIDBytes(oWho.sEntryID));
 }
 
 int32_t Model::EmailTag(int nIndex, int32_t nLid, int32_t nType) {
@@ -254,7 +274,7 @@ void Model::SetContactEmail(ItemData& oItem, int nIndex, const AddressRef& oWho)
   oItem.oProps.Set(EmailTag(nIndex, prop::LID_EMAIL1_ADDRTYPE, prop::PT_STRING8), oWho.sType);
   oItem.oProps.Set(EmailTag(nIndex, prop::LID_EMAIL1_ADDRESS, prop::PT_STRING8), oWho.sAddress);
   oItem.oProps.Set(EmailTag(nIndex, prop::LID_EMAIL1_ORIGINAL_ENTRYID, prop::PT_BINARY),
-                   host::Variant::Bytes(BytesOfHex(oWho.sEntryID)));
+                   EntryIDBytes(oWho.sEntryID));
 }
 
 std::string Model::ContactEmailAddress(const ItemData& oItem, int nIndex) {
@@ -294,15 +314,9 @@ FolderData* Model::FolderByID(std::string_view sEntryID) const {
 }
 
 FolderData* Model::DefaultFolder(int32_t nDefaultFolder) const {
-  if (m_vecStores.empty() || !IsKnownDefaultFolder(nDefaultFolder)) return nullptr;
-  std::vector<FolderData*> vecStack{m_vecStores.front()->pTop.get()};
-  while (!vecStack.empty()) {
-    FolderData* p = vecStack.back();
-    vecStack.pop_back();
-    if (p->nDefaultFolder == nDefaultFolder) return p;
-    for (auto it = p->vecFolders.rbegin(); it != p->vecFolders.rend(); ++it) vecStack.push_back(it->get());
-  }
-  return nullptr;
+  if (!IsKnownDefaultFolder(nDefaultFolder)) return nullptr;
+  auto it = m_mapDefaultFolders.find(nDefaultFolder);
+  return it == m_mapDefaultFolders.end() ? nullptr : it->second;
 }
 
 ItemPtr Model::ItemByID(std::string_view sEntryID) const {
@@ -346,7 +360,7 @@ void Model::SaveItem(const ItemPtr& pItem) {
   oItem.sEntryID = sID;
   oItem.bSaved = true;
   oItem.oProps.Set(prop::PR_ENTRYID, host::Variant::Bytes(BytesOfHex(sID)));
-  m_mapItemsByID.emplace(sID, pItem);
+  m_mapItemsByID.emplace(std::string_view(oItem.sEntryID), pItem);
   oItem.pFolder->vecItems.push_back(pItem);
   Notify(ItemEvent::Add, *oItem.pFolder, pItem);
 }

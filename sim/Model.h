@@ -97,6 +97,15 @@ using RecipientPtr = std::shared_ptr<RecipientData>;
 struct FolderData;
 struct StoreData;
 
+// The simulated object of an item while anyone holds it (see Session::ItemObject). A copy of an
+// item's data starts without one.
+struct ItemObjectRef {
+  ItemObjectRef() = default;
+  ItemObjectRef(const ItemObjectRef&) {}
+  ItemObjectRef& operator=(const ItemObjectRef&) { return *this; }
+  std::weak_ptr<host::OutlookItem> w;
+};
+
 struct ItemData {
   int32_t nClass = host::olMail;
   std::string sEntryID;           // empty until saved
@@ -112,6 +121,7 @@ struct ItemData {
   int32_t nResponseStatus = 0;
   int32_t nDisplayCount = 0;
   int32_t nSaveCount = 0;
+  ItemObjectRef oObject;
 };
 using ItemPtr = std::shared_ptr<ItemData>;
 
@@ -179,7 +189,8 @@ class Model {
  private:
   void AddFolder(FolderData& oFolder, const ProfileFolder& oSource);
   ItemPtr MakeItem(const ProfileItem& oSource, FolderData& oFolder);
-  RecipientPtr MakeRecipient(const ProfileRecipient& oSource) const;
+  RecipientPtr MakeRecipient(const ProfileRecipient& oSource);
+  const host::Variant& EntryIDBytes(const std::string& sEntryID);
   int32_t EmailTag(int nIndex, int32_t nLid, int32_t nType);
   void Notify(ItemEvent eEvent, FolderData& oFolder, const ItemPtr& pItem);
 
@@ -188,7 +199,14 @@ class Model {
   NamedProperties m_oNamed;
   std::unordered_map<std::string, FolderData*> m_mapFoldersByPath;  // folded path
   std::unordered_map<std::string, FolderData*> m_mapFoldersByID;
-  std::unordered_map<std::string, ItemPtr> m_mapItemsByID;
+  // Keyed by a view of the item's own entry ID, which never changes once the item is saved.
+  std::unordered_map<std::string_view, ItemPtr> m_mapItemsByID;
+  // The default folders of the default store, found once: folders neither come nor go.
+  std::unordered_map<int32_t, FolderData*> m_mapDefaultFolders;
+  // One entry per one-off address and one byte array per entry ID of a sender, shared by every
+  // item that names them (a mailbox meets the same people again and again).
+  std::unordered_map<std::string, AddressBook::EntryPtr> m_mapOneOffs;
+  std::unordered_map<std::string, host::Variant> m_mapEntryIDBytes;
   uint64_t m_nCreated = 0;
 };
 

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "host/Text.h"
 #include "sim/AddressBook.h"
@@ -554,7 +555,7 @@ class Checker {
       ResolveRef(r.oWho, sRecipient);
     }
     for (int n = 0; n < 3; ++n) {
-      if (!o.arrEmails[n]) continue;
+      if (!std::as_const(o).arrEmails[n]) continue;  // looks without making the slots
       std::string sEmail = Pointer(sPlace, "email" + std::to_string(n + 1));
       if (!bContact) Fail(sEmail, "only contacts have e-mail addresses");
       if (o.arrEmails[n]->sName.empty()) o.arrEmails[n]->sName = o.sFullName;

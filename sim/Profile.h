@@ -64,6 +64,35 @@ struct ProfileLink {
   int32_t nClass = 0;    // the linked item's class
 };
 
+// E-mail 1 to 3 of a contact, as [0] to [2]. Held only by the items that have one: most items are
+// not contacts, and a generated profile may hold hundreds of thousands of items. Reading through
+// a const reference never allocates; writing makes the three slots.
+class ContactEmails {
+ public:
+  ContactEmails() = default;
+  ContactEmails(const ContactEmails& o) : m_p(o.m_p ? std::make_unique<Slots>(*o.m_p) : nullptr) {}
+  ContactEmails& operator=(const ContactEmails& o) {
+    if (this != &o) m_p = o.m_p ? std::make_unique<Slots>(*o.m_p) : nullptr;
+    return *this;
+  }
+  ContactEmails(ContactEmails&&) noexcept = default;
+  ContactEmails& operator=(ContactEmails&&) noexcept = default;
+
+  std::optional<AddressRef>& operator[](size_t n) {
+    if (!m_p) m_p = std::make_unique<Slots>();
+    return (*m_p)[n];
+  }
+  const std::optional<AddressRef>& operator[](size_t n) const {
+    static const std::optional<AddressRef> s_oNone;
+    return m_p ? (*m_p)[n] : s_oNone;
+  }
+  static constexpr size_t size() { return 3; }
+
+ private:
+  using Slots = std::array<std::optional<AddressRef>, 3>;
+  std::unique_ptr<Slots> m_p;
+};
+
 struct ProfileItem {
   int32_t nClass = host::olMail;
   std::string sEntryID;
@@ -79,7 +108,7 @@ struct ProfileItem {
   int32_t nResponseStatus = 0;
   // Contacts.
   std::string sFullName;
-  std::array<std::optional<AddressRef>, 3> arrEmails;
+  ContactEmails arrEmails;
   // Appointments and tasks.
   std::vector<ProfileLink> vecLinks;
   // Distribution lists (the list's name is its subject).

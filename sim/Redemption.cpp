@@ -310,10 +310,11 @@ class MAPIUtilsObj : public host::MAPIUtils {
 
 template <class T>
 host::ObjectRegistry::Factory FactoryOf(const char* sProgId, std::weak_ptr<Session> wSession) {
-  return [sProgId, wSession]() -> std::shared_ptr<host::Object> {
+  const FaultInjector::MemberId nId = FaultInjector::Intern(sProgId);
+  return [nId, wSession]() -> std::shared_ptr<host::Object> {
     auto pSession = wSession.lock();
     if (!pSession) host::Raise(host::err::CantCreateObject);
-    pSession->Hit(sProgId);
+    pSession->oFaults.Hit(nId);
     return std::make_shared<T>(pSession);
   };
 }

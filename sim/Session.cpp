@@ -47,6 +47,7 @@ void Session::Release() {
   pNameSpace.reset();
   pApp.reset();
   fnClipboardPicture = nullptr;
+  m_mapFolderObjects.clear();
 }
 
 void Session::Record(const char* sPlace) noexcept {
@@ -61,21 +62,18 @@ void Session::Record(const char* sPlace) noexcept {
 
 std::shared_ptr<host::OutlookItem> Session::ItemObject(const ItemPtr& pItem) {
   if (!pItem) return nullptr;
-  auto& wObject = m_mapItemObjects[pItem.get()];
-  if (auto p = wObject.lock()) return p;
+  // The item keeps a weak reference to its object: no table to look up or to clean.
+  if (auto p = pItem->oObject.w.lock()) return p;
   auto p = MakeItemObject(shared_from_this(), pItem);
-  wObject = p;
+  pItem->oObject.w = p;
   return p;
 }
 
-void Session::ForgetItemObject(const ItemData* pItem) noexcept {
-  auto it = m_mapItemObjects.find(pItem);
-  // A newer object may already stand for the item; only a dead entry goes.
-  if (it != m_mapItemObjects.end() && it->second.expired()) m_mapItemObjects.erase(it);
-}
-
 std::shared_ptr<host::MAPIFolder> Session::FolderObject(FolderData* pFolder) {
-  return pFolder ? std::make_shared<FolderObj>(shared_from_this(), pFolder) : nullptr;
+  if (!pFolder) return nullptr;
+  auto& pObject = m_mapFolderObjects[pFolder];
+  if (!pObject) pObject = std::make_shared<FolderObj>(shared_from_this(), pFolder);
+  return pObject;
 }
 
 std::shared_ptr<host::OutlookObject> Session::ParentOfFolder(FolderData* pFolder) {

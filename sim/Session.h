@@ -78,7 +78,8 @@ class Session : public std::enable_shared_from_this<Session> {
 
   // The one object of an item while anyone holds it, so events reach the holder.
   std::shared_ptr<host::OutlookItem> ItemObject(const ItemPtr& pItem);
-  void ForgetItemObject(const ItemData* pItem) noexcept;
+  // The object of a folder. Folder objects keep no state of their own, so each folder has one
+  // for the session's life: walking up a mail's folders costs no allocation.
   std::shared_ptr<host::MAPIFolder> FolderObject(FolderData* pFolder);
   // A folder's parent: the parent folder, or the NameSpace for the top folder of a store.
   std::shared_ptr<host::OutlookObject> ParentOfFolder(FolderData* pFolder);
@@ -116,7 +117,7 @@ class Session : public std::enable_shared_from_this<Session> {
  private:
   void OnItemEvent(ItemEvent eEvent, FolderData& oFolder, const ItemPtr& pItem);
 
-  std::unordered_map<const ItemData*, std::weak_ptr<host::OutlookItem>> m_mapItemObjects;
+  std::unordered_map<const FolderData*, std::shared_ptr<host::MAPIFolder>> m_mapFolderObjects;
   struct Listeners {
     std::vector<std::weak_ptr<ItemsObj>> vec;
     size_t nPruneAt = 16;

@@ -51,7 +51,7 @@ class CModel : public Base, public CBound {
 
 // Listens to the first event interface the source has, newest first (older Outlook versions
 // lack the newer ones); no events when it has none.
-SinkConnection AdviseFirst(IDispatch* p, std::initializer_list<IID> iids,
+SinkConnection AdviseFirst(IDispatch* p, const std::vector<IID>& iids,
                            const std::map<DISPID, EventHandler>& h) {
   for (const IID& iid : iids) {
     try {
@@ -61,6 +61,40 @@ SinkConnection AdviseFirst(IDispatch* p, std::initializer_list<IID> iids,
   }
   return {};
 }
+
+// The events of one bound object. Its sink is advised while any of the events has a handler
+// and unadvised when the last one goes, so the objects nobody listens to (every item a
+// gathering passes) cost Outlook no connection.
+class CEventSource {
+ public:
+  CEventSource() = default;
+  CEventSource(const CEventSource&) = delete;
+  CEventSource& operator=(const CEventSource&) = delete;
+
+  template <class... E>
+  void Init(IDispatch* pSource, std::vector<IID> vecIids, std::map<DISPID, EventHandler> handlers,
+            E&... events) {
+    m_pSource = pSource;
+    m_vecIids = std::move(vecIids);
+    m_mapHandlers = std::move(handlers);
+    (events.SetOnListening([this](bool b) { Listening(b); }), ...);
+  }
+
+ private:
+  void Listening(bool bListening) {
+    if (bListening) {
+      if (m_nListening++ == 0) m_oSink = AdviseFirst(m_pSource, m_vecIids, m_mapHandlers);
+    } else if (m_nListening > 0 && --m_nListening == 0) {
+      m_oSink.reset();
+    }
+  }
+
+  IDispatch* m_pSource = nullptr;  // the owning wrapper's, which outlives this
+  std::vector<IID> m_vecIids;
+  std::map<DISPID, EventHandler> m_mapHandlers;
+  int m_nListening = 0;
+  SinkConnection m_oSink;
+};
 
 class CAddressEntry : public CModel<host::AddressEntry> {
  public:
@@ -154,10 +188,11 @@ EventHandler CancelEvent(host::Event<bool&>& e) {
 class CMailItem : public CItem<host::MailItem> {
  public:
   explicit CMailItem(ComPtr<IDispatch> p) : CItem(std::move(p)) {
-    m_oEvents = AdviseFirst(m_d.get(), {DIID_ItemEvents_10, DIID_ItemEvents},
-                            {{kItemEventWrite, CancelEvent(OnWrite)},
-                             {kItemEventClose, CancelEvent(OnClose)},
-                             {kItemEventSend, CancelEvent(OnSend)}});
+    m_oEvents.Init(m_d.get(), {DIID_ItemEvents_10, DIID_ItemEvents},
+                   {{kItemEventWrite, CancelEvent(OnWrite)},
+                    {kItemEventClose, CancelEvent(OnClose)},
+                    {kItemEventSend, CancelEvent(OnSend)}},
+                   OnWrite, OnClose, OnSend);
   }
   std::shared_ptr<host::Recipients> Recipients() override { return Obj<host::Recipients>("Recipients"); }
   std::string SenderName() override { return Str("SenderName"); }
@@ -166,7 +201,7 @@ class CMailItem : public CItem<host::MailItem> {
   std::string BCC() override { return Str("BCC"); }
 
  private:
-  SinkConnection m_oEvents;
+  CEventSource m_oEvents;
 };
 
 class CAppointmentItem : public CItem<host::AppointmentItem> {
@@ -218,11 +253,11 @@ class CDistListItem : public CItem<host::DistListItem> {
 class CItems : public CModel<host::Items> {
  public:
   explicit CItems(ComPtr<IDispatch> p) : CModel(std::move(p)) {
-    m_oEvents =
-        AdviseFirst(m_d.get(), {DIID_ItemsEvents},
-                    {{kItemsEventItemAdd, [this](const Args& a) { OnItemAdd.Raise(AsItem(a[0])); }},
-                     {kItemsEventItemChange, [this](const Args& a) { OnItemChange.Raise(AsItem(a[0])); }},
-                     {kItemsEventItemRemove, [this](const Args&) { OnItemRemove.Raise(); }}});
+    m_oEvents.Init(m_d.get(), {DIID_ItemsEvents},
+                   {{kItemsEventItemAdd, [this](const Args& a) { OnItemAdd.Raise(AsItem(a[0])); }},
+                    {kItemsEventItemChange, [this](const Args& a) { OnItemChange.Raise(AsItem(a[0])); }},
+                    {kItemsEventItemRemove, [this](const Args&) { OnItemRemove.Raise(); }}},
+                   OnItemAdd, OnItemChange, OnItemRemove);
   }
   int32_t Count() override { return Long("Count"); }
   std::shared_ptr<host::OutlookItem> Item(const Variant& Index) override {
@@ -242,7 +277,7 @@ class CItems : public CModel<host::Items> {
 
  private:
   static std::shared_ptr<host::OutlookItem> AsItem(const Variant& v) { return BindItem(v.ToObject()); }
-  SinkConnection m_oEvents;
+  CEventSource m_oEvents;
 };
 
 class CResults : public CModel<host::Results> {
@@ -314,11 +349,12 @@ EventHandler NotifyEvent(host::Event<>& e) {
 class CExplorer : public CModel<host::Explorer> {
  public:
   explicit CExplorer(ComPtr<IDispatch> p) : CModel(std::move(p)) {
-    m_oEvents = AdviseFirst(m_d.get(), {DIID_ExplorerEvents_10, DIID_ExplorerEvents},
-                            {{kExplorerEventActivate, NotifyEvent(OnActivate)},
-                             {kExplorerEventFolderSwitch, NotifyEvent(OnFolderSwitch)},
-                             {kExplorerEventSelectionChange, NotifyEvent(OnSelectionChange)},
-                             {kExplorerEventClose, NotifyEvent(OnClose)}});
+    m_oEvents.Init(m_d.get(), {DIID_ExplorerEvents_10, DIID_ExplorerEvents},
+                   {{kExplorerEventActivate, NotifyEvent(OnActivate)},
+                    {kExplorerEventFolderSwitch, NotifyEvent(OnFolderSwitch)},
+                    {kExplorerEventSelectionChange, NotifyEvent(OnSelectionChange)},
+                    {kExplorerEventClose, NotifyEvent(OnClose)}},
+                   OnActivate, OnFolderSwitch, OnSelectionChange, OnClose);
   }
   // The Office command bars of the window, bound by the Office part of the binding.
   std::shared_ptr<host::CommandBars> CommandBars() override { return Obj<host::CommandBars>("CommandBars"); }
@@ -330,21 +366,22 @@ class CExplorer : public CModel<host::Explorer> {
   std::string Caption() override { return Str("Caption"); }
 
  private:
-  SinkConnection m_oEvents;
+  CEventSource m_oEvents;
 };
 
 class CExplorers : public CModel<host::Explorers> {
  public:
   explicit CExplorers(ComPtr<IDispatch> p) : CModel(std::move(p)) {
-    m_oEvents = AdviseFirst(m_d.get(), {DIID_ExplorersEvents},
-                            {{kExplorersEventNewExplorer,
-                              [this](const Args& a) { OnNewExplorer.Raise(Bind<host::Explorer>(a[0])); }}});
+    m_oEvents.Init(m_d.get(), {DIID_ExplorersEvents},
+                   {{kExplorersEventNewExplorer,
+                     [this](const Args& a) { OnNewExplorer.Raise(Bind<host::Explorer>(a[0])); }}},
+                   OnNewExplorer);
   }
   int32_t Count() override { return Long("Count"); }
   std::shared_ptr<host::Explorer> Item(int32_t n) override { return Obj<host::Explorer>("Item", {n}); }
 
  private:
-  SinkConnection m_oEvents;
+  CEventSource m_oEvents;
 };
 
 class CNameSpace : public CModel<host::NameSpace> {
@@ -371,10 +408,10 @@ class CApplication : public CModel<host::Application> {
  public:
   explicit CApplication(ComPtr<IDispatch> p) : CModel(std::move(p)) {
     // AdvancedSearchComplete is in the event interfaces of Outlook 2002 and later only.
-    m_oEvents = AdviseFirst(m_d.get(), {DIID_ApplicationEvents_11, DIID_ApplicationEvents_10},
-                            {{kAppEventAdvancedSearchComplete, [this](const Args& a) {
-                                OnAdvancedSearchComplete.Raise(Bind<host::Search>(a[0]));
-                              }}});
+    m_oEvents.Init(m_d.get(), {DIID_ApplicationEvents_11, DIID_ApplicationEvents_10},
+                   {{kAppEventAdvancedSearchComplete,
+                     [this](const Args& a) { OnAdvancedSearchComplete.Raise(Bind<host::Search>(a[0])); }}},
+                   OnAdvancedSearchComplete);
   }
   std::shared_ptr<host::Explorers> Explorers() override { return Obj<host::Explorers>("Explorers"); }
   std::shared_ptr<host::Explorer> ActiveExplorer() override { return Obj<host::Explorer>("ActiveExplorer"); }
@@ -389,7 +426,7 @@ class CApplication : public CModel<host::Application> {
   }
 
  private:
-  SinkConnection m_oEvents;
+  CEventSource m_oEvents;
 };
 
 template <class Interface, class Wrapper>

@@ -62,6 +62,26 @@ class CKeyedCollection {
     m_vecEntries.push_back(std::move(pEntry));
   }
 
+  // The same with a key already folded by host::FoldCase, for callers that fold a key once and
+  // use it several times.
+  T& AddFolded(T item, std::string sFoldedKey) {
+    auto pEntry = std::make_unique<Entry>(Entry{std::move(item), std::move(sFoldedKey)});
+    auto [it, bNew] = m_mapKeys.try_emplace(*pEntry->sFoldedKey, pEntry.get());
+    if (!bNew) host::Raise(host::err::DuplicateKey);
+    try {
+      m_vecEntries.push_back(std::move(pEntry));
+    } catch (...) {
+      m_mapKeys.erase(it);
+      throw;
+    }
+    return m_vecEntries.back()->item;
+  }
+  // The item under a folded key; nullptr when there is none.
+  T* FindFolded(std::string_view sFoldedKey) const {
+    auto it = m_mapKeys.find(sFoldedKey);
+    return it == m_mapKeys.end() ? nullptr : &it->second->item;
+  }
+
   T& Item(int32_t nIndex) { return EntryAt(nIndex).item; }
   const T& Item(int32_t nIndex) const { return EntryAt(nIndex).item; }
   T& Item(const std::string& sKey) { return EntryOf(sKey).item; }

@@ -1,5 +1,7 @@
 #include "common/mGlobals.h"
 
+#include <charconv>
+
 #include "host/Tarvik.h"
 #include "host/Text.h"
 
@@ -14,8 +16,13 @@ constexpr const char* kSprintfSource = "mGlobals::sprintf";
 
 void WriteLine(const std::string& sSource, const std::string& sMessage, int32_t nError, int32_t nKind,
                int32_t nLevel) {
-  host::Tarvik().TarvikLogMsg(host::AddinModuleHandle(), host::Utf8ToAnsi(sMessage), nError,
-                              host::Utf8ToAnsi(sSource), nKind, nLevel);
+  // ASCII text is already ANSI: most lines pass through without a copy.
+  std::string sMessageAnsi, sSourceAnsi;
+  const bool bMessageAscii = host::IsAscii(sMessage), bSourceAscii = host::IsAscii(sSource);
+  if (!bMessageAscii) sMessageAnsi = host::Utf8ToAnsi(sMessage);
+  if (!bSourceAscii) sSourceAnsi = host::Utf8ToAnsi(sSource);
+  host::Tarvik().TarvikLogMsg(host::AddinModuleHandle(), bMessageAscii ? sMessage : sMessageAnsi, nError,
+                              bSourceAscii ? sSource : sSourceAnsi, nKind, nLevel);
 }
 
 // Length of the character that starts at s[nPos]: a whole UTF-8 sequence, so that an escape or
@@ -53,36 +60,53 @@ std::string Unescape(std::string sFormat) {
 
 }  // namespace
 
-std::string sprintf(const std::string& sFormat, const std::vector<Variant>& vecArgs) {
+std::string sprintf(std::string_view sFormat, const std::vector<Variant>& vecArgs) {
+  return sprintf(sFormat, vecArgs.data(), vecArgs.size());
+}
+
+std::string sprintf(std::string_view sFormat, const Variant* pArgsIn, size_t nArgsIn) {
+  // Without a backslash the escape pass has nothing to do: no copy (progress labels format on
+  // every step).
   std::string sEscaped;
-  try {
-    sEscaped = Unescape(sFormat);
-  } catch (...) {
-    TraceError(kSprintfSource);
-    return sFormat;
+  std::string_view sText = sFormat;
+  if (sFormat.find('\\') != std::string_view::npos) {
+    try {
+      sEscaped = Unescape(std::string(sFormat));
+    } catch (...) {
+      TraceError(kSprintfSource);
+      return std::string(sFormat);
+    }
+    sText = sEscaped;
   }
   try {
-    const std::vector<Variant>* pArgs = &vecArgs;
-    if (vecArgs.size() == 1 && host::EqualsNoCase(vecArgs[0].TypeName(), "Variant()"))
-      pArgs = &vecArgs[0].ToArray().items;
+    const Variant* pArgs = pArgsIn;
+    size_t nArgs = nArgsIn;
+    // One array argument holds the arguments themselves.
+    if (nArgs == 1 && pArgs[0].IsArray() && host::EqualsNoCase(pArgs[0].TypeName(), "Variant()")) {
+      const auto& vecItems = pArgs[0].ToArray().items;
+      pArgs = vecItems.data();
+      nArgs = vecItems.size();
+    }
     size_t nArg = 0;
     auto nextArg = [&]() -> const Variant& {
-      if (nArg >= pArgs->size()) host::Raise(host::err::SubscriptOutOfRange);
-      return (*pArgs)[nArg++];
+      if (nArg >= nArgs) host::Raise(host::err::SubscriptOutOfRange);
+      return pArgs[nArg++];
     };
 
     std::string sResult;
+    sResult.reserve(sText.size() + 16);
     size_t nRead = 0;
     for (;;) {
-      size_t nPct = sEscaped.find('%', nRead);
-      if (nPct == std::string::npos) {
-        sResult += sEscaped.substr(nRead);
+      size_t nPct = sText.find('%', nRead);
+      if (nPct == std::string_view::npos) {
+        sResult.append(sText.substr(nRead));
         break;
       }
-      sResult += sEscaped.substr(nRead, nPct - nRead);
-      std::string sSpec = sEscaped.substr(nPct + 1, host::Utf8CharLength(sEscaped, nPct + 1));
+      sResult.append(sText.substr(nRead, nPct - nRead));
+      const size_t nSpecLength = host::Utf8CharLength(sText, nPct + 1);
+      const std::string_view sSpec = sText.substr(nPct + 1, nSpecLength);
       if (sSpec == "%") {
-        sResult += "%";
+        sResult += '%';
       } else if (sSpec == "s") {
         const Variant& v = nextArg();
         if (v.Type() != host::vbString)
@@ -94,16 +118,18 @@ std::string sprintf(const std::string& sFormat, const std::vector<Variant>& vecA
         if (!v.IsNumeric())
           TraceWarning(kSprintfSource,
                        "Not IsNumeric(" + std::to_string(v.Type()) + "), Typename = " + v.TypeName());
-        sResult += std::to_string(v.ToLong());
+        char buf[16];
+        auto [pEnd, ec] = std::to_chars(buf, buf + sizeof buf, v.ToLong());
+        sResult.append(buf, pEnd);
       } else {
-        TraceWarning(kSprintfSource, "Invalid format specificator(" + sSpec + ")");
+        TraceWarning(kSprintfSource, "Invalid format specificator(" + std::string(sSpec) + ")");
       }
-      nRead = nPct + 1 + sSpec.size();
+      nRead = nPct + 1 + nSpecLength;
     }
     return sResult;
   } catch (...) {
     TraceError(kSprintfSource);
-    return sEscaped;
+    return std::string(sText);
   }
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/Outlook.h"
@@ -23,10 +24,17 @@ enum ETraceKind : int32_t { tkDebug = 1, tkWarning = 2, tkError = 3 };
 
 // Formats with "\\", "\n", "\t", "\"" escapes and the %s, %d, %% specifiers. Never throws:
 // a failure writes an error line and returns the format after the escape pass.
-std::string sprintf(const std::string& sFormat, const std::vector<host::Variant>& vecArgs);
+std::string sprintf(std::string_view sFormat, const std::vector<host::Variant>& vecArgs);
+// The same over nArgs variants at pArgs (the arguments of the variadic form, kept on the stack).
+std::string sprintf(std::string_view sFormat, const host::Variant* pArgs, size_t nArgs);
 template <class... A>
-std::string sprintf(const std::string& sFormat, const A&... args) {
-  return sprintf(sFormat, std::vector<host::Variant>{host::Variant(args)...});
+std::string sprintf(std::string_view sFormat, const A&... args) {
+  if constexpr (sizeof...(A) == 0) {
+    return sprintf(sFormat, nullptr, 0);
+  } else {
+    const host::Variant aArgs[] = {host::Variant(args)...};
+    return sprintf(sFormat, aArgs, sizeof...(A));
+  }
 }
 
 void Trace(const std::string& sSource, const std::string& sMessage, int32_t nLevel);

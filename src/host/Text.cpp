@@ -90,13 +90,13 @@ constexpr std::array<uint16_t, 32> kCp1252High = {
 
 }  // namespace
 
-namespace {
-
 bool IsAscii(std::string_view s) {
   for (char c : s)
     if (static_cast<unsigned char>(c) >= 0x80) return false;
   return true;
 }
+
+namespace {
 
 char LowerAscii(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 0x20) : c;
@@ -164,11 +164,10 @@ std::string Trim(std::string_view s) {
 
 std::string HexOfBytes(const std::vector<uint8_t>& vecBytes) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string s;
-  s.reserve(vecBytes.size() * 2);
-  for (uint8_t b : vecBytes) {
-    s += kDigits[b >> 4];
-    s += kDigits[b & 0xF];
+  std::string s(vecBytes.size() * 2, '\0');
+  for (size_t i = 0; i < vecBytes.size(); ++i) {
+    s[2 * i] = kDigits[vecBytes[i] >> 4];
+    s[2 * i + 1] = kDigits[vecBytes[i] & 0xF];
   }
   return s;
 }

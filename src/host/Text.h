@@ -21,6 +21,9 @@ size_t InStrNoCase(size_t nStart, std::string_view s, std::string_view sFind);
 
 std::string Trim(std::string_view s);
 
+// True when every byte is 7-bit: such text is the same in UTF-8 and in the ANSI code page.
+bool IsAscii(std::string_view s);
+
 // One UTF-8 sequence at s[i]: its code point, with i moved behind it; -1 for a malformed
 // sequence, with i moved one byte on.
 int32_t DecodeUtf8(std::string_view s, size_t& i);

@@ -15,7 +15,9 @@ namespace {
 
 // Adds s keyed by itself unless it is empty or already there (in any letter case).
 void AddOnce(CStringCollection& col, const std::string& s) {
-  if (!s.empty() && !col.Exists(s)) col.Add(s, s);
+  if (s.empty()) return;
+  std::string sKey = host::FoldCase(s);
+  if (!col.FindFolded(sKey)) col.AddFolded(s, std::move(sKey));
 }
 
 // A collection not created yet counts as empty.
@@ -71,13 +73,15 @@ void CRecipients::AddEmailRecipient(const std::string& sName, const std::string&
                                     const std::string& sItemEntryID) {
   host::IgnoreErrors([&] {
     if (!m_colEmailRecipients) m_colEmailRecipients = std::make_shared<CEmailRecipients>();
-    const std::string sKey = host::FoldCase(sEmail);
-    if (!m_colEmailRecipients->Exists(sKey)) {
+    // The address is folded once: the key of the look-up and of a new entry alike.
+    std::string sKey = host::FoldCase(sEmail);
+    std::shared_ptr<CEmailRecipient>* ppRecipient = m_colEmailRecipients->FindFolded(sKey);
+    if (!ppRecipient) {
       auto pRecipient = std::make_shared<CEmailRecipient>();
       pRecipient->sEmail = sEmail;
-      m_colEmailRecipients->Add(pRecipient, sKey);
+      ppRecipient = &m_colEmailRecipients->AddFolded(std::move(pRecipient), std::move(sKey));
     }
-    CEmailRecipient& oRecipient = *m_colEmailRecipients->Item(sKey);
+    CEmailRecipient& oRecipient = **ppRecipient;
     // A blank name can never be added to a mail: it would only cost a failed try.
     if (!host::Trim(sName).empty()) AddOnce(*oRecipient.colNames, sName);
     AddOnce(*oRecipient.colEntryIDs, sItemEntryID);
@@ -87,12 +91,14 @@ void CRecipients::AddEmailRecipient(const std::string& sName, const std::string&
 void CRecipients::AddNameRecipient(const std::string& sName, const std::string& sItemEntryID) {
   host::IgnoreErrors([&] {
     if (!m_colNameRecipients) m_colNameRecipients = std::make_shared<CNameRecipients>();
-    if (!m_colNameRecipients->Exists(sName)) {
+    std::string sKey = host::FoldCase(sName);
+    std::shared_ptr<CNameRecipient>* ppRecipient = m_colNameRecipients->FindFolded(sKey);
+    if (!ppRecipient) {
       auto pRecipient = std::make_shared<CNameRecipient>();
       pRecipient->sName = sName;
-      m_colNameRecipients->Add(pRecipient, sName);
+      ppRecipient = &m_colNameRecipients->AddFolded(std::move(pRecipient), std::move(sKey));
     }
-    AddOnce(*m_colNameRecipients->Item(sName)->colEntryIDs, sItemEntryID);
+    AddOnce(*(*ppRecipient)->colEntryIDs, sItemEntryID);
   });
 }
 
@@ -184,12 +190,14 @@ bool CRecipients::CanResolveName(const CNameRecipient& oRecipient) {
 void CRecipients::AddResolved(const std::string& sText, const CStringCollection& colEntryIDs) {
   host::IgnoreErrors([&] {
     CNameRecipients& colResolved = host::Deref(m_colResolved);
-    if (!colResolved.Exists(sText)) {
+    std::string sKey = host::FoldCase(sText);
+    std::shared_ptr<CNameRecipient>* ppEntry = colResolved.FindFolded(sKey);
+    if (!ppEntry) {
       auto pEntry = std::make_shared<CNameRecipient>();
       pEntry->sName = sText;
-      colResolved.Add(pEntry, sText);
+      ppEntry = &colResolved.AddFolded(std::move(pEntry), std::move(sKey));
     }
-    CStringCollection& colMerged = *colResolved.Item(sText)->colEntryIDs;
+    CStringCollection& colMerged = *(*ppEntry)->colEntryIDs;
     for (const std::string& sEntryID : colEntryIDs) AddOnce(colMerged, sEntryID);
   });
 }

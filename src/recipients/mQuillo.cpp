@@ -170,7 +170,9 @@ CStringCollection GetContactEmailAddresses(const std::shared_ptr<host::ContactIt
       if (!vEntryID.IsArray()) continue;
       auto oEntry = oUtils->GetAddressEntryFromID(host::HexOfBytes(vEntryID.ToBytes()));
       std::string sAddress = host::FoldCase(host::Trim(SafeGetSmtpAddress(oEntry, true)));
-      if (isEmailAddress(sAddress) && !colAddresses.Exists(sAddress)) colAddresses.Add(sAddress, sAddress);
+      // Folded already: the address is its own key.
+      if (isEmailAddress(sAddress) && !colAddresses.FindFolded(sAddress))
+        colAddresses.AddFolded(sAddress, sAddress);
     }
   } catch (...) {
     TraceError("mQuillo::GetContactEmailAddresses");

@@ -12,6 +12,7 @@
 // The simulation's headers come before windows.h, whose macros would rename their members.
 #include "com/Bridge.h"
 #include "com/DispatchServer.h"
+#include "com/outlook/OutlookBinding.h"
 #include "com/simserver/OutlookServer.h"
 
 namespace {
@@ -243,6 +244,38 @@ TEST_F(ModelOverComTest, EventsArriveOverComAsDirectlyAndStopWhenTheClientLetsGo
       EXPECT_TRUE(oOutcomes[1].vecEscaped.empty());
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ModelOverComTest, ABoundObjectListensToOutlookOnlyWhileSomebodyListensToIt) {
+  Fresh();
+  com::outlook::RegisterBinders();
+  auto oItem = Outlook().ItemByID("0000000044454D4F0601");
+  auto pDisp = com::ComPtr<IDispatch>::Attach(com::ExposeObject(oItem));
+  long nServed = com::LiveObjects();
+  // A client of the mail's server, as a module that does not own the server sees it.
+  auto oMail =
+      com::Bind<host::MailItem>(std::shared_ptr<host::Object>(std::make_shared<com::CDispatchObject>(pDisp)));
+  ASSERT_NE(dynamic_cast<com::DispatchHolder*>(oMail.get()), nullptr);
+  EXPECT_EQ(com::LiveObjects(), nServed);  // no sink yet
+  int nSends = 0;
+  {
+    host::Connection c1 = oMail->OnSend.Connect([&](bool&) { ++nSends; });
+    host::Connection c2 = oMail->OnWrite.Connect([](bool&) {});
+    EXPECT_EQ(com::LiveObjects(), nServed + 1);  // one sink for all the events
+    bool bCancel = false;
+    host::As<host::MailItem>(oItem)->OnSend.Raise(bCancel);
+    EXPECT_EQ(nSends, 1);
+    c1.reset();
+    EXPECT_EQ(com::LiveObjects(), nServed + 1);
+  }
+  EXPECT_EQ(com::LiveObjects(), nServed);
+  bool bCancel = false;
+  host::As<host::MailItem>(oItem)->OnSend.Raise(bCancel);
+  EXPECT_EQ(nSends, 1);
 }
 
 }  // namespace

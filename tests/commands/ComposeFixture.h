@@ -9,6 +9,8 @@
 
 #include "addin/Connect.h"
 #include "commands/CExplorerMenu.h"
+#include "platform/Forms.h"
+#include "platform/Ui.h"
 #include "sim/Inspectors.h"
 #include "sim/ItemObjects.h"
 #include "support/AddinFixture.h"
@@ -50,6 +52,21 @@ class ComposeFixture : public AddinFixture {
     std::vector<std::string> vecIDs;
     for (const auto& s : vecCodes) vecIDs.push_back(kId + s);
     Outlook().Select(1, vecIDs);
+  }
+
+  // The user clicks Cancel once the progress window shows its third stage with nStep steps done
+  // (the click arrives through the message loop, as a real one would). Watches while the
+  // connection lives; bClicked tells whether it came.
+  host::Connection CancelInThirdStageAt(int32_t nStep, bool& bClicked) {
+    bClicked = false;
+    return platform::Forms().OnControlChanged.Connect(
+        [nStep, &bClicked](platform::Control& o, platform::Prop) {
+          if (bClicked || &o.Parent() != &g_frmProgress.Get()) return;
+          frmProgress& f = *g_frmProgress;
+          if (!f.IsLoaded() || !f.lblProgress3.Visible() || f.barProgress.Value() != nStep) return;
+          bClicked = true;
+          platform::Loop().Post([] { platform::Forms().Driver().Click(g_frmProgress->btnCancel); });
+        });
   }
 
   sim::Inspectors Inspectors() { return sim::Inspectors(Outlook()); }
