@@ -45,21 +45,10 @@ class CKeyedCollection {
   // Appends the item; with a key, a key already present raises 457 and adds nothing. The key
   // is folded once and looked up once.
   void Add(T item, const std::optional<std::string>& sKey = std::nullopt) {
-    auto pEntry = std::make_unique<Entry>(Entry{std::move(item), {}});
-    if (sKey) {
-      pEntry->sFoldedKey = host::FoldCase(*sKey);
-      auto [it, bNew] = m_mapKeys.try_emplace(*pEntry->sFoldedKey, pEntry.get());
-      if (!bNew) host::Raise(host::err::DuplicateKey);
-      // The view must point at the key's home, which lives as long as the entry.
-      try {
-        m_vecEntries.push_back(std::move(pEntry));
-      } catch (...) {
-        m_mapKeys.erase(it);
-        throw;
-      }
-      return;
-    }
-    m_vecEntries.push_back(std::move(pEntry));
+    if (sKey)
+      AddFolded(std::move(item), host::FoldCase(*sKey));
+    else
+      m_vecEntries.push_back(std::make_unique<Entry>(Entry{std::move(item), {}}));
   }
 
   // The same with a key already folded by host::FoldCase, for callers that fold a key once and
@@ -68,6 +57,7 @@ class CKeyedCollection {
     auto pEntry = std::make_unique<Entry>(Entry{std::move(item), std::move(sFoldedKey)});
     auto [it, bNew] = m_mapKeys.try_emplace(*pEntry->sFoldedKey, pEntry.get());
     if (!bNew) host::Raise(host::err::DuplicateKey);
+    // The map's key views the entry's own copy, which lives as long as the entry.
     try {
       m_vecEntries.push_back(std::move(pEntry));
     } catch (...) {
