@@ -60,7 +60,7 @@ PropertyReader ByTag(int32_t nTag) {
     default: break;
   }
   return [nTag](Model&, const ItemData& oItem) {
-    const host::Variant* pValue = oItem.oProps.Find(nTag);
+    const host::Variant* pValue = oItem.Prop(nTag);
     return pValue ? *pValue : host::Variant();
   };
 }

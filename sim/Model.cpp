@@ -105,6 +105,14 @@ int32_t PropertyBag::Long(int32_t nTag) const {
   return p && p->IsNumeric() && !p->IsEmpty() ? p->ToLong() : 0;
 }
 
+const host::Variant* ItemData::Prop(int32_t nTag) const {
+  if (const host::Variant* p = oProps.Find(nTag)) return p;
+  if (nTag != prop::PR_ENTRYID || sEntryID.empty()) return nullptr;
+  if (!m_pEntryIDBytes)
+    m_pEntryIDBytes = std::make_unique<const host::Variant>(host::Variant::Bytes(BytesOfHex(sEntryID)));
+  return m_pEntryIDBytes.get();
+}
+
 int32_t NamedProperties::Tag(std::string_view sGuid, int32_t nLid, bool bCreate) {
   auto key = std::make_pair(host::FoldCase(sGuid), nLid);
   auto it = m_mapIds.find(key);
@@ -240,7 +248,6 @@ ItemPtr Model::MakeItem(const ProfileItem& oSource, FolderData& oFolder) {
   oItem.oProps.Set(prop::PR_SUBJECT, oSource.sSubject);
   if (!oSource.sBody.empty()) oItem.oProps.Set(prop::PR_BODY, oSource.sBody);
   oItem.oProps.Set(prop::PR_SENSITIVITY, oSource.nSensitivity);
-  oItem.oProps.Set(prop::PR_ENTRYID, host::Variant::Bytes(BytesOfHex(oSource.sEntryID)));
   if (!oSource.sFullName.empty()) oItem.oProps.Set(prop::PR_DISPLAY_NAME, oSource.sFullName);
   if (oSource.oSender) SetSender(oItem, *oSource.oSender);
   oItem.sCategories = oSource.sCategories;
@@ -254,6 +261,7 @@ ItemPtr Model::MakeItem(const ProfileItem& oSource, FolderData& oFolder) {
     if (oSource.arrEmails[n]) SetContactEmail(oItem, n + 1, *oSource.arrEmails[n]);
   // Free properties come last, so a profile can override what was derived above.
   for (const auto& [nTag, v] : oSource.vecProps) oItem.oProps.Set(nTag, v);
+  oItem.oProps.Compact();
   return pItem;
 }
 
@@ -359,7 +367,6 @@ void Model::SaveItem(const ItemPtr& pItem) {
   while (m_mapItemsByID.count(sID)) sID = MakeItemID(sSeed, ++nSalt);
   oItem.sEntryID = sID;
   oItem.bSaved = true;
-  oItem.oProps.Set(prop::PR_ENTRYID, host::Variant::Bytes(BytesOfHex(sID)));
   m_mapItemsByID.emplace(std::string_view(oItem.sEntryID), pItem);
   oItem.pFolder->vecItems.push_back(pItem);
   Notify(ItemEvent::Add, *oItem.pFolder, pItem);

@@ -69,6 +69,8 @@ class PropertyBag {
   std::string Text(int32_t nTag) const;  // "" when absent
   int32_t Long(int32_t nTag) const;      // 0 when absent
   const std::vector<std::pair<int32_t, host::Variant>>& All() const { return m_vecProps; }
+  // Gives back the room kept for more properties (an item read from a profile rarely gets any).
+  void Compact() { m_vecProps.shrink_to_fit(); }
 
  private:
   std::vector<std::pair<int32_t, host::Variant>> m_vecProps;
@@ -106,12 +108,13 @@ struct ItemObjectRef {
   std::weak_ptr<host::OutlookItem> w;
 };
 
+// The fields are ordered so that no padding falls between them: a folder may hold 100 000.
 struct ItemData {
   int32_t nClass = host::olMail;
-  std::string sEntryID;           // empty until saved
-  FolderData* pFolder = nullptr;  // where it lies, or where Save puts a new item
   bool bSaved = false;
   bool bDeleted = false;
+  std::string sEntryID;           // empty until saved
+  FolderData* pFolder = nullptr;  // where it lies, or where Save puts a new item
   PropertyBag oProps;
   std::string sCategories;
   std::vector<RecipientPtr> vecRecipients;
@@ -122,6 +125,13 @@ struct ItemData {
   int32_t nDisplayCount = 0;
   int32_t nSaveCount = 0;
   ItemObjectRef oObject;
+
+  // A MAPI property of the item: the bag's, else PR_ENTRYID of a saved item, made from sEntryID
+  // when first read (a folder of 100 000 items need not hold each ID twice).
+  const host::Variant* Prop(int32_t nTag) const;
+
+ private:
+  mutable std::unique_ptr<const host::Variant> m_pEntryIDBytes;
 };
 using ItemPtr = std::shared_ptr<ItemData>;
 

@@ -44,8 +44,8 @@ ItemPtr ItemOf(const std::shared_ptr<host::Object>& oItem) {
 
 // A property of an item; a Unicode string tag also finds the 8-bit string kept by the model.
 const host::Variant* FindProp(const ItemData& oItem, int32_t nTag) {
-  if (const host::Variant* p = oItem.oProps.Find(nTag)) return p;
-  if ((nTag & 0xFFFF) == 0x001F) return oItem.oProps.Find((nTag & ~0xFFFF) | 0x001E);
+  if (const host::Variant* p = oItem.Prop(nTag)) return p;
+  if ((nTag & 0xFFFF) == 0x001F) return oItem.Prop((nTag & ~0xFFFF) | 0x001E);
   return nullptr;
 }
 

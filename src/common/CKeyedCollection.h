@@ -23,15 +23,22 @@ class CKeyedCollection {
   // no second copy: the item is the key.
   struct Entry {
     T item;
-    std::optional<std::string> sKey;
+    std::unique_ptr<const std::string> pKey;
     bool bKeyIsItem = false;
 
-    bool HasKey() const { return bKeyIsItem || sKey.has_value(); }
+    Entry(T itemIn, std::unique_ptr<const std::string> pKeyIn, bool bKeyIsItemIn)
+        : item(std::move(itemIn)), pKey(std::move(pKeyIn)), bKeyIsItem(bKeyIsItemIn) {}
+    Entry(const Entry& o)
+        : item(o.item),
+          pKey(o.pKey ? std::make_unique<const std::string>(*o.pKey) : nullptr),
+          bKeyIsItem(o.bKeyIsItem) {}
+
+    bool HasKey() const { return bKeyIsItem || pKey != nullptr; }
     std::string_view Key() const {
       if constexpr (std::is_same_v<T, std::string>) {
         if (bKeyIsItem) return item;
       }
-      return *sKey;
+      return *pKey;
     }
   };
 
@@ -57,13 +64,13 @@ class CKeyedCollection {
   // Appends the item; with a key, a key already present raises 457 and adds nothing. The key is
   // hashed once and looked up once. Returns the item as stored.
   T& Add(T item, const std::optional<std::string>& sKey = std::nullopt) {
-    auto pEntry = std::make_unique<Entry>(Entry{std::move(item), std::nullopt, false});
+    auto pEntry = std::make_unique<Entry>(std::move(item), nullptr, false);
     if (!sKey) {
       m_vecEntries.push_back(std::move(pEntry));
       return m_vecEntries.back()->item;
     }
     if constexpr (std::is_same_v<T, std::string>) pEntry->bKeyIsItem = pEntry->item == *sKey;
-    if (!pEntry->bKeyIsItem) pEntry->sKey = *sKey;
+    if (!pEntry->bKeyIsItem) pEntry->pKey = std::make_unique<const std::string>(*sKey);
     auto [it, bNew] = m_mapKeys.try_emplace(KeyOf(pEntry->Key()), pEntry.get());
     if (!bNew) host::Raise(host::err::DuplicateKey);
     // The view must point at the key's home, which lives as long as the entry.

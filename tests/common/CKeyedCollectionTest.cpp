@@ -73,6 +73,27 @@ TEST(CKeyedCollection, KeysFoldAllLetters) {
   EXPECT_EQ(ErrorOf([&] { col.Add(5, "Ш"); }), -1);  // a different letter is a different key
 }
 
+TEST(CKeyedCollection, FindLooksUpInAnyCaseAndCopiesKeepTheirOwnKeys) {
+  CKeyedCollection<std::string> col;
+  col.Add("Jürgen", "Jürgen");  // keyed by itself
+  col.Add("item", "00000000517549C0534D1DA4B0C50000000000000700AB");
+  col.Add("other", "00000000517549C0534D1DA4B0C50000000000000700AC");
+  ASSERT_NE(col.Find("JÜRGEN"), nullptr);
+  EXPECT_EQ(*col.Find("jürgen"), "Jürgen");
+  EXPECT_EQ(*col.Find("00000000517549c0534d1da4b0c50000000000000700ab"), "item");
+  EXPECT_EQ(col.Find("00000000517549C0534D1DA4B0C50000000000000700AD"), nullptr);
+  EXPECT_EQ(col.Find(""), nullptr);
+
+  // A copy looks at its own keys: the original may go.
+  auto pCopy = std::make_unique<CKeyedCollection<std::string>>(col);
+  col.Clear();
+  EXPECT_EQ(pCopy->Item("JÜRGEN"), "Jürgen");
+  EXPECT_EQ(pCopy->Item("00000000517549C0534D1DA4B0C50000000000000700AC"), "other");
+  pCopy->Remove("jürgen");
+  EXPECT_EQ(pCopy->Find("Jürgen"), nullptr);
+  EXPECT_EQ(Items(*pCopy), (std::vector<std::string>{"item", "other"}));
+}
+
 TEST(CKeyedCollection, RemoveKeepsTheOrderOfTheRest) {
   CKeyedCollection<std::string> col;
   for (const char* s : {"a", "b", "c", "d", "e"}) col.Add(s, std::string("k") + s);

@@ -33,6 +33,18 @@ TEST(Text, EqualsNoCaseForAllLetters) {
   EXPECT_FALSE(EqualsNoCase("Ж", "Ш"));
 }
 
+TEST(Text, HashNoCaseAgreesWithEqualsNoCase) {
+  for (auto [a, b] : {std::pair<const char*, const char*>{"Jane@Example.COM", "jane@example.com"},
+                      {"JÜRGEN Müller", "jürgen MÜLLER"},
+                      {"ΩMEGA", "ωmega"},
+                      {"", ""}}) {
+    ASSERT_TRUE(host::EqualsNoCase(a, b)) << a;
+    EXPECT_EQ(host::HashNoCase(a), host::HashNoCase(b)) << a;
+    EXPECT_EQ(host::HashNoCase(a), host::HashNoCase(host::FoldCase(a))) << a;
+  }
+  EXPECT_NE(host::HashNoCase("person1@example.com"), host::HashNoCase("person2@example.com"));
+}
+
 TEST(Text, FoldingNeverMergesDistinctLetters) {
   // Lower-case letters that sit among upper/lower pairs must keep their identity.
   EXPECT_FALSE(EqualsNoCase("ӂ", "Ӄ"));

@@ -60,6 +60,20 @@ TEST_F(CRecipientsTest, AddressesAndNamesAreKeptOnceWithoutRegardToCaseInTheirFi
             (std::vector<std::string>{"ID4"}));
 }
 
+TEST_F(CRecipientsTest, ResolvedEntryIDsHeldByACallerStayAsTheyWereWhenMoreRecipientsCome) {
+  Add("Jane Doe", "jane.doe@contoso.com", "A");
+  ASSERT_TRUE(Resolve());
+  std::shared_ptr<const CStringCollection> colHeld = m_oRecipients.GetResolvedAssocItemIDs(1);
+  Add("Jane", "JANE.DOE@contoso.com", "B");
+  Add("Jane Doe", "jane.doe@contoso.com", "a");  // the same ID in another case: kept once
+  ASSERT_TRUE(Resolve());
+  EXPECT_EQ(Resolved(), (std::vector<std::string>{"Jane Doe {A, B}"}));
+  ASSERT_EQ(colHeld->Count(), 1);
+  EXPECT_EQ(colHeld->Item(1), "A");
+  // Nor does the recipient list change under the resolved list it gave.
+  EXPECT_EQ(m_oRecipients.EmailRecipients()->Item(1)->colEntryIDs->Count(), 2);
+}
+
 TEST_F(CRecipientsTest, AnAddressWithoutAtFallsBackToTheNameAndNothingAtAllIsDropped) {
   Add("Sales", "");
   Add("Bob", "bob-at-example.com", "ID1");

@@ -5,6 +5,7 @@
 #include "host/Redemption.h"
 #include "host/Text.h"
 #include "sim/EntryIds.h"
+#include "sim/Model.h"
 #include "sim/Outlook.h"
 #include "sim/Redemption.h"
 #include "sim/Session.h"
@@ -54,6 +55,23 @@ TEST(RedemptionTest, ContactEmailsAreNamedPropertiesWhoseEntryIDsLeadToAddressEn
   auto oCarla = pOutlook->ItemByID("0000000044454D4F1003");
   EXPECT_EQ(ErrorOf([&] { oUtils->HrGetOneProp(oCarla, nTag + host::tag::PT_BINARY); }), sim::kErrNotFound);
   EXPECT_EQ(ErrorOf([&] { oUtils->GetAddressEntryFromID("0BAD"); }), sim::kErrNotFound);
+}
+
+TEST(RedemptionTest, AnItemsEntryIDPropertyIsItsEntryIDFromTheFirstSave) {
+  auto pOutlook = MakeOutlook(true);
+  auto oUtils = host::CreateObject<host::MAPIUtils>(host::progid::MAPIUtils);
+  auto oJuergen = pOutlook->ItemByID("0000000044454D4F1006");
+  EXPECT_EQ(host::HexOfBytes(oUtils->HrGetOneProp(oJuergen, sim::prop::PR_ENTRYID).ToBytes()),
+            "0000000044454D4F1006");
+  EXPECT_EQ(oUtils->HrGetOneProp(oJuergen, sim::prop::PR_ENTRYID).Type(), host::vbArray + host::vbByte);
+
+  auto oNew = pOutlook->Application()->CreateItem(host::olMailItem);
+  EXPECT_EQ(ErrorOf([&] { oUtils->HrGetOneProp(oNew, sim::prop::PR_ENTRYID); }), sim::kErrNotFound);
+  oNew->Save();
+  EXPECT_EQ(host::HexOfBytes(oUtils->HrGetOneProp(oNew, sim::prop::PR_ENTRYID).ToBytes()), oNew->EntryID());
+  // A value set through the library wins over the derived one.
+  oUtils->HrSetOneProp(oNew, sim::prop::PR_ENTRYID, host::Variant::Bytes({0xAB}), false);
+  EXPECT_EQ(host::HexOfBytes(oUtils->HrGetOneProp(oNew, sim::prop::PR_ENTRYID).ToBytes()), "AB");
 }
 
 }  // namespace
