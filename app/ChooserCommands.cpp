@@ -181,6 +181,10 @@ struct ChooserScript : std::enable_shared_from_this<ChooserScript> {
     for (size_t n = nTopics; n < pSession->Outlook().Support().HelpTopics().size(); ++n)
       out << "  help shown: \"" << pSession->Outlook().Support().HelpTopics()[n] << "\"\n";
     PrintDialog();
+    // The dialog as the action left it, when pictures are asked for.
+    if (f.IsLoaded()) {
+      ScreenshotForm(f, out);
+    }
     return true;
   }
 

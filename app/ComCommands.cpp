@@ -241,14 +241,6 @@ class CComRun : public ComRun {
 
 constexpr const char* kInsideDll = "not available with --com: ";
 
-void NotAvailable(CommandTable& oTable, const char* sName, const std::string& sWhy) {
-  const CommandSpec* pOld = oTable.Find(sName);
-  if (!pOld) return;
-  CommandSpec oSpec = *pOld;
-  oSpec.fnRun = [sWhy](CommandContext& ctx, const Args&) { ctx.out << "  " << kInsideDll << sWhy << "\n"; };
-  oTable.Add(oSpec);
-}
-
 // The add-in's button of one kind in one of its four places, found in the simulated bars (the
 // add-in's own objects are inside the DLL): the last one added, as the add-in's own look-up.
 std::shared_ptr<sim::ControlNode> FindAddinButton(SimSession& oSession, int n, const std::string& sSet,
@@ -314,6 +306,41 @@ std::shared_ptr<sim::ControlNode> FindAddinButton(SimSession& oSession, int n, c
   return pFound;
 }
 
+// The stored settings are the registry's, shared with the DLL; the dialog is inside it.
+void RunOptionsOverCom(const CommandHandler& fnEarlier, CommandContext& ctx, const Args& a) {
+  if (a.empty()) return fnEarlier(ctx, a);
+  ctx.out << "  " << kInsideDll << "the Options dialog is a real window inside Quillo.dll\n";
+}
+
+// Outlook's side only: what the add-in tracks is inside the DLL.
+void RunShowOverCom(SimSession& oSession, const CommandHandler& fnEarlier, CommandContext& ctx,
+                    const Args& a) {
+  if (a.size() != 1 || a[0] != "explorers") return fnEarlier(ctx, a);
+  auto& oOutlook = oSession.Outlook();
+  std::shared_ptr<host::Explorer> oActive;
+  host::IgnoreErrors([&] { oActive = oOutlook.Application()->ActiveExplorer(); });
+  ctx.out << "Explorers: " << oOutlook.ExplorerCount()
+          << "; add-in: " << (oSession.Started() && oOutlook.AddInConnected() ? "connected" : "not connected")
+          << " (Quillo.dll)\n";
+  for (int i = 1; i <= oOutlook.ExplorerCount(); ++i) {
+    auto oExplorer = oOutlook.ExplorerAt(i);
+    std::string sPath = "(none)";
+    host::IgnoreErrors([&] { sPath = oOutlook.PathOf(oExplorer->CurrentFolder()); });
+    ctx.out << "  " << i << "  " << sPath << (oExplorer == oActive ? "  [active]" : "") << "\n";
+  }
+}
+
+void RunClickOverCom(SimSession& oSession, const Args& a) {
+  NeedArgs(a, 3, 3);
+  const int n = oSession.ExplorerNumber(a[0]);
+  auto pNode = FindAddinButton(oSession, n, a[1], a[2]);
+  oSession.Out() << "  click \"" << (pNode->sCaption.empty() ? pNode->sTooltip : pNode->sCaption) << "\"\n";
+  int32_t nReports = oSession.Outlook().Support().ProblemReports();
+  oSession.Outlook().Click(pNode->AsControl());
+  if (oSession.Outlook().Support().ProblemReports() != nReports)
+    oSession.Out() << "  support library: problem report\n";
+}
+
 }  // namespace
 
 std::unique_ptr<ComRun> PrepareComRun(std::shared_ptr<SimSession> pSession, std::ostream& errOut) {
@@ -342,66 +369,27 @@ bool CheckComBalance(ComRun& oRun, std::ostream& out) {
 }
 
 void RegisterComCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession) {
-  NotAvailable(oTable, "gather",
-               "the recipient gathering is called inside Quillo.dll (click a button instead)");
-  NotAvailable(oTable, "progress", "the progress window is inside Quillo.dll");
-  NotAvailable(oTable, "at", "the add-in's forms are real windows inside Quillo.dll");
-  NotAvailable(oTable, "trackers", "the add-in's mail trackers are inside Quillo.dll");
-  NotAvailable(oTable, "folder-items", "the chooser's item lists are inside Quillo.dll");
-  NotAvailable(oTable, "resolve", "the add-in's resolution is inside Quillo.dll");
-  NotAvailable(oTable, "item", "the add-in's item helpers are inside Quillo.dll");
-  NotAvailable(oTable, "search", "the add-in's search client is inside Quillo.dll");
-
-  // The stored settings are the registry's, shared with the DLL; the dialog is inside it.
-  if (const CommandSpec* pOptions = oTable.Find("options")) {
-    CommandSpec oSpec = *pOptions;
-    CommandHandler fnOld = oSpec.fnRun;
-    oSpec.fnRun = [fnOld](CommandContext& ctx, const Args& a) {
-      if (a.empty()) return fnOld(ctx, a);
-      ctx.out << "  " << kInsideDll << "the Options dialog is a real window inside Quillo.dll\n";
-    };
-    oTable.Add(oSpec);
-  }
-
-  if (const CommandSpec* pShow = oTable.Find("show")) {
-    CommandSpec oSpec = *pShow;
-    CommandHandler fnOld = oSpec.fnRun;
-    oSpec.fnRun = [pSession, fnOld](CommandContext& ctx, const Args& a) {
-      if (a.size() != 1 || a[0] != "explorers") return fnOld(ctx, a);
-      // Outlook's side only: what the add-in tracks is inside the DLL.
-      auto& oOutlook = pSession->Outlook();
-      std::shared_ptr<host::Explorer> oActive;
-      host::IgnoreErrors([&] { oActive = oOutlook.Application()->ActiveExplorer(); });
-      ctx.out << "Explorers: " << oOutlook.ExplorerCount() << "; add-in: "
-              << (pSession->Started() && oOutlook.AddInConnected() ? "connected" : "not connected")
-              << " (Quillo.dll)\n";
-      for (int i = 1; i <= oOutlook.ExplorerCount(); ++i) {
-        auto oExplorer = oOutlook.ExplorerAt(i);
-        std::string sPath = "(none)";
-        host::IgnoreErrors([&] { sPath = oOutlook.PathOf(oExplorer->CurrentFolder()); });
-        ctx.out << "  " << i << "  " << sPath << (oExplorer == oActive ? "  [active]" : "") << "\n";
-      }
-    };
-    oTable.Add(oSpec);
-  }
-
-  if (const CommandSpec* pClick = oTable.Find("click")) {
-    CommandSpec oSpec = *pClick;
-    oSpec.fnRun = [pSession](CommandContext&, const Args& a) {
-      if (a.size() != 3) throw UsageError{"usage: click N toolbar|actions|context|folder BUTTON"};
-      int n = 0;
-      host::IgnoreErrors([&] { n = std::stoi(a[0]); });
-      if (n < 1 || n > pSession->Outlook().ExplorerCount()) throw UsageError{"there is no explorer " + a[0]};
-      auto pNode = FindAddinButton(*pSession, n, a[1], a[2]);
-      pSession->Out() << "  click \"" << (pNode->sCaption.empty() ? pNode->sTooltip : pNode->sCaption)
-                      << "\"\n";
-      int32_t nReports = pSession->Outlook().Support().ProblemReports();
-      pSession->Outlook().Click(pNode->AsControl());
-      if (pSession->Outlook().Support().ProblemReports() != nReports)
-        pSession->Out() << "  support library: problem report\n";
-    };
-    oTable.Add(oSpec);
-  }
+  const std::pair<const char*, const char*> kInsideOnly[] = {
+      {"gather", "the recipient gathering is called inside Quillo.dll (click a button instead)"},
+      {"progress", "the progress window is inside Quillo.dll"},
+      {"at", "the add-in's forms are real windows inside Quillo.dll"},
+      {"trackers", "the add-in's mail trackers are inside Quillo.dll"},
+      {"folder-items", "the chooser's item lists are inside Quillo.dll"},
+      {"resolve", "the add-in's resolution is inside Quillo.dll"},
+      {"item", "the add-in's item helpers are inside Quillo.dll"},
+      {"search", "the add-in's search client is inside Quillo.dll"}};
+  for (const auto& [sName, sWhy] : kInsideOnly)
+    oTable.Replace(sName,
+                   [sWhy = std::string(sWhy)](const CommandHandler&, CommandContext& ctx, const Args&) {
+                     ctx.out << "  " << kInsideDll << sWhy << "\n";
+                   });
+  oTable.Replace("options", RunOptionsOverCom);
+  oTable.Replace("show", [pSession](const CommandHandler& fnEarlier, CommandContext& ctx, const Args& a) {
+    RunShowOverCom(*pSession, fnEarlier, ctx, a);
+  });
+  oTable.Replace("click", [pSession](const CommandHandler&, CommandContext&, const Args& a) {
+    RunClickOverCom(*pSession, a);
+  });
 }
 
 }  // namespace app

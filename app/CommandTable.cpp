@@ -55,4 +55,11 @@ void CommandTable::AddForms(const std::vector<std::string>& vecForms, CommandSpe
   Add(std::move(oSpec));
 }
 
+void CommandTable::Replace(const std::string& sName, Override fnRun) {
+  auto it = m_mapCommands.find(sName);
+  if (it == m_mapCommands.end()) return;
+  it->second.fnRun = [fnRun = std::move(fnRun), fnEarlier = it->second.fnRun](
+                         CommandContext& ctx, const Args& a) { fnRun(fnEarlier, ctx, a); };
+}
+
 }  // namespace app

@@ -80,6 +80,10 @@ class CommandTable {
   // whose first argument is one of vecForms runs oSpec, any other the command as it was. The
   // usage and help lines are joined, the earlier first.
   void AddForms(const std::vector<std::string>& vecForms, CommandSpec oSpec);
+  // Another handler for a registered command, which keeps its name, usage and help; fnRun gets
+  // the earlier handler for the lines it leaves to it. Nothing when the command is not there.
+  using Override = std::function<void(const CommandHandler& fnEarlier, CommandContext&, const Args&)>;
+  void Replace(const std::string& sName, Override fnRun);
   const CommandSpec* Find(const std::string& sName) const {
     auto it = m_mapCommands.find(sName);
     return it == m_mapCommands.end() ? nullptr : &it->second;

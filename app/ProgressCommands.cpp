@@ -220,6 +220,11 @@ void ProgressEcho::Update() {
   PrintProgress(m_oSession.Out(), *g_frmProgress);
 }
 
+void ScreenshotForm(platform::Form& oForm, std::ostream& out) {
+  ShownForms& oShown = TheShownForms();
+  if (!oShown.sScreenshotDir.empty() && oForm.IsLoaded() && oForm.Visible()) oShown.Screenshot(oForm, out);
+}
+
 bool InstallSimForms(std::shared_ptr<SimSession> pSession, const std::string& sScreenshotDir,
                      std::ostream& errOut) {
   bool bResult = true;

@@ -26,6 +26,10 @@ namespace app {
 bool InstallSimForms(std::shared_ptr<SimSession> pSession, const std::string& sScreenshotDir,
                      std::ostream& errOut);
 
+// Saves a picture of a shown form as --screenshots asked for (the next number, the form's
+// name) and prints its path; nothing without the option.
+void ScreenshotForm(platform::Form& oForm, std::ostream& out);
+
 void RegisterProgressCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession);
 
 // A control of a form as a script names it: by its name (btnCancel) or by the caption a user

@@ -63,7 +63,16 @@ void InstallAddinServices(HMODULE hAddin) {
   platform::SetClipboard(std::make_shared<platform::win32::Win32Clipboard>());
   // Without a desktop (a service, a test without display) the add-in still loads; its forms
   // then fail with an error each time one is shown, which the add-in traps.
-  host::IgnoreErrors([] { platform::win32::InstallWin32Forms(); });
+  auto fnNoUser = reinterpret_cast<QuilloHostForms_NoUserFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(nullptr), "QuilloHostForms_NoUser")));
+  host::IgnoreErrors([&] {
+    auto pForms = platform::win32::InstallWin32Forms();
+    if (fnNoUser && fnNoUser())
+      pForms->fnOnModalIdle = [](platform::Form& oForm) {
+        platform::Forms().Driver().CloseBox(oForm);
+        return true;
+      };
+  });
   auto fnShow = reinterpret_cast<QuilloHostBoxes_ShowFn>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(nullptr), "QuilloHostBoxes_Show")));
   if (fnShow)

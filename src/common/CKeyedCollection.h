@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -17,11 +18,21 @@
 
 template <class T>
 class CKeyedCollection {
-  // The folded key is kept once, here; the index looks at it through a view (entries never
-  // move, they are held by pointer).
+  // The key is kept once, as given, and compared without regard to case; the index looks at it
+  // through a view (entries never move, they are held by pointer). A text keyed by itself keeps
+  // no second copy: the item is the key.
   struct Entry {
     T item;
-    std::optional<std::string> sFoldedKey;
+    std::optional<std::string> sKey;
+    bool bKeyIsItem = false;
+
+    bool HasKey() const { return bKeyIsItem || sKey.has_value(); }
+    std::string_view Key() const {
+      if constexpr (std::is_same_v<T, std::string>) {
+        if (bKeyIsItem) return item;
+      }
+      return *sKey;
+    }
   };
 
  public:
@@ -32,42 +43,30 @@ class CKeyedCollection {
   CKeyedCollection& operator=(const CKeyedCollection& o) {
     if (this == &o) return *this;
     Clear();
+    m_vecEntries.reserve(o.m_vecEntries.size());
     for (const auto& pEntry : o.m_vecEntries) {
       m_vecEntries.push_back(std::make_unique<Entry>(*pEntry));
-      if (m_vecEntries.back()->sFoldedKey)
-        m_mapKeys.emplace(*m_vecEntries.back()->sFoldedKey, m_vecEntries.back().get());
+      const Entry& oCopy = *m_vecEntries.back();
+      if (oCopy.HasKey()) m_mapKeys.emplace(KeyOf(oCopy.Key()), m_vecEntries.back().get());
     }
     return *this;
   }
 
   int32_t Count() const { return static_cast<int32_t>(m_vecEntries.size()); }
 
-  // Appends the item; with a key, a key already present raises 457 and adds nothing. The key
-  // is folded once and looked up once.
-  void Add(T item, const std::optional<std::string>& sKey = std::nullopt) {
-    auto pEntry = std::make_unique<Entry>(Entry{std::move(item), {}});
-    if (sKey) {
-      pEntry->sFoldedKey = host::FoldCase(*sKey);
-      auto [it, bNew] = m_mapKeys.try_emplace(*pEntry->sFoldedKey, pEntry.get());
-      if (!bNew) host::Raise(host::err::DuplicateKey);
-      // The view must point at the key's home, which lives as long as the entry.
-      try {
-        m_vecEntries.push_back(std::move(pEntry));
-      } catch (...) {
-        m_mapKeys.erase(it);
-        throw;
-      }
-      return;
+  // Appends the item; with a key, a key already present raises 457 and adds nothing. The key is
+  // hashed once and looked up once. Returns the item as stored.
+  T& Add(T item, const std::optional<std::string>& sKey = std::nullopt) {
+    auto pEntry = std::make_unique<Entry>(Entry{std::move(item), std::nullopt, false});
+    if (!sKey) {
+      m_vecEntries.push_back(std::move(pEntry));
+      return m_vecEntries.back()->item;
     }
-    m_vecEntries.push_back(std::move(pEntry));
-  }
-
-  // The same with a key already folded by host::FoldCase, for callers that fold a key once and
-  // use it several times.
-  T& AddFolded(T item, std::string sFoldedKey) {
-    auto pEntry = std::make_unique<Entry>(Entry{std::move(item), std::move(sFoldedKey)});
-    auto [it, bNew] = m_mapKeys.try_emplace(*pEntry->sFoldedKey, pEntry.get());
+    if constexpr (std::is_same_v<T, std::string>) pEntry->bKeyIsItem = pEntry->item == *sKey;
+    if (!pEntry->bKeyIsItem) pEntry->sKey = *sKey;
+    auto [it, bNew] = m_mapKeys.try_emplace(KeyOf(pEntry->Key()), pEntry.get());
     if (!bNew) host::Raise(host::err::DuplicateKey);
+    // The view must point at the key's home, which lives as long as the entry.
     try {
       m_vecEntries.push_back(std::move(pEntry));
     } catch (...) {
@@ -76,25 +75,24 @@ class CKeyedCollection {
     }
     return m_vecEntries.back()->item;
   }
-  // The item under a folded key; nullptr when there is none.
-  T* FindFolded(std::string_view sFoldedKey) const {
-    auto it = m_mapKeys.find(sFoldedKey);
-    return it == m_mapKeys.end() ? nullptr : &it->second->item;
-  }
 
   T& Item(int32_t nIndex) { return EntryAt(nIndex).item; }
   const T& Item(int32_t nIndex) const { return EntryAt(nIndex).item; }
   T& Item(const std::string& sKey) { return EntryOf(sKey).item; }
   const T& Item(const std::string& sKey) const { return EntryOf(sKey).item; }
-
-  bool Exists(const std::string& sKey) const {
-    return m_mapKeys.count(std::string_view(host::FoldCase(sKey))) != 0;
+  // The item under a key, in any letter case; nullptr when there is none. Nothing is raised,
+  // nothing is copied.
+  T* Find(std::string_view sKey) const {
+    auto it = m_mapKeys.find(KeyOf(sKey));
+    return it == m_mapKeys.end() ? nullptr : &it->second->item;
   }
+
+  bool Exists(const std::string& sKey) const { return m_mapKeys.count(KeyOf(sKey)) != 0; }
 
   void Remove(int32_t nIndex) {
     EntryAt(nIndex);
     auto it = m_vecEntries.begin() + (nIndex - 1);
-    if ((*it)->sFoldedKey) m_mapKeys.erase(*(*it)->sFoldedKey);
+    if ((*it)->HasKey()) m_mapKeys.erase(KeyOf((*it)->Key()));
     m_vecEntries.erase(it);
   }
 
@@ -102,7 +100,7 @@ class CKeyedCollection {
     Entry& oEntry = EntryOf(sKey);
     for (auto it = m_vecEntries.begin(); it != m_vecEntries.end(); ++it) {
       if (it->get() == &oEntry) {
-        m_mapKeys.erase(*oEntry.sFoldedKey);
+        m_mapKeys.erase(KeyOf(oEntry.Key()));
         m_vecEntries.erase(it);
         return;
       }
@@ -133,17 +131,29 @@ class CKeyedCollection {
   Iterator end() const { return Iterator(m_vecEntries.end()); }
 
  private:
+  // A key with the hash of its folded text, worked out once per look-up: the index never hashes
+  // a stored key again (not even when it grows) and compares texts only when the hashes agree.
+  // Keys of one collection often share long beginnings (entry IDs).
+  struct Key {
+    std::string_view s;
+    size_t nHash;
+    bool operator==(const Key& o) const { return nHash == o.nHash && host::EqualsNoCase(s, o.s); }
+  };
+  struct KeyHash {
+    size_t operator()(const Key& k) const noexcept { return k.nHash; }
+  };
+  static Key KeyOf(std::string_view s) { return {s, host::HashNoCase(s)}; }
+
   Entry& EntryAt(int32_t nIndex) const {
     if (nIndex < 1 || nIndex > Count()) host::Raise(host::err::SubscriptOutOfRange);
     return *m_vecEntries[static_cast<size_t>(nIndex - 1)];
   }
   Entry& EntryOf(const std::string& sKey) const {
-    const std::string sFolded = host::FoldCase(sKey);
-    auto it = m_mapKeys.find(std::string_view(sFolded));
+    auto it = m_mapKeys.find(KeyOf(sKey));
     if (it == m_mapKeys.end()) host::Raise(host::err::InvalidProcedureCall);
     return *it->second;
   }
 
   std::vector<std::unique_ptr<Entry>> m_vecEntries;
-  std::unordered_map<std::string_view, Entry*> m_mapKeys;
+  std::unordered_map<Key, Entry*, KeyHash> m_mapKeys;
 };

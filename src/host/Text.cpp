@@ -105,11 +105,20 @@ char LowerAscii(char c) {
 }  // namespace
 
 std::string FoldCase(std::string_view s) {
-  // Most keys and addresses are plain ASCII: folded byte by byte, up to the first other byte.
+  // Most keys and addresses are plain ASCII: checked and folded in two straight passes, which
+  // the compiler turns into vector code.
   std::string out(s.size(), '\0');
+  unsigned char nAll = 0;
+  for (char c : s) nAll |= static_cast<unsigned char>(c);
+  if (nAll < 0x80) {
+    for (size_t k = 0; k < s.size(); ++k) {
+      auto c = static_cast<unsigned char>(s[k]);
+      out[k] = static_cast<char>(c + (static_cast<unsigned char>(c - 'A') < 26 ? 0x20 : 0));
+    }
+    return out;
+  }
   size_t i = 0;
   for (; i < s.size() && static_cast<unsigned char>(s[i]) < 0x80; ++i) out[i] = LowerAscii(s[i]);
-  if (i == s.size()) return out;
   out.resize(i);
   while (i < s.size()) {
     size_t nStart = i;
@@ -123,6 +132,26 @@ std::string FoldCase(std::string_view s) {
     }
   }
   return out;
+}
+
+namespace {
+
+// FNV-1a over bytes, ASCII letters lowered on the way when bLower.
+size_t HashBytes(std::string_view s, bool bLower) {
+  uint64_t h = 0xCBF29CE484222325ull;
+  for (char ch : s) {
+    auto c = static_cast<unsigned char>(ch);
+    if (bLower) c = static_cast<unsigned char>(c + (static_cast<unsigned char>(c - 'A') < 26 ? 0x20 : 0));
+    h = (h ^ c) * 0x100000001B3ull;
+  }
+  return static_cast<size_t>(h ^ (h >> 32));
+}
+
+}  // namespace
+
+size_t HashNoCase(std::string_view s) {
+  if (IsAscii(s)) return HashBytes(s, true);
+  return HashBytes(FoldCase(s), false);
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {

@@ -2,6 +2,7 @@
 // ANSI code page used at the Win32 "...A" calls and the support library.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -13,6 +14,8 @@ namespace host {
 // Greek, Cyrillic, ...). Malformed bytes are kept as they are.
 std::string FoldCase(std::string_view s);
 bool EqualsNoCase(std::string_view a, std::string_view b);
+// A hash of the folded text: texts that are EqualsNoCase hash alike. No allocation for ASCII.
+size_t HashNoCase(std::string_view s);
 std::string ToUpper(std::string_view s);
 
 // Visual Basic's InStr(start, s, find, vbTextCompare): 1-based position or 0. Works on bytes

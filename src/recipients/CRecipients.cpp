@@ -15,9 +15,14 @@ namespace {
 
 // Adds s keyed by itself unless it is empty or already there (in any letter case).
 void AddOnce(CStringCollection& col, const std::string& s) {
-  if (s.empty()) return;
-  std::string sKey = host::FoldCase(s);
-  if (!col.FindFolded(sKey)) col.AddFolded(s, std::move(sKey));
+  if (!s.empty() && !col.Find(s)) col.Add(s, s);
+}
+
+// The entry IDs of a recipient, ready to change: a list shared with the resolved list (or held
+// by a caller of GetResolvedAssocItemIDs) is copied first, so what others hold never changes.
+CStringCollection& OwnIDs(std::shared_ptr<CStringCollection>& col) {
+  if (col.use_count() > 1) col = std::make_shared<CStringCollection>(*col);
+  return *col;
 }
 
 // A collection not created yet counts as empty.
@@ -73,32 +78,33 @@ void CRecipients::AddEmailRecipient(const std::string& sName, const std::string&
                                     const std::string& sItemEntryID) {
   host::IgnoreErrors([&] {
     if (!m_colEmailRecipients) m_colEmailRecipients = std::make_shared<CEmailRecipients>();
-    // The address is folded once: the key of the look-up and of a new entry alike.
-    std::string sKey = host::FoldCase(sEmail);
-    std::shared_ptr<CEmailRecipient>* ppRecipient = m_colEmailRecipients->FindFolded(sKey);
+    // One look-up, and one more only for a new address.
+    std::shared_ptr<CEmailRecipient>* ppRecipient = m_colEmailRecipients->Find(sEmail);
     if (!ppRecipient) {
       auto pRecipient = std::make_shared<CEmailRecipient>();
       pRecipient->sEmail = sEmail;
-      ppRecipient = &m_colEmailRecipients->AddFolded(std::move(pRecipient), std::move(sKey));
+      ppRecipient = &m_colEmailRecipients->Add(std::move(pRecipient), sEmail);
     }
     CEmailRecipient& oRecipient = **ppRecipient;
     // A blank name can never be added to a mail: it would only cost a failed try.
     if (!host::Trim(sName).empty()) AddOnce(*oRecipient.colNames, sName);
-    AddOnce(*oRecipient.colEntryIDs, sItemEntryID);
+    if (!sItemEntryID.empty() && !oRecipient.colEntryIDs->Find(sItemEntryID))
+      OwnIDs(oRecipient.colEntryIDs).Add(sItemEntryID, sItemEntryID);
   });
 }
 
 void CRecipients::AddNameRecipient(const std::string& sName, const std::string& sItemEntryID) {
   host::IgnoreErrors([&] {
     if (!m_colNameRecipients) m_colNameRecipients = std::make_shared<CNameRecipients>();
-    std::string sKey = host::FoldCase(sName);
-    std::shared_ptr<CNameRecipient>* ppRecipient = m_colNameRecipients->FindFolded(sKey);
+    std::shared_ptr<CNameRecipient>* ppRecipient = m_colNameRecipients->Find(sName);
     if (!ppRecipient) {
       auto pRecipient = std::make_shared<CNameRecipient>();
       pRecipient->sName = sName;
-      ppRecipient = &m_colNameRecipients->AddFolded(std::move(pRecipient), std::move(sKey));
+      ppRecipient = &m_colNameRecipients->Add(std::move(pRecipient), sName);
     }
-    AddOnce(*(*ppRecipient)->colEntryIDs, sItemEntryID);
+    CNameRecipient& oRecipient = **ppRecipient;
+    if (!sItemEntryID.empty() && !oRecipient.colEntryIDs->Find(sItemEntryID))
+      OwnIDs(oRecipient.colEntryIDs).Add(sItemEntryID, sItemEntryID);
   });
 }
 
@@ -120,7 +126,7 @@ bool CRecipients::Resolve(bool bUseProgressWND, bool& bHasCanceled) {
       std::shared_ptr<CEmailRecipient> pRecipient = colEmails->Item(i);
       std::string sText = ResolveEmailRecipient(*pRecipient);
       if (!sText.empty())
-        AddResolved(sText, *pRecipient->colEntryIDs);
+        AddResolved(sText, pRecipient->colEntryIDs);
       else
         TraceWarning("CRecipients::Resolve", "Recipient '" + pRecipient->sEmail + "' not resolved");
       bHasCanceled = StepProgress(bUseProgressWND);
@@ -129,7 +135,7 @@ bool CRecipients::Resolve(bool bUseProgressWND, bool& bHasCanceled) {
     for (int32_t i = 1; i <= CountOf(colNames) && !bHasCanceled; ++i) {
       std::shared_ptr<CNameRecipient> pRecipient = colNames->Item(i);
       if (CanResolveName(*pRecipient))
-        AddResolved(pRecipient->sName, *pRecipient->colEntryIDs);
+        AddResolved(pRecipient->sName, pRecipient->colEntryIDs);
       else
         Trace("CRecipients::Resolve", "Recipient(Email=\") '" + pRecipient->sName + "' not resolved", 2);
       bHasCanceled = StepProgress(bUseProgressWND);
@@ -187,18 +193,23 @@ bool CRecipients::CanResolveName(const CNameRecipient& oRecipient) {
   return false;
 }
 
-void CRecipients::AddResolved(const std::string& sText, const CStringCollection& colEntryIDs) {
+void CRecipients::AddResolved(const std::string& sText,
+                              const std::shared_ptr<CStringCollection>& colEntryIDs) {
   host::IgnoreErrors([&] {
     CNameRecipients& colResolved = host::Deref(m_colResolved);
-    std::string sKey = host::FoldCase(sText);
-    std::shared_ptr<CNameRecipient>* ppEntry = colResolved.FindFolded(sKey);
+    std::shared_ptr<CNameRecipient>* ppEntry = colResolved.Find(sText);
     if (!ppEntry) {
+      // Usually one recipient gives a resolved text: the entry shares its entry IDs instead of
+      // copying them (each side copies before it changes them).
       auto pEntry = std::make_shared<CNameRecipient>();
       pEntry->sName = sText;
-      ppEntry = &colResolved.AddFolded(std::move(pEntry), std::move(sKey));
+      pEntry->colEntryIDs = colEntryIDs;
+      colResolved.Add(std::move(pEntry), sText);
+      return;
     }
-    CStringCollection& colMerged = *(*ppEntry)->colEntryIDs;
-    for (const std::string& sEntryID : colEntryIDs) AddOnce(colMerged, sEntryID);
+    std::shared_ptr<CStringCollection>& colMerged = (*ppEntry)->colEntryIDs;
+    for (const std::string& sEntryID : *colEntryIDs)
+      if (!colMerged->Find(sEntryID)) OwnIDs(colMerged).Add(sEntryID, sEntryID);
   });
 }
 

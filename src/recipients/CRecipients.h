@@ -60,7 +60,7 @@ class CRecipients {
   void AddNameRecipient(const std::string& sName, const std::string& sItemEntryID);
   std::string ResolveEmailRecipient(const CEmailRecipient& oRecipient);
   bool CanResolveName(const CNameRecipient& oRecipient);
-  void AddResolved(const std::string& sText, const CStringCollection& colEntryIDs);
+  void AddResolved(const std::string& sText, const std::shared_ptr<CStringCollection>& colEntryIDs);
 
   std::shared_ptr<CEmailRecipients> m_colEmailRecipients;
   std::shared_ptr<CNameRecipients> m_colNameRecipients;

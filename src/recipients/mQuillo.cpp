@@ -170,9 +170,7 @@ CStringCollection GetContactEmailAddresses(const std::shared_ptr<host::ContactIt
       if (!vEntryID.IsArray()) continue;
       auto oEntry = oUtils->GetAddressEntryFromID(host::HexOfBytes(vEntryID.ToBytes()));
       std::string sAddress = host::FoldCase(host::Trim(SafeGetSmtpAddress(oEntry, true)));
-      // Folded already: the address is its own key.
-      if (isEmailAddress(sAddress) && !colAddresses.FindFolded(sAddress))
-        colAddresses.AddFolded(sAddress, sAddress);
+      if (isEmailAddress(sAddress) && !colAddresses.Find(sAddress)) colAddresses.Add(sAddress, sAddress);
     }
   } catch (...) {
     TraceError("mQuillo::GetContactEmailAddresses");

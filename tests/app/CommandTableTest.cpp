@@ -49,6 +49,22 @@ TEST_F(CommandTableTest, FormsOfOneCommandFromSeveralGroupsRunTheirOwnAndJoinThe
   EXPECT_EQ(Refusal("at nothing"), "usage: at progress stage N | options click CONTROL | options close");
 }
 
+TEST_F(CommandTableTest, AReplacedHandlerKeepsTheLinesAndLeavesTheRestToTheEarlierOne) {
+  oTable.Add({"show", "log | explorers", "prints", Says("earlier")});
+  oTable.Replace("show",
+                 [this](const app::CommandHandler& fnEarlier, app::CommandContext& ctx, const app::Args& a) {
+                   if (a.at(0) != "explorers") return fnEarlier(ctx, a);
+                   out << "replaced\n";
+                 });
+  oTable.Replace("nothing", [](auto&, auto&, auto&) { FAIL(); });
+
+  EXPECT_EQ(Refusal("show explorers"), "");
+  EXPECT_EQ(Refusal("show log"), "");
+  EXPECT_EQ(out.str(), "replaced\nearlier\n");
+  EXPECT_EQ(oTable.Find("show")->sUsage, "log | explorers");
+  EXPECT_EQ(oTable.Find("nothing"), nullptr);
+}
+
 TEST_F(CommandTableTest, AMisfitIsAnsweredWithTheFormsItBeganAndWhatWasWrong) {
   oTable.Add({"explorer", "open PATH [--activate] | activate N | close N", "explorers", [](auto&, auto& a) {
                 if (a.empty()) app::ThrowUsage();

@@ -2,9 +2,16 @@
 // simulated mailbox: the lazy grid, the name sort, Find in both modes, type-ahead, what OK,
 // a double click, Cancel, Esc and the close box return, and host failures that leave the
 // dialog open and usable.
+// The simulation's headers use names that <windows.h> (brought by the Win32 forms backend)
+// defines as macros: they come first.
+#include "sim/FaultInjector.h"
+#include "sim/Outlook.h"
+#include "sim/Profile.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iostream>
 
 #include "advsearch/QuilloAdvSearch.h"
 #include "chooser/frmChooseDL.h"
@@ -12,9 +19,6 @@
 #include "platform/Controls.h"
 #include "platform/FormsTestBackends.h"
 #include "platform/WindowProc.h"
-#include "sim/FaultInjector.h"
-#include "sim/Outlook.h"
-#include "sim/Profile.h"
 
 namespace {
 
@@ -58,6 +62,9 @@ class frmChooseDLDialogTest : public FormsBackendTest {
   }
   void TearDown() override {
     if (IsSkipped()) return;
+    if (HasFailure())
+      for (const auto& o : log->OfKind(3))
+        std::cerr << "  error line: " << o.sSource << ": " << o.sMessage << "\n";
     Close();
     FormsBackendTest::TearDown();
   }
@@ -148,7 +155,18 @@ class frmChooseDLDialogTest : public FormsBackendTest {
     auto oList = ShowChooseDList();
     return oList ? oList->Subject() : "(nothing)";
   }
-  void Post(std::function<void()> fn) { platform::Loop().Post(std::move(fn)); }
+  // The user's actions once the modal dialog waits, one after the other: each is posted when the
+  // one before has ended. An action that lets the pump run (a tree view following the mouse, a
+  // search) would otherwise play the ones behind it in the middle of itself.
+  void PostSteps(std::vector<std::function<void()>> vecSteps) {
+    if (vecSteps.empty()) return;
+    platform::Loop().Post([this, vecSteps]() mutable {
+      auto fnStep = vecSteps.front();
+      vecSteps.erase(vecSteps.begin());
+      fnStep();
+      PostSteps(std::move(vecSteps));
+    });
+  }
 
   std::unique_ptr<sim::Outlook> m_pOutlook;
 };
@@ -310,29 +328,27 @@ TEST_P(frmChooseDLDialogTest, TypingOnTheTreeOrTheGridStartsTheSearchText) {
 
 TEST_P(frmChooseDLDialogTest, OkAndADoubleClickReturnTheListAndNothingChosenAsksForOne) {
   frmChooseDL& f = Dialog();
-  Post([&] { Select(kTestLists); });
-  Post([&] { Driver().ClickCell(f.ctlGrid, 3, frmChooseDL::colCategories); });
-  Driver().PostClick(f.btnNext);
+  PostSteps({[&] { Select(kTestLists); },
+             [&] { Driver().ClickCell(f.ctlGrid, 3, frmChooseDL::colCategories); },
+             [&] { Driver().Click(f.btnNext); }});
   EXPECT_EQ(Choose(), kSorted[2]);
   EXPECT_FALSE(f.IsLoaded());
   EXPECT_EQ(g_oChosenDL, nullptr);
 
-  Post([&] { Select(kTestLists); });
-  Post([&] { Driver().DblClickCell(f.ctlGrid, 5, frmChooseDL::colSubject); });
+  PostSteps(
+      {[&] { Select(kTestLists); }, [&] { Driver().DblClickCell(f.ctlGrid, 5, frmChooseDL::colSubject); }});
   EXPECT_EQ(Choose(), kSorted[4]);
 
-  // A search that leaves nothing keeps OK enabled; OK then asks for a list and stays. (One
-  // action: the search lets the pump run, which would otherwise play the next one in it.)
+  // A search that leaves nothing keeps OK enabled; OK then asks for a list and stays.
   bool bShownAfterOk = false;
-  Post([&] {
-    Select(kTestLists);
-    Search("no such list");
-    EXPECT_EQ(f.ctlGrid.Rows(), 2);
-    EXPECT_TRUE(Driver().IsEnabled(f.btnNext));
-    Driver().Click(f.btnNext);
-    bShownAfterOk = Driver().IsShown(f);
-    Driver().Click(f.btnCancel);
-  });
+  PostSteps({[&] { Select(kTestLists); }, [&] { Search("no such list"); },
+             [&] {
+               EXPECT_EQ(f.ctlGrid.Rows(), 2);
+               EXPECT_TRUE(Driver().IsEnabled(f.btnNext));
+               Driver().Click(f.btnNext);
+               bShownAfterOk = Driver().IsShown(f);
+             },
+             [&] { Driver().Click(f.btnCancel); }});
   EXPECT_EQ(Choose(), "(nothing)");
   EXPECT_TRUE(bShownAfterOk);
   ASSERT_EQ(m_pBoxes->History().size(), 1u);
@@ -377,26 +393,26 @@ TEST_P(frmChooseDLDialogTest, CancelEscTheCloseBoxAndADoubleClickOnTheHiddenRowC
   Driver().PostClick(f.btnCancel);
   EXPECT_EQ(Choose(), "(nothing)");
 
-  Post([&] { Driver().PressKey(f.treFolders, platform::vbKeyEscape); });
+  PostSteps({[&] { Driver().PressKey(f.treFolders, platform::vbKeyEscape); }});
   EXPECT_EQ(Choose(), "(nothing)");
 
-  Post([&] { Driver().CloseBox(f); });
+  PostSteps({[&] { Driver().CloseBox(f); }});
   EXPECT_EQ(Choose(), "(nothing)");
 
   // End makes the hidden last row current; a double click below the rows then chooses nothing.
   bool bStillShown = false;
-  Post([&] { Select(kFewLists); });
-  Post([&] {
-    Driver().PressKey(f.ctlGrid, kKeyEnd);
-    EXPECT_EQ(f.ctlGrid.Row(), 4);
-    const intptr_t nBelowRows = intptr_t(20) | (intptr_t(140) << 16);  // pixels, well below row 4
-    platform::SendWindowMessage(f.ctlGrid.hWnd(), kWmLButtonDown, 1, nBelowRows);
-    platform::SendWindowMessage(f.ctlGrid.hWnd(), kWmLButtonUp, 0, nBelowRows);
-    platform::SendWindowMessage(f.ctlGrid.hWnd(), kWmLButtonDblClk, 1, nBelowRows);
-    platform::SendWindowMessage(f.ctlGrid.hWnd(), kWmLButtonUp, 0, nBelowRows);
-    bStillShown = Driver().IsShown(f);
-  });
-  Driver().PostClick(f.btnCancel);
+  PostSteps({[&] { Select(kFewLists); },
+             [&] {
+               Driver().PressKey(f.ctlGrid, kKeyEnd);
+               EXPECT_EQ(f.ctlGrid.Row(), 4);
+               const intptr_t nBelowRows = intptr_t(20) | (intptr_t(140) << 16);  // pixels, well below row 4
+               platform::SendWindowMessage(f.ctlGrid.hWnd(), kWmLButtonDown, 1, nBelowRows);
+               platform::SendWindowMessage(f.ctlGrid.hWnd(), kWmLButtonUp, 0, nBelowRows);
+               platform::SendWindowMessage(f.ctlGrid.hWnd(), kWmLButtonDblClk, 1, nBelowRows);
+               platform::SendWindowMessage(f.ctlGrid.hWnd(), kWmLButtonUp, 0, nBelowRows);
+               bStillShown = Driver().IsShown(f);
+             },
+             [&] { Driver().Click(f.btnCancel); }});
   EXPECT_EQ(Choose(), "(nothing)");
   EXPECT_TRUE(bStillShown);
   EXPECT_TRUE(m_pBoxes->History().empty());

@@ -69,15 +69,18 @@ class AddinDllTest : public SimFixture {
     com::simserver::RegisterOutlookServers();
     com::simserver::RegisterOfficeServers();
     com::simserver::RegisterRedemptionServers();
+    m_nLive = com::LiveObjects();
+    // Quillo.dll reaches the simulated Redemption by ProgID through COM.
+    ASSERT_EQ(com::simserver::RegisterRedemptionClasses(), "");
     m_pathLog = fs::temp_directory_path() /
                 ("quillo-addin-" + std::to_string(GetCurrentProcessId()) + "-" +
                  ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".log");
     fs::remove(m_pathLog);
     SetEnvironmentVariableA("TARVIK_LOG", m_pathLog.string().c_str());
-    m_nLive = com::LiveObjects();
   }
   void TearDown() override {
     CallExport("DllUnregisterServer");
+    com::simserver::UnregisterRedemptionClasses();
     SimFixture::TearDown();
     EXPECT_EQ(com::LiveObjects(), m_nLive);
     SetEnvironmentVariableA("TARVIK_LOG", nullptr);
@@ -150,6 +153,53 @@ TEST_F(AddinDllTest, OutlookLoadsTheAddinByProgIdAndConnectsAndShutsItDown) {
   }
   EXPECT_TRUE(Outlook().EscapedErrors().empty());
   EXPECT_TRUE(Wrote("Connect::AddinInstance_OnConnection | ->OK"));
+  EXPECT_TRUE(Wrote("Connect::AddinInstance_OnStartupComplete | ->"));
+  EXPECT_TRUE(Wrote("Connect::AddinInstance_OnBeginShutdown | ->"));
+  EXPECT_TRUE(Wrote("Connect::AddinInstance_OnDisconnection | ->"));
+  // The first explorer got its command set through the Office binding.
+  EXPECT_TRUE(Wrote("Connect::AddMenu | ->"));
+  EXPECT_EQ(AddinCanUnloadNow(), S_OK);
+}
+
+TEST_F(AddinDllTest, AClickOverComEndsInTheDisplayedMessage) {
+  ASSERT_EQ(CallExport("DllRegisterServer"), S_OK);
+  MakeOutlook(sim::DemoProfile());
+  Outlook().Start(com::addin::CreateAddinByProgId("Quillo.Connect"));
+  Outlook().Select(1, {"0000000044454D4F0601", "0000000044454D4F0602"});
+  auto oTo = Outlook().FindControl(1, {"Quillo", " ", "TO"});
+  ASSERT_TRUE(oTo) << "the add-in's toolbar was not built over COM";
+  Outlook().Click(oTo);
+  auto vecShown = Outlook().DisplayedItems();
+  ASSERT_EQ(vecShown.size(), 1u) << ::testing::PrintToString(AddinLines());
+  auto oMail = host::As<host::MailItem>(vecShown[0]);
+  ASSERT_TRUE(oMail);
+  EXPECT_EQ(oMail->Recipients()->Count(), 2);
+  EXPECT_NE(oMail->To().find("Maria Garcia"), std::string::npos);
+  EXPECT_TRUE(Outlook().EscapedErrors().empty());
+  Outlook().Quit();
+  EXPECT_EQ(AddinCanUnloadNow(), S_OK);
+}
+
+TEST_F(AddinDllTest, AClosedExplorersEventsReachTheAddinNoMore) {
+  ASSERT_EQ(CallExport("DllRegisterServer"), S_OK);
+  MakeOutlook(sim::DemoProfile());
+  Outlook().Start(com::addin::CreateAddinByProgId("Quillo.Connect"));
+  int n = Outlook().OpenExplorer("\\Mailbox - Jane Doe\\Calendar");
+  Outlook().ActivateExplorer(n);
+  std::shared_ptr<host::Explorer> oClosed = Outlook().ExplorerAt(n);
+  const long nLiveWithTwo = com::LiveObjects();
+  Outlook().CloseExplorer(n);
+  // Its servers and the add-in's sinks on them are gone with it.
+  EXPECT_LT(com::LiveObjects(), nLiveWithTwo);
+  const size_t nLines = AddinLines().size();
+  oClosed->OnActivate.Raise();
+  oClosed->OnFolderSwitch.Raise();
+  oClosed->OnSelectionChange.Raise();
+  host::IgnoreErrors([&] { oClosed->CommandBars()->OnUpdate.Raise(); });
+  EXPECT_EQ(AddinLines().size(), nLines) << "the add-in still heard the closed explorer";
+  oClosed.reset();
+  Outlook().Quit();
+  EXPECT_TRUE(Outlook().EscapedErrors().empty());
   EXPECT_EQ(AddinCanUnloadNow(), S_OK);
 }
 
@@ -204,7 +254,6 @@ TEST_F(AddinDllTest, TheUserRemovingTheAddinDisconnectsItThroughIDispatch) {
 TEST_F(AddinDllTest, TheSimulatedRedemptionIsCreatedByProgIdThroughCom) {
   MakeOutlook(sim::DemoProfile());
   com::redemption::RegisterBinders();
-  ASSERT_EQ(com::simserver::RegisterRedemptionClasses(), "");
   {
     CLSID clsid{};
     ASSERT_EQ(CLSIDFromProgID(L"Redemption.SafeMailItem", &clsid), S_OK);

@@ -63,6 +63,7 @@ foreach(i RANGE 0 ${nLast})
   endif()
 endforeach()
 string(REPLACE ";" "\n" sKept "${vecKept}")
+file(MAKE_DIRECTORY ${WORKDIR})
 file(WRITE ${WORKDIR}/com.script "${sKept}\n")
 
 if(EMULATOR)

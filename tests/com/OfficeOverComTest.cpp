@@ -62,6 +62,10 @@ TEST_F(OfficeOverComTest, BarsAndControlsAreBoundByTheirKind) {
   EXPECT_EQ(oButton->Type(), host::msoControlButton);
   // Nothing found is Nothing, not an error.
   EXPECT_EQ(oBar->FindControl({}, 999999), nullptr);
+  // The explorer behind the bars comes back bound as the Outlook object it is.
+  auto oParent = host::As<host::OutlookObject>(m_oBars->Parent());
+  ASSERT_TRUE(oParent);
+  EXPECT_EQ(oParent->Class(), host::olExplorer);
 }
 
 TEST_F(OfficeOverComTest, AButtonAddedOverComCarriesItsPropertiesAndFace) {
