@@ -8,6 +8,7 @@
 #include "ModelProbe.h"
 #include "com/Bridge.h"
 #include "com/DispatchServer.h"
+#include "com/office/OfficeBinding.h"
 #include "com/outlook/OutlookBinding.h"
 #include "host/Error.h"
 
@@ -18,6 +19,7 @@ std::unique_ptr<probe::CEventLog> g_pLog;
 
 std::shared_ptr<host::Application> Adopt(IDispatch* pApp) {
   com::outlook::RegisterBinders();
+  com::office::RegisterBinders();
   return com::Bind<host::Application>(com::AdoptDispatch(pApp));
 }
 

@@ -13,6 +13,7 @@
 #include "com/Bridge.h"
 #include "com/DispatchServer.h"
 #include "com/outlook/OutlookBinding.h"
+#include "com/simserver/OfficeServer.h"
 #include "com/simserver/OutlookServer.h"
 
 namespace {
@@ -67,6 +68,7 @@ class ModelOverComTest : public SimFixture {
     ASSERT_TRUE(Dll().Loaded());
     com::EnsureComInitialized();
     com::simserver::RegisterOutlookServers();
+    com::simserver::RegisterOfficeServers();
     m_nLive = com::LiveObjects();
   }
   void TearDown() override {
@@ -134,8 +136,9 @@ TEST_F(ModelOverComTest, EveryInterfaceAnswersOverComAsItDoesDirectly) {
     // The walk reached every kind of object, and the binding knew each one.
     for (const char* sSeen :
          {"= MailItem", "= AppointmentItem", "= TaskItem", "= ContactItem", "= DistListItem", "= GenericItem",
-          "= Explorer\n", "= Selection", "= View", "= Links", "= Link\n", "= AddressEntry", "= Folders",
-          "DLName = \"Team Über\"", "Subject = \"Grüße über COM\"", "AddMember(Nothing) ! "})
+          "= Explorer\n", "CommandBars.Count = ", "= Selection", "= View", "= Links", "= Link\n",
+          "= AddressEntry", "= Folders", "DLName = \"Team Über\"", "Subject = \"Grüße über COM\"",
+          "AddMember(Nothing) ! "})
       EXPECT_NE(oOverCom.sText.find(sSeen), std::string::npos) << sSeen;
     EXPECT_EQ(oOverCom.sText.find("no COM binding"), std::string::npos);
     EXPECT_EQ(oOverCom.sText.find("probe failed"), std::string::npos);

@@ -3,6 +3,7 @@
 #include <type_traits>
 
 #include "host/Error.h"
+#include "host/Office.h"
 
 namespace probe {
 namespace {
@@ -106,6 +107,11 @@ class CWalk {
     Indent i(*this);
     Model("Explorer", *o);
     Do("Explorer.Caption", [&] { return o->Caption(); });
+    // The window's bars are Office's object: only what shows they are the window's own.
+    if (auto oBars = Do("Explorer.CommandBars", [&] { return o->CommandBars(); })) {
+      Do("CommandBars.Count", [&] { return oBars->Count(); });
+      Do("CommandBars.Parent", [&] { return oBars->Parent(); });
+    }
     if (auto oFolder = Do("Explorer.CurrentFolder", [&] { return o->CurrentFolder(); }))
       Do("CurrentFolder.Name", [&] { return oFolder->Name(); });
     if (auto oView = Do("Explorer.CurrentView", [&] { return o->CurrentView(); })) {
