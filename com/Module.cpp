@@ -78,6 +78,31 @@ bool RunningUnderWine() {
   return hNtdll && GetProcAddress(hNtdll, "wine_get_version") != nullptr;
 }
 
+HRESULT RegisterServer(const ServerModule& oModule, HMODULE hModule) {
+  try {
+    HRESULT hr = RegisterClasses(oModule.vecClasses, hModule);
+    if (FAILED(hr)) return hr;
+    if (oModule.fnRegister && !oModule.fnRegister()) {
+      if (oModule.fnUnregister) oModule.fnUnregister();
+      UnregisterClasses(oModule.vecClasses);
+      return SELFREG_E_CLASS;
+    }
+    return S_OK;
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
+}
+
+HRESULT UnregisterServer(const ServerModule& oModule) {
+  try {
+    bool bOwnKeys = !oModule.fnUnregister || oModule.fnUnregister();
+    HRESULT hr = UnregisterClasses(oModule.vecClasses);
+    return FAILED(hr) ? hr : bOwnKeys ? S_OK : SELFREG_E_CLASS;
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
+}
+
 HKEY ClassesRootKey() {
   return RunningUnderWine() ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
