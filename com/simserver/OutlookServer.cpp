@@ -34,14 +34,6 @@ class ClassOf : public ServerTable<T> {
   }
 };
 
-// An event without arguments.
-std::function<void()> NotifyEvent(CServer& s, DISPID nId) {
-  return [&s, nId] {
-    std::vector<Variant> args;
-    s.Raise(nId, args);
-  };
-}
-
 // A Cancel-style event: the value goes to the sinks by reference and comes back.
 std::function<void(bool&)> CancelEvent(CServer& s, DISPID nId) {
   return [&s, nId](bool& bCancel) {
