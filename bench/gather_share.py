@@ -12,7 +12,7 @@ nItems = sys.argv[1] if len(sys.argv) > 1 else "100000"
 sData = "/tmp/gather_share.data"
 subprocess.run(["perf", "record", "-q", "-F", "2000", "--call-graph", "dwarf,16384", "-o", sData,
                 "build/native/bench/gather_bench", f"--benchmark_filter=/{nItems}/", "--benchmark_repetitions=2"],
-               check=True, stdout=subprocess.DEVNULL)
+               check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 sOut = subprocess.run(["perf", "script", "-i", sData, "-F", "ip,sym", "--no-inline"], capture_output=True,
                       text=True, check=True).stdout
 vecStacks, vecFrames = [], []
