@@ -16,13 +16,10 @@
 namespace app {
 namespace {
 
-void RegisterHelp(CommandTable& oTable) {
-  oTable.Add(
-      {"help", "", "lists the commands", [&oTable](CommandContext& ctx, const std::vector<std::string>&) {
-         for (const auto& [sName, oSpec] : oTable.All())
-           ctx.out << "  " << sName << (oSpec.sUsage.empty() ? "" : " " + oSpec.sUsage) << "\n      "
-                   << oSpec.sHelp << "\n";
-       }});
+void RunHelp(const CommandTable& oTable, CommandContext& ctx) {
+  for (const auto& [sName, oSpec] : oTable.All())
+    ctx.out << "  " << sName << (oSpec.sUsage.empty() ? "" : " " + oSpec.sUsage) << "\n      " << oSpec.sHelp
+            << "\n";
 }
 
 }  // namespace
@@ -40,7 +37,8 @@ void RegisterAllCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSess
   RegisterWheelCommands(oTable, pSession);
   RegisterComposeCommands(oTable, pSession);
   RegisterChooserCommands(oTable, pSession);
-  RegisterHelp(oTable);
+  oTable.Add({"help", "", "lists the commands",
+              [&oTable](CommandContext& ctx, const Args&) { RunHelp(oTable, ctx); }});
 }
 
 }  // namespace app

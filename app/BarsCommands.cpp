@@ -1,6 +1,5 @@
 #include "BarsCommands.h"
 
-#include <charconv>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -20,19 +19,11 @@
 namespace app {
 namespace {
 
-using Args = std::vector<std::string>;
 using platform::portable::ClipboardModel;
 
 int ExplorerNumber(SimSession& oSession, const std::string& s) {
-  if (!oSession.Started()) throw UsageError{"Outlook has not started yet (use 'start')"};
-  int n = 0;
-  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), n);
-  if (ec != std::errc() || p != s.data() + s.size())
-    throw UsageError{"explorer number must be a number, not '" + s + "'"};
-  if (n < 1 || n > oSession.Outlook().ExplorerCount())
-    throw UsageError{"there is no explorer " + s +
-                     " (open explorers: " + std::to_string(oSession.Outlook().ExplorerCount()) + ")"};
-  return n;
+  oSession.NeedStarted();
+  return oSession.ExplorerNumber(s);
 }
 
 // The add-in's command set of an explorer; Nothing when it has none.
@@ -209,6 +200,66 @@ std::vector<uint8_t> ReadDibFile(const std::string& sPath) {
   return vecDib;
 }
 
+void RunBars(SimSession& oSession, const Args& a) {
+  NeedArgs(a, 1, 1);
+  PrintBars(oSession, ExplorerNumber(oSession, a[0]));
+}
+
+void RunClick(SimSession& oSession, const Args& a) {
+  NeedArgs(a, 3, 3);
+  int n = ExplorerNumber(oSession, a[0]);
+  auto eSet = SetNamed(a[1]);
+  auto eButton = ButtonNamed(a[2]);
+  auto oMenu = MenuOf(oSession.Outlook().ExplorerAt(n));
+  if (!oMenu) throw UsageError{"explorer " + a[0] + " has no command set of the add-in"};
+  auto oButton = oMenu->ButtonOf(eSet, eButton);
+  if (!oButton)
+    throw UsageError{"explorer " + a[0] + " has no '" + a[2] + "' button in its " + a[1] + " set"};
+  std::string sCaption, sTooltip;
+  host::IgnoreErrors([&] {
+    auto* pNode = sim::ControlNodeOf(oButton);
+    sCaption = pNode->sCaption;
+    sTooltip = pNode->sTooltip;
+  });
+  oSession.Out() << "  click \"" << (sCaption.empty() ? sTooltip : sCaption) << "\"\n";
+  int32_t nReports = oSession.Outlook().Support().ProblemReports();
+  oSession.Outlook().Click(oButton);
+  if (oSession.Outlook().Support().ProblemReports() != nReports)
+    oSession.Out() << "  support library: problem report\n";
+}
+
+void RunUpdate(SimSession& oSession, const Args& a) {
+  NeedArgs(a, 1, 1);
+  oSession.Outlook().RaiseUpdate(ExplorerNumber(oSession, a[0]));
+}
+
+// The run's clipboard, and where its command prints.
+struct ClipboardCommand {
+  std::shared_ptr<SimSession> pSession;
+  std::shared_ptr<ClipboardModel> pClipboard;
+};
+
+void RunClipboard(ClipboardCommand& o, const Args& a) {
+  const std::string sVerb = a.empty() ? "" : a[0];
+  if (sVerb == "show" && a.size() == 1) {
+    ShowClipboard(o.pSession->Out(), *o.pClipboard);
+  } else if (sVerb == "hold" && a.size() == 1) {
+    o.pClipboard->SetHeldElsewhere(true);
+  } else if (sVerb == "release" && a.size() == 1) {
+    o.pClipboard->SetHeldElsewhere(false);
+  } else if (sVerb == "set" && a.size() >= 3 && a[1] == "text") {
+    std::string sText = a[2];
+    for (size_t i = 3; i < a.size(); ++i) sText += " " + a[i];
+    std::vector<uint8_t> vecText(sText.begin(), sText.end());
+    vecText.push_back(0);
+    o.pClipboard->Replace({{platform::CF_TEXT, vecText, true}});
+  } else if (sVerb == "set" && a.size() == 3 && a[1] == "dib") {
+    o.pClipboard->Replace({{platform::CF_DIB, ReadDibFile(a[2]), true}});
+  } else {
+    ThrowUsage();
+  }
+}
+
 }  // namespace
 
 void RegisterBarsCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession) {
@@ -224,67 +275,15 @@ void RegisterBarsCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSes
   });
 
   oTable.Add({"bars", "N", "prints explorer N's command bars with the add-in's toolbar and popups",
-              [pSession](CommandContext&, const Args& a) {
-                if (a.size() != 1) throw UsageError{"usage: bars N"};
-                PrintBars(*pSession, ExplorerNumber(*pSession, a[0]));
-              }});
-
+              On(pSession, RunBars)});
   oTable.Add({"click", "N toolbar|actions|context|folder cached|to|cc|bcc|newdl|existingdl|options|debug",
               "clicks the add-in's most recent button of that kind in one of its four places in explorer N",
-              [pSession](CommandContext&, const Args& a) {
-                if (a.size() != 3) throw UsageError{"usage: click N toolbar|actions|context|folder BUTTON"};
-                int n = ExplorerNumber(*pSession, a[0]);
-                auto eSet = SetNamed(a[1]);
-                auto eButton = ButtonNamed(a[2]);
-                auto oMenu = MenuOf(pSession->Outlook().ExplorerAt(n));
-                if (!oMenu) throw UsageError{"explorer " + a[0] + " has no command set of the add-in"};
-                auto oButton = oMenu->ButtonOf(eSet, eButton);
-                if (!oButton)
-                  throw UsageError{"explorer " + a[0] + " has no '" + a[2] + "' button in its " + a[1] +
-                                   " set"};
-                std::string sCaption, sTooltip;
-                host::IgnoreErrors([&] {
-                  auto* pNode = sim::ControlNodeOf(oButton);
-                  sCaption = pNode->sCaption;
-                  sTooltip = pNode->sTooltip;
-                });
-                pSession->Out() << "  click \"" << (sCaption.empty() ? sTooltip : sCaption) << "\"\n";
-                int32_t nReports = pSession->Outlook().Support().ProblemReports();
-                pSession->Outlook().Click(oButton);
-                if (pSession->Outlook().Support().ProblemReports() != nReports)
-                  pSession->Out() << "  support library: problem report\n";
-              }});
-
+              On(pSession, RunClick)});
   oTable.Add({"update", "N", "raises OnUpdate of explorer N's command bars, as when the user opens a menu",
-              [pSession](CommandContext&, const Args& a) {
-                if (a.size() != 1) throw UsageError{"usage: update N"};
-                pSession->Outlook().RaiseUpdate(ExplorerNumber(*pSession, a[0]));
-              }});
-
+              On(pSession, RunUpdate)});
   oTable.Add({"clipboard", "set text TEXT | set dib FILE | show | hold | release",
               "puts text or a picture on the clipboard, shows it, or lets another program keep it open",
-              [pSession, pClipboard](CommandContext&, const Args& a) {
-                const std::string sUsage =
-                    "usage: clipboard set text TEXT | set dib FILE | show | hold | release";
-                if (a.empty()) throw UsageError{sUsage};
-                if (a[0] == "show" && a.size() == 1) {
-                  ShowClipboard(pSession->Out(), *pClipboard);
-                } else if (a[0] == "hold" && a.size() == 1) {
-                  pClipboard->SetHeldElsewhere(true);
-                } else if (a[0] == "release" && a.size() == 1) {
-                  pClipboard->SetHeldElsewhere(false);
-                } else if (a[0] == "set" && a.size() >= 3 && a[1] == "text") {
-                  std::string sText = a[2];
-                  for (size_t i = 3; i < a.size(); ++i) sText += " " + a[i];
-                  std::vector<uint8_t> vecText(sText.begin(), sText.end());
-                  vecText.push_back(0);
-                  pClipboard->Replace({{platform::CF_TEXT, vecText, true}});
-                } else if (a[0] == "set" && a.size() == 3 && a[1] == "dib") {
-                  pClipboard->Replace({{platform::CF_DIB, ReadDibFile(a[2]), true}});
-                } else {
-                  throw UsageError{sUsage};
-                }
-              }});
+              On(std::make_shared<ClipboardCommand>(ClipboardCommand{pSession, pClipboard}), RunClipboard)});
 }
 
 }  // namespace app

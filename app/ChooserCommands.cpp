@@ -1,11 +1,11 @@
 #include "ChooserCommands.h"
 
 #include <algorithm>
-#include <charconv>
 #include <deque>
 #include <string>
 #include <vector>
 
+#include "ProgressCommands.h"
 #include "chooser/frmChooseDL.h"
 #include "common/mGlobals.h"
 #include "host/Error.h"
@@ -17,13 +17,6 @@
 namespace app {
 namespace {
 
-using Args = std::vector<std::string>;
-
-const char* const kAtUsage =
-    "chooser select PATH | chooser type TEXT [on CONTROL] | chooser press Enter|Esc [on CONTROL] | chooser "
-    "click Find|Clear|OK|Cancel|Help | chooser header COLUMN | chooser scroll ROW | chooser wheel DELTA | "
-    "chooser dblclick ROW | chooser wait MILLISECONDS";
-
 struct ChooserAction {
   enum class Kind { Select, Type, Press, Click, Header, Scroll, Wheel, DblClick, Wait } eKind;
   std::string sText;     // path, typed text, key name, control
@@ -31,36 +24,24 @@ struct ChooserAction {
   int32_t n = 0;         // column, row, delta, milliseconds, key code
 };
 
-int32_t Number(const std::string& s, const std::string& sWhat) {
-  int32_t n = 0;
-  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), n);
-  if (ec != std::errc() || p != s.data() + s.size())
-    throw UsageError{sWhat + " must be a number, not '" + s + "'"};
-  return n;
-}
-
 bool IsChooser(const platform::Form& oForm) {
   return g_frmChooseDL.IsCreated() && &oForm == &g_frmChooseDL.Get();
 }
 
 platform::Control* FindChooserControl(const std::string& sWhich) {
-  for (platform::Control* p : g_frmChooseDL->Controls())
-    if (host::EqualsNoCase(p->Name(), sWhich) ||
-        (!platform::ControlText(*p).empty() && host::EqualsNoCase(platform::ControlText(*p), sWhich)))
-      return p;
-  return nullptr;
+  return ControlNamed(*g_frmChooseDL, sWhich);
 }
 
-struct ChooserScript {
+struct ChooserScript : std::enable_shared_from_this<ChooserScript> {
   std::shared_ptr<SimSession> pSession;
   std::deque<ChooserAction> queActions;
   bool bHooked = false;
 
-  void Hook(const std::shared_ptr<ChooserScript>& pSelf) {
+  void Hook() {
     if (bHooked || !platform::HasFormsBackend()) return;
     bHooked = true;
     platform::FormsBackend& oForms = platform::Forms();
-    std::weak_ptr<ChooserScript> wSelf = pSelf;
+    std::weak_ptr<ChooserScript> wSelf = weak_from_this();
     oForms.fnOnModalIdle = [wSelf, fnPrevious = oForms.fnOnModalIdle](platform::Form& oForm) {
       if (auto p = wSelf.lock(); p && IsChooser(oForm)) {
         if (!p->queActions.empty()) return p->PlayNext();
@@ -200,6 +181,10 @@ struct ChooserScript {
     for (size_t n = nTopics; n < pSession->Outlook().Support().HelpTopics().size(); ++n)
       out << "  help shown: \"" << pSession->Outlook().Support().HelpTopics()[n] << "\"\n";
     PrintDialog();
+    // The dialog as the action left it, when pictures are asked for.
+    if (f.IsLoaded()) {
+      ScreenshotForm(f, out);
+    }
     return true;
   }
 
@@ -208,9 +193,9 @@ struct ChooserScript {
       if (a.size() == nFrom + 3 && a[nFrom + 1] == "on")
         sControl = a[nFrom + 2];
       else if (a.size() != nFrom + 1)
-        throw UsageError{std::string("usage: at ") + kAtUsage};
+        ThrowUsage(a[0]);
     };
-    if (a.size() < 3) throw UsageError{std::string("usage: at ") + kAtUsage};
+    if (a.size() < 3) ThrowUsage(a[0]);
     const std::string& sVerb = a[1];
     ChooserAction o{ChooserAction::Kind::Select, a[2], {}, 0};
     if (sVerb == "select" && a.size() == 3) return o;
@@ -230,7 +215,7 @@ struct ChooserScript {
         throw UsageError{"the key must be Enter or Esc, not '" + a[2] + "'"};
       return o;
     }
-    if (a.size() != 3) throw UsageError{std::string("usage: at ") + kAtUsage};
+    if (a.size() != 3) ThrowUsage(a[0]);
     if (sVerb == "click") {
       o.eKind = ChooserAction::Kind::Click;
       if (g_frmChooseDL.IsCreated() && !FindChooserControl(a[2]))
@@ -246,54 +231,55 @@ struct ChooserScript {
     for (const auto& [sName, eKind] : aNumbered)
       if (sVerb == sName) {
         o.eKind = eKind;
-        o.n = Number(a[2], sVerb);
+        o.n = ParseInt(a[2], sVerb);
         if (eKind == ChooserAction::Kind::Wait && o.n < 0)
           throw UsageError{"milliseconds must not be negative"};
         return o;
       }
-    throw UsageError{std::string("usage: at ") + kAtUsage};
+    ThrowUsage(a[0]);
   }
 };
+
+void RunChooser(ChooserScript& oScript, const Args& a) {
+  NeedArgs(a, 0, 0);
+  oScript.pSession->NeedConnected();
+  oScript.Hook();
+  auto oChosen = ShowChooseDList();
+  std::ostream& out = oScript.pSession->Out();
+  if (!oChosen) {
+    out << "  ShowChooseDList returned Nothing\n";
+  } else {
+    std::string s = "(unreadable)";
+    host::IgnoreErrors([&] { s = "\"" + oChosen->Subject() + "\" " + oChosen->EntryID(); });
+    out << "  ShowChooseDList returned " << s << "\n";
+  }
+  oScript.queActions.clear();
+}
+
+void RunAtChooser(ChooserScript& oScript, const Args& a) {
+  oScript.Hook();
+  oScript.queActions.push_back(oScript.Parse(a));
+}
 
 }  // namespace
 
 void RegisterChooserCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession) {
   auto pScript = std::make_shared<ChooserScript>();
   pScript->pSession = pSession;
-  pScript->Hook(pScript);
-
+  pScript->Hook();
   oTable.Add(
       {"chooser", "",
        "opens the choose-list dialog as the Existing Distribution List command does and prints the list "
        "it returned",
-       [pScript](CommandContext&, const Args& a) {
-         if (!a.empty()) throw UsageError{"usage: chooser"};
-         if (!g_oApp) throw UsageError{"the add-in is not connected: use 'start' first"};
-         pScript->Hook(pScript);
-         auto oChosen = ShowChooseDList();
-         std::ostream& out = pScript->pSession->Out();
-         if (!oChosen) {
-           out << "  ShowChooseDList returned Nothing\n";
-         } else {
-           std::string s = "(unreadable)";
-           host::IgnoreErrors([&] { s = "\"" + oChosen->Subject() + "\" " + oChosen->EntryID(); });
-           out << "  ShowChooseDList returned " << s << "\n";
-         }
-         pScript->queActions.clear();
-       }});
-
-  CommandSpec oAt = oTable.Find("at") ? *oTable.Find("at") : CommandSpec{"at", "", "", {}};
-  oTable.Add({"at", oAt.sUsage + (oAt.sUsage.empty() ? "" : " | ") + kAtUsage,
-              oAt.sHelp + (oAt.sHelp.empty() ? "" : "; ") +
-                  "'chooser ...': what the user does in the choose-list dialog when it next waits, in order",
-              [pScript, fnOther = oAt.fnRun](CommandContext& ctx, const Args& a) {
-                if (a.empty() || a[0] != "chooser") {
-                  if (!fnOther) throw UsageError{std::string("usage: at ") + kAtUsage};
-                  return fnOther(ctx, a);
-                }
-                pScript->Hook(pScript);
-                pScript->queActions.push_back(pScript->Parse(a));
-              }});
+       On(pScript, RunChooser)});
+  oTable.AddForms(
+      {"chooser"},
+      {"at",
+       "chooser select PATH | chooser type TEXT [on CONTROL] | chooser press Enter|Esc [on CONTROL] | "
+       "chooser click Find|Clear|OK|Cancel|Help | chooser header COLUMN | chooser scroll ROW | chooser "
+       "wheel DELTA | chooser dblclick ROW | chooser wait MILLISECONDS",
+       "'chooser ...': what the user does in the choose-list dialog when it next waits, in order",
+       On(pScript, RunAtChooser)});
 }
 
 }  // namespace app

@@ -1,6 +1,5 @@
 #include "ComposeCommands.h"
 
-#include <charconv>
 #include <string>
 #include <vector>
 
@@ -11,15 +10,8 @@
 namespace app {
 namespace {
 
-using Args = std::vector<std::string>;
-
-constexpr const char* kInspectorUsage = "inspector N [send|save|close|subject TEXT]";
-
 int InspectorNumber(const sim::Inspectors& oInspectors, const std::string& s) {
-  int n = 0;
-  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), n);
-  if (ec != std::errc() || p != s.data() + s.size())
-    throw UsageError{"inspector number must be a number, not '" + s + "'"};
+  const int n = ParseInt(s, "inspector number");
   if (n < 1 || n > oInspectors.Count())
     throw UsageError{"there is no inspector " + s +
                      " (open inspectors: " + std::to_string(oInspectors.Count()) + ")"};
@@ -82,40 +74,43 @@ void ShowTrackers(SimSession& oSession) {
   }
 }
 
+void RunInspectors(SimSession& oSession, const Args& a) {
+  NeedArgs(a, 0, 0);
+  ListInspectors(oSession);
+}
+
+void RunInspector(SimSession& oSession, const Args& a) {
+  NeedArgs(a, 1, 3);
+  sim::Inspectors oInspectors(oSession.Outlook());
+  const int n = InspectorNumber(oInspectors, a[0]);
+  if (a.size() == 1) {
+    ShowInspector(oSession, n);
+  } else if (a.size() == 2 && (a[1] == "send" || a[1] == "save" || a[1] == "close")) {
+    Act(oSession, n, a[1]);
+  } else if (a.size() == 3 && a[1] == "subject") {
+    oInspectors.SetSubject(n, a[2]);
+    oSession.Out() << "inspector " << n << ": subject \"" << a[2] << "\"\n";
+  } else {
+    ThrowUsage();
+  }
+}
+
+void RunTrackers(SimSession& oSession, const Args& a) {
+  NeedArgs(a, 0, 0);
+  ShowTrackers(oSession);
+}
+
 }  // namespace
 
 void RegisterComposeCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession) {
-  oTable.Add({"inspectors", "", "lists the open message and list windows",
-              [pSession](CommandContext&, const Args& a) {
-                if (!a.empty()) throw UsageError{"usage: inspectors"};
-                ListInspectors(*pSession);
-              }});
-
+  oTable.Add({"inspectors", "", "lists the open message and list windows", On(pSession, RunInspectors)});
   oTable.Add({"inspector", "N [send|save|close|subject TEXT]",
               "shows inspector N as the user reads it (Bcc only while Outlook shows that line), or the user "
               "sends, saves or closes it, or types its subject",
-              [pSession](CommandContext&, const Args& a) {
-                if (a.empty() || a.size() > 3) throw UsageError{std::string("usage: ") + kInspectorUsage};
-                sim::Inspectors oInspectors(pSession->Outlook());
-                const int n = InspectorNumber(oInspectors, a[0]);
-                if (a.size() == 1) {
-                  ShowInspector(*pSession, n);
-                } else if (a.size() == 2 && (a[1] == "send" || a[1] == "save" || a[1] == "close")) {
-                  Act(*pSession, n, a[1]);
-                } else if (a.size() == 3 && a[1] == "subject") {
-                  oInspectors.SetSubject(n, a[2]);
-                  pSession->Out() << "inspector " << n << ": subject \"" << a[2] << "\"\n";
-                } else {
-                  throw UsageError{std::string("usage: ") + kInspectorUsage};
-                }
-              }});
-
+              On(pSession, RunInspector)});
   oTable.Add({"trackers", "",
               "lists the add-in's trackers of composed mails and what each will mark as replied",
-              [pSession](CommandContext&, const Args& a) {
-                if (!a.empty()) throw UsageError{"usage: trackers"};
-                ShowTrackers(*pSession);
-              }});
+              On(pSession, RunTrackers)});
 }
 
 }  // namespace app

@@ -16,14 +16,6 @@
 namespace app {
 namespace {
 
-using Args = std::vector<std::string>;
-
-const std::string kFolderItemsArguments =
-    "PATH [--restrict FILTER] [--sort PROP] [--descending] [--advanced FILTER] [--load] | done";
-const std::string kItemChangeUsage =
-    "item add PATH CLASS FIELD=VALUE... | item change ENTRYID FIELD=VALUE... | item move ENTRYID PATH | "
-    "item delete ENTRYID";
-
 struct FolderItemsArgs {
   std::string sPath, sRestrict, sSort, sAdvanced;
   bool bDescending = false, bAdvanced = false, bLoad = false;
@@ -34,8 +26,7 @@ FolderItemsArgs ParseFolderItemsArgs(const Args& a) {
   std::vector<std::string> vecPositional;
   for (size_t i = 0; i < a.size(); ++i) {
     auto Value = [&]() -> const std::string& {
-      if (i + 1 >= a.size())
-        throw UsageError{a[i] + " needs a value; usage: folder-items " + kFolderItemsArguments};
+      if (i + 1 >= a.size()) ThrowUsage({}, a[i] + " needs a value");
       return a[++i];
     };
     if (a[i] == "--restrict") {
@@ -50,12 +41,12 @@ FolderItemsArgs ParseFolderItemsArgs(const Args& a) {
     } else if (a[i] == "--load") {
       o.bLoad = true;
     } else if (a[i].rfind("--", 0) == 0) {
-      throw UsageError{"unknown option '" + a[i] + "'; usage: folder-items " + kFolderItemsArguments};
+      ThrowUsage({}, "unknown option '" + a[i] + "'");
     } else {
       vecPositional.push_back(a[i]);
     }
   }
-  if (vecPositional.size() != 1) throw UsageError{"usage: folder-items " + kFolderItemsArguments};
+  if (vecPositional.size() != 1) ThrowUsage();
   o.sPath = vecPositional[0];
   return o;
 }
@@ -93,7 +84,7 @@ void PrintList(std::ostream& out, COutlookItems& oItems) {
   }
 }
 
-void RunFolderItems(SimSession& oSession, Watched& oWatched, const FolderItemsArgs& o) {
+void ListFolderItems(SimSession& oSession, Watched& oWatched, const FolderItemsArgs& o) {
   std::ostream& out = oSession.Out();
   oWatched.cnChange.reset();
   oWatched.oItems.reset();
@@ -159,10 +150,9 @@ int32_t ParseLong(const std::string& s, const std::string& sField) {
 
 // One FIELD=VALUE: subject, body, categories, messageClass, fullName, sensitivity, or a MAPI
 // property by its hexadecimal tag (0x10900003=2). Read in full before anything changes.
-FieldSetter ParseField(const std::string& sArg) {
+FieldSetter ParseField(const std::string& sVerb, const std::string& sArg) {
   size_t nEq = sArg.find('=');
-  if (nEq == std::string::npos || nEq == 0)
-    throw UsageError{"'" + sArg + "' is not FIELD=VALUE; usage: " + kItemChangeUsage};
+  if (nEq == std::string::npos || nEq == 0) ThrowUsage(sVerb, "'" + sArg + "' is not FIELD=VALUE");
   std::string sField = sArg.substr(0, nEq);
   std::string sValue = sArg.substr(nEq + 1);
   std::string sKey = host::FoldCase(sField);
@@ -201,12 +191,12 @@ FieldSetter ParseField(const std::string& sArg) {
 
 std::vector<FieldSetter> ParseFields(const Args& a, size_t nFrom) {
   std::vector<FieldSetter> vec;
-  for (size_t i = nFrom; i < a.size(); ++i) vec.push_back(ParseField(a[i]));
+  for (size_t i = nFrom; i < a.size(); ++i) vec.push_back(ParseField(a[0], a[i]));
   return vec;
 }
 
 void ItemAdd(SimSession& oSession, const Args& a) {
-  if (a.size() < 3) throw UsageError{"usage: " + kItemChangeUsage};
+  if (a.size() < 3) ThrowUsage(a[0]);
   int32_t nType = ItemTypeOf(a[2]);
   auto vecFields = ParseFields(a, 3);
   std::shared_ptr<host::MAPIFolder> oFolder;
@@ -241,7 +231,7 @@ std::shared_ptr<host::OutlookItem> ItemOf(SimSession& oSession, const std::strin
 }
 
 void ItemChange(SimSession& oSession, const Args& a) {
-  if (a.size() < 3) throw UsageError{"usage: " + kItemChangeUsage};
+  if (a.size() < 3) ThrowUsage(a[0]);
   auto vecFields = ParseFields(a, 2);
   auto oItem = ItemOf(oSession, a[1]);
   try {
@@ -255,7 +245,7 @@ void ItemChange(SimSession& oSession, const Args& a) {
 }
 
 void ItemMove(SimSession& oSession, const Args& a) {
-  if (a.size() != 3) throw UsageError{"usage: " + kItemChangeUsage};
+  if (a.size() != 3) ThrowUsage(a[0]);
   auto oItem = ItemOf(oSession, a[1]);
   sim::FolderData* pTarget = oSession.Outlook().Data().FolderByPath(a[2]);
   if (!pTarget) throw UsageError{"there is no folder " + a[2]};
@@ -268,60 +258,54 @@ void ItemMove(SimSession& oSession, const Args& a) {
 }
 
 void ItemDelete(SimSession& oSession, const Args& a) {
-  if (a.size() != 2) throw UsageError{"usage: " + kItemChangeUsage};
+  if (a.size() != 2) ThrowUsage(a[0]);
   ItemOf(oSession, a[1]);
   oSession.Outlook().DeleteItem(a[1]);
   oSession.Out() << "  deleted " << a[1] << "\n";
 }
 
+// The list "folder-items" made last, and where the command prints.
+struct FolderItemsCommand {
+  std::shared_ptr<SimSession> pSession;
+  Watched oWatched;
+};
+
+void RunFolderItems(FolderItemsCommand& o, const Args& a) {
+  if (a.size() == 1 && a[0] == "done") {
+    o.oWatched.cnChange.reset();
+    o.oWatched.oItems.reset();
+    o.pSession->Out() << "  folder items released\n";
+    return;
+  }
+  FolderItemsArgs oArgs = ParseFolderItemsArgs(a);
+  o.pSession->NeedConnected();
+  ListFolderItems(*o.pSession, o.oWatched, oArgs);
+}
+
+void RunItemChange(SimSession& oSession, const Args& a) {
+  oSession.NeedStarted();
+  if (a[0] == "add") ItemAdd(oSession, a);
+  if (a[0] == "change") ItemChange(oSession, a);
+  if (a[0] == "move") ItemMove(oSession, a);
+  if (a[0] == "delete") ItemDelete(oSession, a);
+}
+
 }  // namespace
 
 void RegisterFolderItemsCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession) {
-  auto pWatched = std::make_shared<Watched>();
-  oTable.Add({"folder-items", kFolderItemsArguments,
+  oTable.Add({"folder-items",
+              "PATH [--restrict FILTER] [--sort PROP] [--descending] [--advanced FILTER] [--load] | done",
               "lists a folder's items through the add-in's item source (restricted and sorted, or by an "
               "advanced search) and prints every OnChange it raises until the next folder-items or done",
-              [pSession, pWatched](CommandContext&, const Args& a) {
-                if (a.size() == 1 && a[0] == "done") {
-                  pWatched->cnChange.reset();
-                  pWatched->oItems.reset();
-                  pSession->Out() << "  folder items released\n";
-                  return;
-                }
-                FolderItemsArgs o = ParseFolderItemsArgs(a);
-                if (!g_oApp) throw UsageError{"the add-in is not connected: use 'start' first"};
-                RunFolderItems(*pSession, *pWatched, o);
-              }});
-
+              On(std::make_shared<FolderItemsCommand>(FolderItemsCommand{pSession, {}}), RunFolderItems)});
   // "item ENTRYID ..." belongs to the recipient commands; the mailbox changes join it.
-  CommandHandler fnInspect;
-  std::string sInspectUsage, sInspectHelp;
-  if (const CommandSpec* pItem = oTable.Find("item")) {
-    fnInspect = pItem->fnRun;
-    sInspectUsage = " | " + pItem->sUsage;
-    sInspectHelp = "; otherwise " + pItem->sHelp;
-  }
-  oTable.Add(
+  oTable.AddForms(
+      {"add", "change", "move", "delete"},
       {"item",
-       "add PATH CLASS FIELD=VALUE... | change ENTRYID FIELD=VALUE... | move ENTRYID PATH | delete ENTRYID" +
-           sInspectUsage,
+       "add PATH CLASS FIELD=VALUE... | change ENTRYID FIELD=VALUE... | move ENTRYID PATH | delete ENTRYID",
        "adds, changes, moves or deletes an item as a user would (fields: subject, body, categories, "
-       "messageClass, fullName, sensitivity, 0xTAG)" +
-           sInspectHelp,
-       [pSession, fnInspect](CommandContext& ctx, const Args& a) {
-         const std::string sVerb = a.empty() ? "" : a[0];
-         if (sVerb == "add" || sVerb == "change" || sVerb == "move" || sVerb == "delete") {
-           if (!pSession->Started()) throw UsageError{"Outlook has not started yet (use 'start')"};
-           if (sVerb == "add") ItemAdd(*pSession, a);
-           if (sVerb == "change") ItemChange(*pSession, a);
-           if (sVerb == "move") ItemMove(*pSession, a);
-           if (sVerb == "delete") ItemDelete(*pSession, a);
-         } else if (fnInspect) {
-           fnInspect(ctx, a);
-         } else {
-           throw UsageError{"usage: " + kItemChangeUsage};
-         }
-       }});
+       "messageClass, fullName, sensitivity, 0xTAG)",
+       On(pSession, RunItemChange)});
 }
 
 }  // namespace app

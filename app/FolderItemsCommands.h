@@ -12,7 +12,7 @@
 
 namespace app {
 
-// Extends the "item" command registered before it with the add, change, move and delete forms.
+// Adds the add, change, move and delete forms to the recipient group's "item" command.
 void RegisterFolderItemsCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession);
 
 }  // namespace app

@@ -23,12 +23,12 @@ void PrintResolved(std::ostream& out, CRecipients& oRecipients) {
   }
 }
 
-void Gather(SimSession& oSession, std::shared_ptr<SimSession> pSession, bool bFolder, bool bForLists) {
+void Gather(SimSession& oSession, bool bFolder, bool bForLists) {
   std::ostream& out = oSession.Out();
-  if (!g_oApp) throw UsageError{"the add-in is not connected (use 'start')"};
+  oSession.NeedConnected();
   if (oSession.Outlook().ActiveExplorerIndex() == 0) throw UsageError{"there is no active explorer"};
 
-  ProgressEcho oEcho(pSession);
+  ProgressEcho oEcho(oSession);
   CRecipients oRecipients;
   ERecipientsFrom eFrom = bFolder ? esFromFolder : esFromSelection;
   // The new-mail commands add selected lists by name; the list commands skip them.
@@ -51,6 +51,19 @@ void Gather(SimSession& oSession, std::shared_ptr<SimSession> pSession, bool bFo
   oEcho.Update();
 }
 
+void RunGather(SimSession& oSession, const Args& a) {
+  bool bFolder = false, bForLists = false;
+  for (const auto& sArg : a) {
+    if (sArg == "--folder")
+      bFolder = true;
+    else if (sArg == "--dl")
+      bForLists = true;
+    else
+      ThrowUsage({}, "unknown option '" + sArg + "'");
+  }
+  Gather(oSession, bFolder, bForLists);
+}
+
 }  // namespace
 
 void RegisterGatherCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession) {
@@ -58,18 +71,7 @@ void RegisterGatherCommands(CommandTable& oTable, std::shared_ptr<SimSession> pS
       {"gather", "[--folder] [--dl]",
        "gathers and resolves the recipients of the active explorer's selection (or, with --folder, of "
        "its whole folder as its view filters it); --dl skips distribution lists as the list commands do",
-       [pSession](CommandContext&, const std::vector<std::string>& vecArgs) {
-         bool bFolder = false, bForLists = false;
-         for (const auto& sArg : vecArgs) {
-           if (sArg == "--folder")
-             bFolder = true;
-           else if (sArg == "--dl")
-             bForLists = true;
-           else
-             throw UsageError{"unknown option '" + sArg + "' (gather [--folder] [--dl])"};
-         }
-         Gather(*pSession, pSession, bFolder, bForLists);
-       }});
+       On(pSession, RunGather)});
 }
 
 }  // namespace app

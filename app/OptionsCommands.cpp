@@ -4,18 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "ProgressCommands.h"
 #include "host/Text.h"
 #include "platform/Controls.h"
 #include "settings/frmOptions.h"
 
 namespace app {
 namespace {
-
-using Args = std::vector<std::string>;
-
-const char* const kAtUsage =
-    "options check|uncheck CHECKBOX | options click CONTROL | options press Enter|Esc|Tab|Space [on CONTROL] "
-    "| options close";
 
 struct OptionsAction {
   enum class Kind { Check, Uncheck, Click, Press, Close } eKind;
@@ -37,16 +32,7 @@ bool IsOptionsDialog(const platform::Form& oForm) {
   return g_frmOptions.IsCreated() && &oForm == &g_frmOptions.Get();
 }
 
-// By name (btnCancel) or by the caption a user reads (Cancel).
-platform::Control* FindOptionsControl(const std::string& sWhich) {
-  for (platform::Control* p : g_frmOptions->Controls())
-    if (host::EqualsNoCase(p->Name(), sWhich) ||
-        (!platform::ControlText(*p).empty() && host::EqualsNoCase(platform::ControlText(*p), sWhich)))
-      return p;
-  return nullptr;
-}
-
-struct OptionsScript {
+struct OptionsScript : std::enable_shared_from_this<OptionsScript> {
   std::shared_ptr<SimSession> pSession;
   std::deque<OptionsAction> queActions;
   bool bHooked = false;
@@ -54,11 +40,11 @@ struct OptionsScript {
 
   // Once per run, when the forms backend is there: the dialog's closing is printed, and the
   // queued actions are played whenever the dialog waits for the user.
-  void Hook(const std::shared_ptr<OptionsScript>& pSelf) {
+  void Hook() {
     if (bHooked || !platform::HasFormsBackend()) return;
     bHooked = true;
     platform::FormsBackend& oForms = platform::Forms();
-    std::weak_ptr<OptionsScript> wSelf = pSelf;
+    std::weak_ptr<OptionsScript> wSelf = weak_from_this();
     connUnloaded = oForms.OnFormUnloaded.Connect([wSelf](platform::Form& oForm) {
       if (auto p = wSelf.lock(); p && IsOptionsDialog(oForm)) p->PrintClosed();
     });
@@ -139,7 +125,7 @@ struct OptionsScript {
 
   OptionsAction Parse(const Args& a) {
     auto fnControl = [](const std::string& s) {
-      platform::Control* p = FindOptionsControl(s);
+      platform::Control* p = ControlNamed(*g_frmOptions, s);
       if (!p) throw UsageError{"the options dialog has no control '" + s + "'"};
       return p->Name();
     };
@@ -157,45 +143,39 @@ struct OptionsScript {
       throw UsageError{"the key must be Enter, Esc, Tab or Space, not '" + a[2] + "'"};
     }
     if (a.size() == 2 && a[1] == "close") return {OptionsAction::Kind::Close, "", 0, {}};
-    throw UsageError{std::string("usage: at ") + kAtUsage};
+    ThrowUsage(a[0]);
   }
 };
+
+void RunOptionsDialog(OptionsScript& oScript, const Args& a) {
+  NeedArgs(a, 1, 1, a[0]);
+  oScript.Hook();
+  ShowOptionsDialog();
+}
+
+void RunAtOptions(OptionsScript& oScript, const Args& a) {
+  oScript.Hook();
+  oScript.queActions.push_back(oScript.Parse(a));
+}
 
 }  // namespace
 
 void RegisterOptionsCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession) {
   auto pScript = std::make_shared<OptionsScript>();
   pScript->pSession = pSession;
-  pScript->Hook(pScript);
-
+  pScript->Hook();
   // "options" alone keeps showing the stored settings; "options dialog" opens the dialog.
-  CommandSpec oOptions =
-      oTable.Find("options") ? *oTable.Find("options") : CommandSpec{"options", "", "", {}};
-  oTable.Add({"options", "[dialog]",
-              oOptions.sHelp + (oOptions.sHelp.empty() ? "" : "; ") +
-                  "'dialog' opens the Options dialog as the Options buttons do",
-              [pScript, fnShow = oOptions.fnRun](CommandContext& ctx, const Args& a) {
-                if (a.empty() && fnShow) return fnShow(ctx, a);
-                if (a.size() != 1 || a[0] != "dialog") throw UsageError{"usage: options [dialog]"};
-                pScript->Hook(pScript);
-                ShowOptionsDialog();
-              }});
-
-  // "at options ..." here, every other "at" where it was.
-  CommandSpec oAt = oTable.Find("at") ? *oTable.Find("at") : CommandSpec{"at", "", "", {}};
-  oTable.Add(
-      {"at", oAt.sUsage + (oAt.sUsage.empty() ? "" : " | ") + kAtUsage,
-       oAt.sHelp + (oAt.sHelp.empty() ? "" : "; ") +
-           "'options ...': what the user does in the Options dialog when it next waits for the user, in "
-           "the order given",
-       [pScript, fnOther = oAt.fnRun](CommandContext& ctx, const Args& a) {
-         if (a.empty() || a[0] != "options") {
-           if (!fnOther) throw UsageError{std::string("usage: at ") + kAtUsage};
-           return fnOther(ctx, a);
-         }
-         pScript->Hook(pScript);
-         pScript->queActions.push_back(pScript->Parse(a));
-       }});
+  oTable.AddForms({"dialog"},
+                  {"options", "dialog", "'dialog' opens the Options dialog as the Options buttons do",
+                   On(pScript, RunOptionsDialog)});
+  oTable.AddForms(
+      {"options"},
+      {"at",
+       "options check|uncheck CHECKBOX | options click CONTROL | options press "
+       "Enter|Esc|Tab|Space [on CONTROL] | options close",
+       "'options ...': what the user does in the Options dialog when it next waits for the user, in "
+       "the order given",
+       On(pScript, RunAtOptions)});
 }
 
 }  // namespace app

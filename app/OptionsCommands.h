@@ -11,8 +11,8 @@
 
 namespace app {
 
-// Register after the settings and progress groups: "options" and "at" keep what those give
-// and add the dialog's forms.
+// Register after the settings group, whose "options" gets the "dialog" form; "at" gets the
+// dialog's forms whatever the order.
 void RegisterOptionsCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession);
 
 }  // namespace app

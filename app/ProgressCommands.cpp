@@ -19,8 +19,6 @@
 namespace app {
 namespace {
 
-using Args = std::vector<std::string>;
-
 // The window GetForegroundWindow gives in the simulation: Outlook's, where the user clicked.
 constexpr platform::WindowHandle kOutlookWindow = 0x0F00;
 
@@ -173,32 +171,30 @@ struct ProgressScript : std::enable_shared_from_this<ProgressScript> {
             << ")\n";
         oDriver.CloseBox(f);
         out << "  progress window " << (oDriver.IsShown(f) ? "still shown" : "gone") << "\n";
-      } else if (platform::Control* pControl = FindControl(f, oAction.sControl)) {
+      } else if (platform::Control* pControl = ControlNamed(f, oAction.sControl)) {
         out << "  user: clicks " << oAction.sControl << " (stage " << nStage << ", step " << nStep << ")\n";
         oDriver.Click(*pControl);
       }
       return;
     }
   }
-
-  // By name (btnCancel) or by the caption a user reads (Cancel).
-  static platform::Control* FindControl(platform::Form& f, const std::string& sWhich) {
-    for (platform::Control* p : f.Controls())
-      if (host::EqualsNoCase(p->Name(), sWhich) ||
-          (!platform::ControlText(*p).empty() && host::EqualsNoCase(platform::ControlText(*p), sWhich)))
-        return p;
-    return nullptr;
-  }
 };
 
 }  // namespace
+
+platform::Control* ControlNamed(platform::Form& oForm, const std::string& sWhich) {
+  for (platform::Control* p : oForm.Controls())
+    if (host::EqualsNoCase(p->Name(), sWhich) ||
+        (!platform::ControlText(*p).empty() && host::EqualsNoCase(platform::ControlText(*p), sWhich)))
+      return p;
+  return nullptr;
+}
 
 bool ProgressWindowOpen() {
   return g_frmProgress.IsCreated() && g_frmProgress->IsLoaded() && g_frmProgress->Visible();
 }
 
-ProgressEcho::ProgressEcho(std::shared_ptr<SimSession> pSession)
-    : m_wSession(pSession), m_bWasOpen(ProgressWindowOpen()) {
+ProgressEcho::ProgressEcho(SimSession& oSession) : m_oSession(oSession), m_bWasOpen(ProgressWindowOpen()) {
   m_cnChanged =
       platform::Forms().OnControlChanged.Connect([this](platform::Control& oControl, platform::Prop) {
         if (g_frmProgress.IsCreated() && &oControl.Parent() == &g_frmProgress.Get()) Update();
@@ -210,11 +206,9 @@ ProgressEcho::~ProgressEcho() = default;
 // A stage is printed when it shows; between two stages no label shows for a moment, which is
 // no close: the window closes when it is unloaded or hidden.
 void ProgressEcho::Update() {
-  auto pSession = m_wSession.lock();
-  if (!pSession) return;
   const bool bOpen = ProgressWindowOpen();
   if (!bOpen) {
-    if (m_bWasOpen) pSession->Out() << "  progress window closed\n";
+    if (m_bWasOpen) m_oSession.Out() << "  progress window closed\n";
     m_bWasOpen = false;
     m_nLastStage = 0;
     return;
@@ -223,7 +217,12 @@ void ProgressEcho::Update() {
   const int nStage = VisibleStage(*g_frmProgress);
   if (nStage == 0 || nStage == m_nLastStage) return;
   m_nLastStage = nStage;
-  PrintProgress(pSession->Out(), *g_frmProgress);
+  PrintProgress(m_oSession.Out(), *g_frmProgress);
+}
+
+void ScreenshotForm(platform::Form& oForm, std::ostream& out) {
+  ShownForms& oShown = TheShownForms();
+  if (!oShown.sScreenshotDir.empty() && oForm.IsLoaded() && oForm.Visible()) oShown.Screenshot(oForm, out);
 }
 
 bool InstallSimForms(std::shared_ptr<SimSession> pSession, const std::string& sScreenshotDir,
@@ -269,57 +268,60 @@ bool InstallSimForms(std::shared_ptr<SimSession> pSession, const std::string& sS
   return bResult;
 }
 
+namespace {
+
+void RunProgress(SimSession& oSession, const Args& a) {
+  if (a.size() >= 2 && a.size() <= 3 && a[0] == "demo") {
+    const int nSteps = ParseCount(a[1], "STEPS");
+    const int nStages = a.size() == 3 ? ParseCount(a[2], "STAGES") : 3;
+    if (nStages < 1 || nStages > 3) throw UsageError{"STAGES must be 1, 2 or 3"};
+    try {
+      RunDemo(oSession, nSteps, nStages);
+    } catch (const host::Error& e) {
+      throw UsageError{"the progress window failed: " + e.Description()};
+    }
+  } else if (a.size() == 1 && a[0] == "show") {
+    if (!g_frmProgress.IsCreated() || !g_frmProgress->IsLoaded())
+      oSession.Out() << "  progress window not loaded\n";
+    else
+      oSession.Out() << "  " << platform::DescribeForm(*g_frmProgress);
+  } else {
+    ThrowUsage();
+  }
+}
+
+void RunAtProgress(ProgressScript& oScript, const Args& a) {
+  const bool bClick = a.size() == 7 && a[5] == "click";
+  const bool bClose = a.size() == 6 && a[5] == "close";
+  if (!(bClick || bClose) || a[1] != "stage" || a[3] != "step") ThrowUsage(a[0]);
+  ProgressAction oAction{ParseCount(a[2], "N"), ParseCount(a[4], "M"), bClick ? a[6] : ""};
+  if (oAction.nStage < 1 || oAction.nStage > 3) throw UsageError{"the stage N must be 1, 2 or 3"};
+  frmProgress& f = *g_frmProgress;
+  if (bClick && !ControlNamed(f, oAction.sControl))
+    throw UsageError{"the progress window has no control '" + oAction.sControl + "'"};
+  if (!oScript.connChanged.connected())
+    oScript.connChanged = platform::Forms().OnControlChanged.Connect(
+        [wScript = oScript.weak_from_this()](platform::Control& oControl, platform::Prop) {
+          if (auto p = wScript.lock()) p->OnChanged(oControl);
+        });
+  oScript.vecActions.push_back(oAction);
+}
+
+}  // namespace
+
 void RegisterProgressCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession) {
   auto pScript = std::make_shared<ProgressScript>();
   pScript->pSession = pSession;
-
   oTable.Add(
       {"progress", "demo STEPS [STAGES] | show",
-       "runs the progress window through stages 1 (gathering) to STAGES (default 3: resolving, adding) of "
-       "STEPS steps, as the add-in's commands do; 'show' prints the window",
-       [pSession](CommandContext&, const Args& a) {
-         if (a.size() >= 2 && a.size() <= 3 && a[0] == "demo") {
-           const int nSteps = ParseCount(a[1], "STEPS");
-           const int nStages = a.size() == 3 ? ParseCount(a[2], "STAGES") : 3;
-           if (nStages < 1 || nStages > 3) throw UsageError{"STAGES must be 1, 2 or 3"};
-           try {
-             RunDemo(*pSession, nSteps, nStages);
-           } catch (const host::Error& e) {
-             throw UsageError{"the progress window failed: " + e.Description()};
-           }
-         } else if (a.size() == 1 && a[0] == "show") {
-           if (!g_frmProgress.IsCreated() || !g_frmProgress->IsLoaded())
-             pSession->Out() << "  progress window not loaded\n";
-           else
-             pSession->Out() << "  " << platform::DescribeForm(*g_frmProgress);
-         } else {
-           throw UsageError{"usage: progress demo STEPS [STAGES] | progress show"};
-         }
-       }});
-
-  oTable.Add(
-      {"at", "progress stage N step M click CONTROL | close",
-       "when the progress window reaches stage N with M steps done, the user clicks CONTROL (Cancel) or its "
-       "close box (once)",
-       [pScript](CommandContext&, const Args& a) {
-         const std::string sUsage = "usage: at progress stage N step M click CONTROL | close";
-         const bool bClick = a.size() == 7 && a[5] == "click";
-         const bool bClose = a.size() == 6 && a[5] == "close";
-         if (!(bClick || bClose) || a[0] != "progress" || a[1] != "stage" || a[3] != "step")
-           throw UsageError{sUsage};
-         ProgressAction oAction{ParseCount(a[2], "N"), ParseCount(a[4], "M"), bClick ? a[6] : ""};
-         if (oAction.nStage < 1 || oAction.nStage > 3) throw UsageError{"the stage N must be 1, 2 or 3"};
-         frmProgress& f = *g_frmProgress;
-         if (bClick && !ProgressScript::FindControl(f, oAction.sControl))
-           throw UsageError{"the progress window has no control '" + oAction.sControl + "'"};
-         if (!pScript->connChanged.connected())
-           pScript->connChanged =
-               platform::Forms().OnControlChanged.Connect([wScript = std::weak_ptr<ProgressScript>(pScript)](
-                                                              platform::Control& oControl, platform::Prop) {
-                 if (auto p = wScript.lock()) p->OnChanged(oControl);
-               });
-         pScript->vecActions.push_back(oAction);
-       }});
+       "runs the progress window through stages 1 (gathering) to STAGES (default 3: resolving, adding) "
+       "of STEPS steps, as the add-in's commands do; 'show' prints the window",
+       On(pSession, RunProgress)});
+  oTable.AddForms({"progress"},
+                  {"at", "progress stage N step M click CONTROL|close",
+                   "when the progress window reaches stage N with M steps done, the user clicks "
+                   "CONTROL (Cancel) or its close box (once)",
+                   On(pScript, RunAtProgress)});
 }
 
 }  // namespace app

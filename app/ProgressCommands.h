@@ -12,6 +12,11 @@
 #include "SimSession.h"
 #include "host/Event.h"
 
+namespace platform {
+class Control;
+class Form;
+}  // namespace platform
+
 namespace app {
 
 // Installs the forms backend for the run; call it before the add-in starts. sScreenshotDir is
@@ -21,7 +26,15 @@ namespace app {
 bool InstallSimForms(std::shared_ptr<SimSession> pSession, const std::string& sScreenshotDir,
                      std::ostream& errOut);
 
+// Saves a picture of a shown form as --screenshots asked for (the next number, the form's
+// name) and prints its path; nothing without the option.
+void ScreenshotForm(platform::Form& oForm, std::ostream& out);
+
 void RegisterProgressCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession);
+
+// A control of a form as a script names it: by its name (btnCancel) or by the caption a user
+// reads (Cancel); nullptr when there is none.
+platform::Control* ControlNamed(platform::Form& oForm, const std::string& sWhich);
 
 // Whether the progress window is on screen.
 bool ProgressWindowOpen();
@@ -31,7 +44,7 @@ bool ProgressWindowOpen();
 // commands that run the add-in's own operations.
 class ProgressEcho {
  public:
-  explicit ProgressEcho(std::shared_ptr<SimSession> pSession);
+  explicit ProgressEcho(SimSession& oSession);
   ~ProgressEcho();
   ProgressEcho(const ProgressEcho&) = delete;
   ProgressEcho& operator=(const ProgressEcho&) = delete;
@@ -39,7 +52,7 @@ class ProgressEcho {
   void Update();
 
  private:
-  std::weak_ptr<SimSession> m_wSession;
+  SimSession& m_oSession;
   host::Connection m_cnChanged;
   bool m_bWasOpen = false;
   int m_nLastStage = 0;

@@ -1,6 +1,5 @@
 #include "RecipientCommands.h"
 
-#include <charconv>
 #include <string>
 #include <vector>
 
@@ -15,16 +14,6 @@
 
 namespace app {
 namespace {
-
-using Args = std::vector<std::string>;
-
-constexpr const char* kResolveUsage = "resolve [--progress] [--id ENTRYID|-] WORD...";
-constexpr const char* kItemUsage = "item ENTRYID [--folder] | item --view N";
-
-// The helpers start from the Application the add-in keeps from its connection.
-void NeedConnected() {
-  if (!g_oApp) throw UsageError{"the add-in is not connected: use 'start' first"};
-}
 
 std::string Joined(const CStringCollection& col) {
   std::string s;
@@ -66,8 +55,9 @@ void PrintRaw(std::ostream& out, const CRecipients& oRecipients) {
       out << "    name " << p->sName << "  ids: " << Joined(*p->colEntryIDs) << "\n";
 }
 
+// The helpers start from the Application the add-in keeps from its connection.
 void RunResolve(SimSession& oSession, const Args& a) {
-  NeedConnected();
+  oSession.NeedConnected();
   std::ostream& out = oSession.Out();
   CRecipients oRecipients;
   bool bUseProgressWND = false;
@@ -77,7 +67,7 @@ void RunResolve(SimSession& oSession, const Args& a) {
     if (a[i] == "--progress") {
       bUseProgressWND = true;
     } else if (a[i] == "--id") {
-      if (++i == a.size()) throw UsageError{"usage: " + std::string(kResolveUsage)};
+      if (++i == a.size()) ThrowUsage();
       sEntryID = a[i] == "-" ? "" : a[i];
     } else {
       Word oWord = ReadWord(a[i]);
@@ -87,7 +77,7 @@ void RunResolve(SimSession& oSession, const Args& a) {
       ++nWords;
     }
   }
-  if (nWords == 0) throw UsageError{"usage: " + std::string(kResolveUsage)};
+  if (nWords == 0) ThrowUsage();
   PrintRaw(out, oRecipients);
 
   bool bHasCanceled = false;
@@ -182,12 +172,7 @@ void PrintItem(SimSession& oSession, const std::string& sEntryID, ERecipientsFro
 }
 
 void PrintViewFilter(SimSession& oSession, const std::string& sExplorer) {
-  int n = 0;
-  auto [p, ec] = std::from_chars(sExplorer.data(), sExplorer.data() + sExplorer.size(), n);
-  if (ec != std::errc() || p != sExplorer.data() + sExplorer.size() || n < 1 ||
-      n > oSession.Outlook().ExplorerCount())
-    throw UsageError{"there is no explorer " + sExplorer +
-                     " (open explorers: " + std::to_string(oSession.Outlook().ExplorerCount()) + ")"};
+  const int n = oSession.ExplorerNumber(sExplorer);
   std::shared_ptr<host::View> oView;
   try {
     oView = oSession.Outlook().ExplorerAt(n)->CurrentView();
@@ -199,37 +184,38 @@ void PrintViewFilter(SimSession& oSession, const std::string& sExplorer) {
   oSession.Out() << "  view filter: '" << sFilter << "'\n";
 }
 
+void RunItem(SimSession& oSession, const Args& a) {
+  oSession.NeedConnected();
+  if (a.size() == 2 && a[0] == "--view")
+    PrintViewFilter(oSession, a[1]);
+  else if (a.size() == 1 || (a.size() == 2 && a[1] == "--folder"))
+    PrintItem(oSession, a[0], a.size() == 2 ? esFromFolder : esFromSelection);
+  else
+    ThrowUsage();
+}
+
+void RunRedemption(SimSession& oSession, const Args& a) {
+  if (a.size() != 1 || (a[0] != "on" && a[0] != "off")) ThrowUsage();
+  auto pState = oSession.Outlook().SessionState();
+  sim::SetRedemptionInstalled(pState, a[0] == "on");
+  oSession.Out() << "  Redemption library " << (sim::RedemptionInstalled(*pState) ? "installed" : "removed")
+                 << "\n";
+}
+
 }  // namespace
 
 void RegisterRecipientCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession) {
   oTable.Add({"resolve", "[--progress] [--id ENTRYID|-] WORD...",
               "adds names and addresses to a recipient list and resolves it: \"Name <address>\", an address "
               "(has @) or a name; --id: the following words come from that item",
-              [pSession](CommandContext&, const Args& a) { RunResolve(*pSession, a); }});
-
+              On(pSession, RunResolve)});
   oTable.Add({"item", "ENTRYID [--folder] | --view N",
               "prints what the address helpers read from an item (--folder: linked contacts as the folder "
               "command takes them) or the filter of explorer N's view",
-              [pSession](CommandContext&, const Args& a) {
-                NeedConnected();
-                if (a.size() == 2 && a[0] == "--view")
-                  PrintViewFilter(*pSession, a[1]);
-                else if (a.size() == 1 || (a.size() == 2 && a[1] == "--folder"))
-                  PrintItem(*pSession, a[0], a.size() == 2 ? esFromFolder : esFromSelection);
-                else
-                  throw UsageError{"usage: " + std::string(kItemUsage)};
-              }});
-
+              On(pSession, RunItem)});
   oTable.Add({"redemption", "on|off",
               "installs or removes the Redemption library (creating its objects fails)",
-              [pSession](CommandContext&, const Args& a) {
-                if (a.size() != 1 || (a[0] != "on" && a[0] != "off"))
-                  throw UsageError{"usage: redemption on|off"};
-                auto pState = pSession->Outlook().SessionState();
-                sim::SetRedemptionInstalled(pState, a[0] == "on");
-                pSession->Out() << "  Redemption library "
-                                << (sim::RedemptionInstalled(*pState) ? "installed" : "removed") << "\n";
-              }});
+              On(pSession, RunRedemption)});
 }
 
 }  // namespace app

@@ -41,13 +41,14 @@ int RunScript(std::istream& in, const std::string& sScriptName, const CommandTab
   while (std::getline(in, sLine)) {
     ++nLine;
     std::string sWhy;
+    const CommandSpec* pSpec = nullptr;
     // A comment is not read as words: its quotes need no partner.
     size_t nFirst = sLine.find_first_not_of(" \t\r");
     if (nFirst == std::string::npos || sLine[nFirst] == '#') continue;
     try {
       auto vecWords = SplitWords(sLine);
       if (vecWords.empty()) continue;
-      const CommandSpec* pSpec = oTable.Find(vecWords[0]);
+      pSpec = oTable.Find(vecWords[0]);
       if (!pSpec) throw UsageError{"unknown command '" + vecWords[0] + "' (try 'help')"};
       if (bEcho) oContext.out << "> " << sLine << "\n";
       vecWords.erase(vecWords.begin());
@@ -55,6 +56,7 @@ int RunScript(std::istream& in, const std::string& sScriptName, const CommandTab
       continue;
     } catch (const UsageError& e) {
       sWhy = e.sMessage;
+      if (e.bShowUsage && pSpec) sWhy += (sWhy.empty() ? "" : "; ") + UsageLine(*pSpec, e.sForm);
     } catch (const host::Error& e) {
       sWhy = "error " + std::to_string(e.Number()) + ": " + e.Description();
     } catch (const std::exception& e) {

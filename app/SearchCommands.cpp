@@ -12,11 +12,6 @@
 namespace app {
 namespace {
 
-using Args = std::vector<std::string>;
-
-const std::string kSearchArguments =
-    "PATH FILTER [--subfolders] [--sort PROPERTY [--descending]] [--scope SCOPE] [--with-other PATH FILTER]";
-const std::string kSearchUsage = "search " + kSearchArguments;
 constexpr const char* kTag = "quillo-sim search";
 constexpr const char* kOtherTag = "quillo-sim other search";
 // The other search starts this much earlier, so that its completion arrives inside the wait.
@@ -32,8 +27,7 @@ SearchArgs ParseSearchArgs(const Args& a) {
   std::vector<std::string> vecPositional;
   for (size_t i = 0; i < a.size(); ++i) {
     auto NeedValues = [&](size_t n) {
-      if (i + n >= a.size())
-        throw UsageError{a[i] + " needs " + std::to_string(n) + " value(s); usage: " + kSearchUsage};
+      if (i + n >= a.size()) ThrowUsage({}, a[i] + " needs " + std::to_string(n) + " value(s)");
     };
     if (a[i] == "--subfolders") {
       o.bSubFolders = true;
@@ -53,12 +47,12 @@ SearchArgs ParseSearchArgs(const Args& a) {
       o.sOtherFilter = a[i + 2];
       i += 2;
     } else if (a[i].rfind("--", 0) == 0) {
-      throw UsageError{"unknown option '" + a[i] + "'; usage: " + kSearchUsage};
+      ThrowUsage({}, "unknown option '" + a[i] + "'");
     } else {
       vecPositional.push_back(a[i]);
     }
   }
-  if (vecPositional.size() != 2) throw UsageError{"usage: " + kSearchUsage};
+  if (vecPositional.size() != 2) ThrowUsage();
   if (o.bDescending && o.sSort.empty()) throw UsageError{"--descending goes with --sort"};
   o.sPath = vecPositional[0];
   o.sFilter = vecPositional[1];
@@ -108,7 +102,7 @@ void PrintResults(std::ostream& out, const std::shared_ptr<host::Results>& oResu
   }
 }
 
-void RunSearch(SimSession& oSession, CommandContext& ctx, const SearchArgs& o) {
+void SearchFolder(SimSession& oSession, CommandContext& ctx, const SearchArgs& o) {
   std::ostream& out = oSession.Out();
   auto& oLoop = oSession.Loop();
   bool bLog = ctx.mapOptions.count("advsearch-log") != 0;
@@ -158,36 +152,39 @@ void RunSearch(SimSession& oSession, CommandContext& ctx, const SearchArgs& o) {
   }
 }
 
+void RunSearch(SimSession& oSession, CommandContext& ctx, const Args& a) {
+  SearchArgs o = ParseSearchArgs(a);
+  oSession.NeedConnected();
+  SearchFolder(oSession, ctx, o);
+}
+
+void RunAdvsearch(SimSession& oSession, const Args& a) {
+  if (a.size() != 1 || (a[0] != "register" && a[0] != "unregister" && a[0] != "where")) ThrowUsage();
+  if (a[0] == "where") {
+    oSession.Out() << "QuilloAdvSearch.CAdvSearch: " << QuilloAdvSearch_Where() << "\n";
+    return;
+  }
+  if (a[0] == "register")
+    RegisterQuilloAdvSearch();
+  else
+    UnregisterQuilloAdvSearch();
+  oSession.Out() << "QuilloAdvSearch.CAdvSearch " << a[0] << "ed\n";
+}
+
 }  // namespace
 
 void RegisterSearchCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession) {
   RegisterQuilloAdvSearch();
-
   oTable.Add(
-      {"search", kSearchArguments,
+      {"search",
+       "PATH FILTER [--subfolders] [--sort PROPERTY [--descending]] [--scope SCOPE] [--with-other PATH "
+       "FILTER]",
        "runs an advanced search of a folder through the add-in's search client and the search component",
-       [pSession](CommandContext& ctx, const Args& a) {
-         SearchArgs o = ParseSearchArgs(a);
-         if (!g_oApp) throw UsageError{"the add-in is not connected: use 'start' first"};
-         RunSearch(*pSession, ctx, o);
-       }});
-
+       On(pSession, RunSearch)});
   oTable.Add({"advsearch", "register|unregister|where",
               "installs or removes the search component QuilloAdvSearch in this process, or tells where its "
               "ProgID leads (in the Windows build, after unregister it leads to COM's own registration)",
-              [pSession](CommandContext&, const Args& a) {
-                if (a.size() != 1 || (a[0] != "register" && a[0] != "unregister" && a[0] != "where"))
-                  throw UsageError{"usage: advsearch register|unregister|where"};
-                if (a[0] == "where") {
-                  pSession->Out() << "QuilloAdvSearch.CAdvSearch: " << QuilloAdvSearch_Where() << "\n";
-                  return;
-                }
-                if (a[0] == "register")
-                  RegisterQuilloAdvSearch();
-                else
-                  UnregisterQuilloAdvSearch();
-                pSession->Out() << "QuilloAdvSearch.CAdvSearch " << a[0] << "ed\n";
-              }});
+              On(pSession, RunAdvsearch)});
 }
 
 }  // namespace app

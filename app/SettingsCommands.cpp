@@ -376,7 +376,7 @@ void RunDelete(CommandContext& ctx, const KeyName& oKey, const Switches& oSwitch
 }
 
 void RunReg(CommandContext& ctx, const std::vector<std::string>& vecArgs) {
-  if (vecArgs.size() < 2) throw UsageError{"usage: reg query|add|delete KEY [switches]"};
+  if (vecArgs.size() < 2) ThrowUsage();
   std::string sOperation = host::FoldCase(vecArgs[0]);
   KeyName oKey = ParseKey(vecArgs[1]);
   if (sOperation == "query") return RunQuery(ctx, oKey, ParseSwitches(vecArgs, "/v /ve /s"));
@@ -422,7 +422,7 @@ std::vector<int32_t> OptionValues(COptions& oOptions, size_t nValues) {
 }
 
 void RunOptions(CommandContext& ctx, const std::vector<std::string>& vecArgs) {
-  if (!vecArgs.empty()) throw UsageError{"options takes no arguments"};
+  NeedArgs(vecArgs, 0, 0);
   COptions& oOptions = *g_oOptions;
   std::string sPath = oOptions.RootKeyPath();
   const std::vector<COptions::CValueInfo> vecInfo = COptions::AllValues();

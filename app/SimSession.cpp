@@ -1,6 +1,7 @@
 #include "SimSession.h"
 
 #include "addin/Connect.h"
+#include "common/mGlobals.h"
 #include "feedback/CMailItemWrapperColl.h"
 #include "host/Tarvik.h"
 #include "platform/Forms.h"
@@ -23,29 +24,28 @@ std::string SimSession::KindName(int32_t nKind) {
   }
 }
 
-namespace {
-
-// A text on one line: line breaks shown as \n.
-std::string OneLine(const std::string& sText) {
-  std::string sLine;
-  for (char c : sText) {
-    if (c == '\r') continue;
-    if (c == '\n')
-      sLine += "\\n";
-    else
-      sLine += c;
-  }
-  return sLine;
-}
-
-}  // namespace
-
 std::string SimSession::FormatLine(const sim::LogLine& oLine) {
-  const std::string sMessage = OneLine(oLine.sMessage);
+  const std::string sMessage = sim::OneLine(oLine.sMessage);
   std::string s =
       KindName(oLine.nKind) + " " + std::to_string(oLine.nLevel) + " | " + oLine.sSource + " | " + sMessage;
   if (oLine.nError != 0) s += " | error " + std::to_string(oLine.nError);
   return s;
+}
+
+void SimSession::NeedStarted() const {
+  if (!m_bStarted) throw UsageError{"Outlook has not started yet (use 'start')"};
+}
+
+void SimSession::NeedConnected() const {
+  if (!g_oApp) throw UsageError{"the add-in is not connected: use 'start' first"};
+}
+
+int SimSession::ExplorerNumber(const std::string& s) {
+  const int n = ParseInt(s, "explorer number");
+  if (n < 1 || n > Outlook().ExplorerCount())
+    throw UsageError{"there is no explorer " + s +
+                     " (open explorers: " + std::to_string(Outlook().ExplorerCount()) + ")"};
+  return n;
 }
 
 SimSession::SimSession(std::shared_ptr<const sim::Profile> pProfile, const std::string& sVersion,
@@ -77,6 +77,7 @@ SimSession::SimSession(std::shared_ptr<const sim::Profile> pProfile, const std::
 // A run that ends with Outlook still up ends as Outlook would: the add-in shuts down while the
 // services it stores its settings and lines in are still there. Quietly: the script is over.
 void SimSession::Finish() {
+  if (fnCollectAddinLines) fnCollectAddinLines();
   if (m_bStarted && m_pOutlook->AddInConnected()) {
     m_bEchoLog = false;
     m_pOutlook->Quit();
@@ -93,7 +94,7 @@ SimSession::~SimSession() {
 }
 
 std::string SimSession::EscapedLine(const std::string& sSource, const host::ErrorInfo& oError) {
-  return "escaped: " + sSource + " " + std::to_string(oError.nNumber) + " " + OneLine(oError.sDescription);
+  return "escaped: " + sSource + " " + std::to_string(oError.nNumber) + " " + sim::OneLine(oError.sDescription);
 }
 
 void SimSession::WatchFormsBackend() {
@@ -117,7 +118,7 @@ void SimSession::ShowEscapes() {
 
 void SimSession::Start() {
   if (m_bStarted) throw UsageError{"Outlook has already started in this run"};
-  m_pAddIn = host::CreateObject<host::AddIn>(addin_registration::kProgId);
+  m_pAddIn = fnCreateAddIn ? fnCreateAddIn() : host::CreateObject<host::AddIn>(addin_registration::kProgId);
   m_bStarted = true;
   m_pOutlook->Start(m_pAddIn);
 }

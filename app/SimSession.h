@@ -3,6 +3,7 @@
 // the process.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -28,9 +29,23 @@ class SimSession {
   // Outlook starts and loads the add-in (once per run).
   void Start();
   bool Started() const { return m_bStarted; }
+  // What a command line needs first; a UsageError that says what to do otherwise.
+  void NeedStarted() const;
+  void NeedConnected() const;
+  // The number of an open explorer, from a script word.
+  int ExplorerNumber(const std::string& s);
   // Shuts Outlook down if the script left it running (also done by the destructor); errors that
   // escape on the way are still counted.
   void Finish();
+  // Where Start gets the add-in from (quillo-sim --com: Quillo.dll through COM); the process's
+  // own "Quillo.Connect" when unset.
+  std::function<std::shared_ptr<host::AddIn>()> fnCreateAddIn;
+  // Reads the lines an add-in outside this process has written so far (quillo-sim --com), so
+  // they print before anything that comes after them.
+  std::function<void()> fnCollectAddinLines;
+  // Lets go of the add-in (a COM add-in's DLL may then unload).
+  void ReleaseAddIn() { m_pAddIn.reset(); }
+
   // Prints each diagnostic line as the add-in writes it (on by default).
   void SetEchoLog(bool bEcho) { m_bEchoLog = bEcho; }
 

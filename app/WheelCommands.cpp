@@ -27,7 +27,7 @@ std::string CodeName(WParam nCode) {
   }
 }
 
-int ParseInt(const std::string& s, const std::string& sWhat, int nMin, int nMax) {
+int ParseInRange(const std::string& s, const std::string& sWhat, int nMin, int nMax) {
   int n = 0;
   auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), n);
   if (ec != std::errc() || p != s.data() + s.size() || n < nMin || n > nMax)
@@ -36,7 +36,7 @@ int ParseInt(const std::string& s, const std::string& sWhat, int nMin, int nMax)
   return n;
 }
 
-void RunWheel(std::ostream& out, int nDelta, std::optional<unsigned int> oLines) {
+void TurnWheel(std::ostream& out, int nDelta, std::optional<unsigned int> oLines) {
   struct Run {
     LongPtr nProc = kStandInProc;
     std::vector<WParam> vecScrolls;
@@ -77,27 +77,29 @@ void RunWheel(std::ostream& out, int nDelta, std::optional<unsigned int> oLines)
       << (oRun.nProc == kStandInProc ? "the grid's own procedure is back" : "still hooked") << "\n";
 }
 
+void RunWheel(SimSession& oSession, const Args& a) {
+  NeedArgs(a, 1, 3);
+  int nDelta = ParseInRange(a[0], "DELTA", -32768, 32767);
+  std::optional<unsigned int> oLines = 3;
+  if (a.size() == 3 && a[1] == "--lines")
+    oLines = static_cast<unsigned int>(ParseInRange(a[2], "--lines", 0, 100));
+  else if (a.size() == 2 && a[1] == "--no-setting")
+    oLines.reset();
+  else if (a.size() == 2 && a[1] == "--page")
+    oLines = kWheelPageScroll;
+  else if (a.size() != 1)
+    ThrowUsage();
+  TurnWheel(oSession.Out(), nDelta, oLines);
+}
+
 }  // namespace
 
 void RegisterWheelCommands(CommandTable& oTable, std::shared_ptr<SimSession> pSession) {
   oTable.Add(
-      {"wheel", kWheelUsage.substr(6),
+      {"wheel", "DELTA [--lines N | --no-setting | --page]",
        "turns the mouse wheel over a stand-in grid window hooked by the add-in's wheel hook and prints "
        "the scroll messages it sends (positive DELTA: away from the user; 120 per notch)",
-       [pSession](CommandContext&, const std::vector<std::string>& a) {
-         if (a.empty() || a.size() > 3) throw UsageError{"usage: " + kWheelUsage};
-         int nDelta = ParseInt(a[0], "DELTA", -32768, 32767);
-         std::optional<unsigned int> oLines = 3;
-         if (a.size() == 3 && a[1] == "--lines")
-           oLines = static_cast<unsigned int>(ParseInt(a[2], "--lines", 0, 100));
-         else if (a.size() == 2 && a[1] == "--no-setting")
-           oLines.reset();
-         else if (a.size() == 2 && a[1] == "--page")
-           oLines = kWheelPageScroll;
-         else if (a.size() != 1)
-           throw UsageError{"usage: " + kWheelUsage};
-         RunWheel(pSession->Out(), nDelta, oLines);
-       }});
+       On(pSession, RunWheel)});
 }
 
 }  // namespace app

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "AllCommands.h"
+#include "ComCommands.h"
 #include "CommandTable.h"
 #include "ProgressCommands.h"
 #include "RecipientCommands.h"
@@ -44,6 +45,11 @@ int main(int argc, char** argv) {
   std::string sScreenshots;
   cli.add_option("--screenshots", sScreenshots,
                  "show forms as real windows and save a PNG of each in this folder (Windows build)");
+  bool bCom = false;
+  cli.add_flag(
+      "--com", bCom,
+      "load the add-in from the registered Quillo.dll through COM (Windows build); commands that reach "
+      "into the add-in say they are not available");
   CLI11_PARSE(cli, argc, argv);
 
   std::shared_ptr<const sim::Profile> pProfile;
@@ -122,6 +128,12 @@ int main(int argc, char** argv) {
 
   app::CommandTable oTable;
   app::RegisterAllCommands(oTable, pSession);
+  std::unique_ptr<app::ComRun> pComRun;
+  if (bCom) {
+    pComRun = app::PrepareComRun(pSession, std::cerr);
+    if (!pComRun) return 1;
+    app::RegisterComCommands(oTable, pSession);
+  }
 
   app::CommandContext oContext{std::cout, [pSession]() -> sim::Outlook* { return &pSession->Outlook(); }, {}};
   if (!sRegistry.empty()) oContext.mapOptions["registry"] = sRegistry;
@@ -131,6 +143,9 @@ int main(int argc, char** argv) {
   int nExit =
       app::RunScript(in, sScript.empty() ? "<stdin>" : sScript, oTable, oContext, std::cerr, !bNoEcho);
   pSession->Finish();
+  // Across COM, a whole run gives back every object it was handed.
+  if (pComRun && !app::CheckComBalance(*pComRun, std::cout) && nExit == 0) nExit = 4;
+  pComRun.reset();
   std::cout.flush();
   if (!sCalls.empty()) {
     std::ofstream fileCalls(sCalls, std::ios::trunc);

@@ -9,16 +9,11 @@
 
 #include <map>
 
-#include "advsearch/QuilloAdvSearch.h"
+#include "BenchServices.h"
 #include "chooser/COutlookItems.h"
 #include "chooser/frmChooseDL.h"
 #include "common/mGlobals.h"
 #include "host/Tarvik.h"
-#include "platform/Registry.h"
-#include "platform/portable/FormsPortable.h"
-#include "platform/portable/ScriptedBoxes.h"
-#include "platform/portable/SqliteRegistry.h"
-#include "platform/portable/VirtualLoop.h"
 #include "sim/Outlook.h"
 #include "sim/Profile.h"
 
@@ -46,17 +41,6 @@ std::shared_ptr<const sim::Profile> ListsProfile(int nLists) {
   return sim::CheckProfile(std::move(oProfile));
 }
 
-void InstallServices() {
-  static bool s_bDone = false;
-  if (s_bDone) return;
-  s_bDone = true;
-  platform::SetLoop(std::make_shared<platform::portable::VirtualLoop>());
-  platform::SetBoxes(std::make_shared<platform::portable::ScriptedBoxes>());
-  platform::portable::InstallPortableForms();
-  platform::reg::SetRegistry(platform::portable::SqliteRegistry::OpenMemory());
-  RegisterQuilloAdvSearch();
-}
-
 sim::Outlook& SharedOutlook() {
   static std::unique_ptr<sim::Outlook> s_pOutlook;
   if (!s_pOutlook) {
@@ -78,7 +62,7 @@ void ReportReads(benchmark::State& state, sim::FaultInjector& oFaults) {
 }
 
 void BM_ChooserOpen(benchmark::State& state) {
-  InstallServices();
+  bench::InstallServices();
   sim::Outlook& oOutlook = SharedOutlook();
   platform::FormsBackend& oForms = platform::Forms();
   std::string sFailure;
@@ -118,7 +102,7 @@ void DrawPage(COutlookItems& oItems, int32_t nStart) {
 }
 
 void BM_ChooserFirstPage(benchmark::State& state) {
-  InstallServices();
+  bench::InstallServices();
   sim::Outlook& oOutlook = SharedOutlook();
   auto oContacts = oOutlook.FolderByPath("\\Mailbox - Jane Doe\\Contacts");
   int32_t nCount = 0;
@@ -136,7 +120,7 @@ void BM_ChooserFirstPage(benchmark::State& state) {
 }
 
 void BM_ChooserLastPage(benchmark::State& state) {
-  InstallServices();
+  bench::InstallServices();
   sim::Outlook& oOutlook = SharedOutlook();
   auto oItems = std::make_shared<COutlookItems>();
   oItems->Init(oOutlook.FolderByPath("\\Mailbox - Jane Doe\\Contacts"), frmChooseDL::FILTER_ALL_DL,

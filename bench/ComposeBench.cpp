@@ -6,68 +6,29 @@
 
 #include <map>
 
+#include "BenchServices.h"
 #include "addin/Connect.h"
-#include "advsearch/QuilloAdvSearch.h"
 #include "commands/CExplorerMenu.h"
 #include "feedback/CMailItemWrapperColl.h"
 #include "feedback/frmProgress.h"
 #include "host/Tarvik.h"
-#include "platform/Registry.h"
-#include "platform/portable/FormsPortable.h"
-#include "platform/portable/ScriptedBoxes.h"
-#include "platform/portable/SqliteRegistry.h"
-#include "platform/portable/VirtualLoop.h"
 #include "recipients/mQuillo.h"
 #include "settings/COptions.h"
 #include "sim/Inspectors.h"
 #include "sim/ItemObjects.h"
 #include "sim/Outlook.h"
 #include "sim/Profile.h"
+#include "tests/support/BulkProfile.h"
 
 namespace {
 
-const std::string kBulk = "\\Mailbox - Jane Doe\\Bulk";
-
-std::shared_ptr<const sim::Profile> BulkProfile(int nMails) {
-  sim::Profile oProfile = *sim::DemoProfile();
-  sim::ProfileFolder oBulk;
-  oBulk.sName = "Bulk";
-  oBulk.vecItems.reserve(static_cast<size_t>(nMails));
-  for (int i = 0; i < nMails; ++i) {
-    sim::ProfileItem oMail;
-    oMail.nClass = host::olMail;
-    oMail.sSubject = "Bulk " + std::to_string(i);
-    sim::AddressRef oSender;
-    oSender.sName = "Sender " + std::to_string(i);
-    oSender.sType = "SMTP";
-    oSender.sAddress = "sender" + std::to_string(i) + "@bulk.example.com";
-    oMail.oSender = oSender;
-    oBulk.vecItems.push_back(std::move(oMail));
-  }
-  oProfile.vecStores[0].vecFolders.push_back(std::move(oBulk));
-  oProfile.vecStartupExplorers = {kBulk};
-  return sim::CheckProfile(std::move(oProfile));
-}
-
-void InstallServices() {
-  static bool s_bDone = false;
-  if (s_bDone) return;
-  s_bDone = true;
-  platform::SetLoop(std::make_shared<platform::portable::VirtualLoop>());
-  platform::SetBoxes(std::make_shared<platform::portable::ScriptedBoxes>());  // the warning: Yes
-  platform::portable::InstallPortableForms();
-  platform::reg::SetRegistry(platform::portable::SqliteRegistry::OpenMemory());
-  RegisterQuilloAdvSearch();
-  RegisterQuilloAddin();
-}
+using testsupport::kBulk;
 
 // Outlook with the add-in loaded and every mail of the folder selected.
 std::unique_ptr<sim::Outlook> StartWithSelection(const std::shared_ptr<const sim::Profile>& pProfile) {
   auto pOutlook = std::make_unique<sim::Outlook>(pProfile);
   pOutlook->Start(host::CreateObject<host::AddIn>(addin_registration::kProgId));
-  std::vector<std::string> vecIDs;
-  for (const auto& p : pOutlook->Data().FolderByPath(kBulk)->vecItems) vecIDs.push_back(p->sEntryID);
-  pOutlook->Select(1, vecIDs);
+  pOutlook->Select(1, testsupport::EntryIDsOf(*pOutlook, kBulk));
   // Lines go nowhere: the benchmark measures the add-in, not the recording of its lines.
   host::BindTarvik(nullptr);
   return pOutlook;
@@ -76,12 +37,12 @@ std::unique_ptr<sim::Outlook> StartWithSelection(const std::shared_ptr<const sim
 std::shared_ptr<const sim::Profile>& ProfileOf(int nMails) {
   static std::map<int, std::shared_ptr<const sim::Profile>> s_mapProfiles;
   auto& p = s_mapProfiles[nMails];
-  if (!p) p = BulkProfile(nMails);
+  if (!p) p = testsupport::DemoWithBulk(nMails, kBulk);
   return p;
 }
 
 void BM_NewMailTo(benchmark::State& state) {
-  InstallServices();
+  bench::InstallServices();
   const int nMails = static_cast<int>(state.range(0));
   size_t nRecipients = 0;
   for (auto _ : state) {
@@ -110,7 +71,7 @@ void BM_NewMailTo(benchmark::State& state) {
 }
 
 void BM_GatherAndResolveOnly(benchmark::State& state) {
-  InstallServices();
+  bench::InstallServices();
   const int nMails = static_cast<int>(state.range(0));
   for (auto _ : state) {
     state.PauseTiming();

@@ -9,15 +9,10 @@
 
 #include <map>
 
-#include "advsearch/QuilloAdvSearch.h"
+#include "BenchServices.h"
 #include "common/mGlobals.h"
 #include "feedback/frmProgress.h"
 #include "host/Tarvik.h"
-#include "platform/Registry.h"
-#include "platform/portable/FormsPortable.h"
-#include "platform/portable/ScriptedBoxes.h"
-#include "platform/portable/SqliteRegistry.h"
-#include "platform/portable/VirtualLoop.h"
 #include "recipients/mQuillo.h"
 #include "sim/Outlook.h"
 #include "sim/Profile.h"
@@ -94,20 +89,8 @@ long PeakMemoryKiB() {
   return oUsage.ru_maxrss;
 }
 
-// The services the add-in needs, installed once for the process.
-void InstallServices() {
-  static bool s_bDone = false;
-  if (s_bDone) return;
-  s_bDone = true;
-  platform::SetLoop(std::make_shared<platform::portable::VirtualLoop>());
-  platform::SetBoxes(std::make_shared<platform::portable::ScriptedBoxes>());  // the warning: Yes
-  platform::portable::InstallPortableForms();
-  platform::reg::SetRegistry(platform::portable::SqliteRegistry::OpenMemory());
-  RegisterQuilloAdvSearch();
-}
-
 void BM_GatherAndResolveFolder(benchmark::State& state) {
-  InstallServices();
+  bench::InstallServices();
   const int nItems = static_cast<int>(state.range(0));
   static std::map<int, std::shared_ptr<const sim::Profile>> s_mapProfiles;
   auto& pProfile = s_mapProfiles[nItems];

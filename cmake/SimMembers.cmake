@@ -28,8 +28,9 @@ foreach(_f IN LISTS _sim_files _host_files)
   else()
     set(_group other)
   endif()
-  # Enter("Subject"), Enter<"Subject">(), Read<"Subject">(...), CountOf<"MemberCount">(...).
-  string(REGEX MATCHALL "(Enter\\(|Enter<|Read<|CountOf<)\"[A-Za-z_]+\"" _enters "${_text}")
+  # Enter("Subject"), Enter<"Subject">(), Read<"Subject">(...), CountOf<"MemberCount">(...), and the
+  # command bars' plain properties Read("X", field) and Write("X", field, value).
+  string(REGEX MATCHALL "(Enter\\(|Enter<|Read<|CountOf<|Read\\(|Write\\()\"[A-Za-z_]+\"" _enters "${_text}")
   foreach(_e IN LISTS _enters)
     string(REGEX REPLACE ".*\"([^\"]+)\"" "\\1" _n "${_e}")
     list(APPEND _members_${_group} ${_n})

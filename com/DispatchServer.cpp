@@ -333,6 +333,7 @@ void CServer::Raise(DISPID nId, std::vector<host::Variant>& args, const std::vec
   }
   auto IsByRef = [&](size_t i) { return std::find(vecByRef.begin(), vecByRef.end(), i) != vecByRef.end(); };
   size_t n = args.size();
+  std::unique_ptr<host::Error> pFailure;
   for (auto& pSink : vecSinks) {
     std::vector<VARIANT> vecValues(n), vecArgs(n);
     std::vector<VARIANT_BOOL> vecBools(n, VARIANT_FALSE);
@@ -368,7 +369,14 @@ void CServer::Raise(DISPID nId, std::vector<host::Variant>& args, const std::vec
     VariantHolder vResult;
     HRESULT hr =
         pSink->Invoke(nId, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &dp, vResult.get(), &ei, nullptr);
-    if (hr == DISP_E_EXCEPTION) host::IgnoreErrors([&] { ErrorFromExcepInfo(ei); });  // frees its strings
+    // What a sink let escape goes on to whoever raised the event once every sink had it, as an
+    // error escaping an event handler reaches the code that raised it.
+    if (hr == DISP_E_EXCEPTION) {
+      host::Error e = ErrorFromExcepInfo(ei);  // frees its strings
+      if (!pFailure) pFailure = std::make_unique<host::Error>(std::move(e));
+    } else if (FAILED(hr) && hr != DISP_E_MEMBERNOTFOUND && !pFailure) {
+      pFailure = std::make_unique<host::Error>(ErrorNumberOf(hr), DescriptionOfHResult(hr));
+    }
     for (size_t i = 0; i < n; ++i) {
       if (!IsByRef(i)) continue;
       size_t r = n - 1 - i;
@@ -378,6 +386,7 @@ void CServer::Raise(DISPID nId, std::vector<host::Variant>& args, const std::vec
       });
     }
   }
+  if (pFailure) throw host::Error(*pFailure);
 }
 
 }  // namespace com

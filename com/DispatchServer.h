@@ -137,7 +137,7 @@ class CServer final : public IDispatch, public IConnectionPointContainer, public
 
   // Calls the event on every sink of the interfaces that have it. Arguments listed in
   // vecByRef go by reference and come back with what the sinks wrote. A sink that fails does
-  // not keep the others from their event.
+  // not keep the others from their event; the first failure is then raised as host::Error.
   void Raise(DISPID nId, std::vector<host::Variant>& args, const std::vector<size_t>& vecByRef = {});
   const std::shared_ptr<host::Object>& HostObject() const { return m_pObject; }
 

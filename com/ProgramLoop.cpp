@@ -63,6 +63,21 @@ __declspec(dllexport) void QuilloHostLoop_KillTimer(uint32_t nId) {
   Trap([&] { platform::Loop().KillTimer(nId); });
 }
 
+// No user sits at this program's windows: a DLL's modal form that waits for one is closed by its
+// close box (see com/addin/AddinServices.h).
+__declspec(dllexport) int32_t QuilloHostForms_NoUser() {
+  return 1;
+}
+
+// The program's message boxes, for the add-in's DLL (see com/addin/AddinServices.h).
+__declspec(dllexport) int32_t
+    QuilloHostBoxes_Show(const char* sPrompt, int32_t nButtons, const char* sTitle, int32_t* pAnswer) {
+  return Trap([&] {
+    int32_t n = platform::MsgBox(sPrompt ? sPrompt : "", nButtons, sTitle ? sTitle : "");
+    if (pAnswer) *pAnswer = n;
+  });
+}
+
 }  // extern "C"
 
 void com::ExportProgramLoop() {

@@ -5,30 +5,15 @@
 #include "FuzzInput.h"
 #include "host/Text.h"
 #include "recipients/mQuillo.h"
-
-namespace {
-
-class FuzzView : public host::View {
- public:
-  explicit FuzzView(std::string sXml) : m_sXml(std::move(sXml)) {}
-  int32_t Class() override { return host::olView; }
-  std::shared_ptr<host::OutlookObject> Parent() override { return nullptr; }
-  std::string Name() override { return {}; }
-  std::string XML() override { return m_sXml; }
-
- private:
-  std::string m_sXml;
-};
-
-}  // namespace
+#include "tests/support/XmlView.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
   const std::string sInner(reinterpret_cast<const char*>(pData), nSize);
   // Inside the element the text holds no "</filter>" of its own: cut there, as the reader does.
   const size_t nClose = host::InStrNoCase(1, sInner, "</filter>");
   const std::string sText = nClose ? sInner.substr(0, nClose - 1) : sInner;
-  const std::string sFilter =
-      mQuillo::GetViewFilter(std::make_shared<FuzzView>("<view><filter>" + sInner + "</filter></view>"));
+  const std::string sFilter = mQuillo::GetViewFilter(
+      std::make_shared<testsupport::XmlView>("<view><filter>" + sInner + "</filter></view>"));
   // Decoding only ever shortens the text, and a text without "&" comes back unchanged.
   if (sFilter.size() > sText.size()) std::abort();
   if (sText.find('&') == std::string::npos && sFilter != sText) std::abort();

@@ -22,54 +22,18 @@ class ControlBase : public Iface, public ControlNode {
     return std::dynamic_pointer_cast<host::CommandBarControl>(this->shared_from_this());
   }
 
-  int32_t Id() override {
-    Enter("Id");
-    return nId;
-  }
-  int32_t Type() override {
-    Enter("Type");
-    return nType;
-  }
-  std::string Caption() override {
-    Enter("Caption");
-    return sCaption;
-  }
-  void SetCaption(const std::string& s) override {
-    Enter("Caption");
-    sCaption = s;
-  }
-  std::string Tag() override {
-    Enter("Tag");
-    return sTag;
-  }
-  void SetTag(const std::string& s) override {
-    Enter("Tag");
-    sTag = s;
-  }
-  std::string TooltipText() override {
-    Enter("TooltipText");
-    return sTooltip;
-  }
-  void SetTooltipText(const std::string& s) override {
-    Enter("TooltipText");
-    sTooltip = s;
-  }
-  bool BeginGroup() override {
-    Enter("BeginGroup");
-    return bBeginGroup;
-  }
-  void SetBeginGroup(bool b) override {
-    Enter("BeginGroup");
-    bBeginGroup = b;
-  }
-  bool Visible() override {
-    Enter("Visible");
-    return bVisible;
-  }
-  void SetVisible(bool b) override {
-    Enter("Visible");
-    bVisible = b;
-  }
+  int32_t Id() override { return Read("Id", nId); }
+  int32_t Type() override { return Read("Type", nType); }
+  std::string Caption() override { return Read("Caption", sCaption); }
+  void SetCaption(const std::string& s) override { Write("Caption", sCaption, s); }
+  std::string Tag() override { return Read("Tag", sTag); }
+  void SetTag(const std::string& s) override { Write("Tag", sTag, s); }
+  std::string TooltipText() override { return Read("TooltipText", sTooltip); }
+  void SetTooltipText(const std::string& s) override { Write("TooltipText", sTooltip, s); }
+  bool BeginGroup() override { return Read("BeginGroup", bBeginGroup); }
+  void SetBeginGroup(bool b) override { Write("BeginGroup", bBeginGroup, b); }
+  bool Visible() override { return Read("Visible", bVisible); }
+  void SetVisible(bool b) override { Write("Visible", bVisible, b); }
   int32_t Index() override {
     Enter("Index");
     auto pBar = wBar.lock();
@@ -82,6 +46,18 @@ class ControlBase : public Iface, public ControlNode {
     m_pSession->Hit(this->TypeName(), sMember);
     if (bDeleted) host::Raise(host::err::E_FAIL, kControlGone);
   }
+  // A property that only keeps its value: the fault hook and the deleted control are its only
+  // ways to fail.
+  template <class T>
+  T Read(std::string_view sMember, const T& field) {
+    Enter(sMember);
+    return field;
+  }
+  template <class T>
+  void Write(std::string_view sMember, T& field, const T& value) {
+    Enter(sMember);
+    field = value;
+  }
 
   std::shared_ptr<Session> m_pSession;
 };
@@ -90,23 +66,14 @@ class ButtonObj : public ControlBase<host::CommandBarButton> {
  public:
   using ControlBase::ControlBase;
 
-  int32_t Style() override {
-    Enter("Style");
-    return nStyle;
-  }
+  int32_t Style() override { return Read("Style", nStyle); }
   void SetStyle(int32_t n) override {
     Enter("Style");
     if (n < 0 || n > 3) host::Raise(host::err::InvalidProcedureCall);
     nStyle = n;
   }
-  int32_t FaceId() override {
-    Enter("FaceId");
-    return nFaceId;
-  }
-  void SetFaceId(int32_t n) override {
-    Enter("FaceId");
-    nFaceId = n;
-  }
+  int32_t FaceId() override { return Read("FaceId", nFaceId); }
+  void SetFaceId(int32_t n) override { Write("FaceId", nFaceId, n); }
   void PasteFace() override {
     Enter("PasteFace");
     std::shared_ptr<host::Picture> p =
@@ -185,10 +152,7 @@ class PopupObj : public ControlBase<host::CommandBarPopup> {
  public:
   using ControlBase::ControlBase;
 
-  std::shared_ptr<host::CommandBar> CommandBar() override {
-    Enter("CommandBar");
-    return pSubBar;
-  }
+  std::shared_ptr<host::CommandBar> CommandBar() override { return Read("CommandBar", pSubBar); }
   std::shared_ptr<host::CommandBarControls> Controls() override {
     Enter("Controls");
     return std::make_shared<ControlsObj>(m_pSession, pSubBar);
@@ -205,11 +169,6 @@ BarObj::BarObj(std::shared_ptr<Session> pSession, std::string sNameIn, int32_t n
 void BarObj::Enter(const char* sMember) const {
   m_pSession->Hit("CommandBar", sMember);
   if (bDeleted) host::Raise(host::err::E_FAIL, "The command bar has been deleted.");
-}
-
-std::string BarObj::Name() {
-  Enter("Name");
-  return sName;
 }
 
 std::shared_ptr<host::CommandBarControls> BarObj::Controls() {
@@ -230,21 +189,11 @@ std::shared_ptr<host::CommandBarControl> BarObj::FindControl(const host::Variant
   return pNode ? pNode->AsControl() : nullptr;
 }
 
-int32_t BarObj::Position() {
-  Enter("Position");
-  return nPosition;
-}
-
 void BarObj::SetPosition(int32_t n) {
   Enter("Position");
   if (nPosition == kBarPopup || n < host::msoBarLeft || n > host::msoBarFloating)
     host::Raise(host::err::InvalidProcedureCall);
   nPosition = n;
-}
-
-int32_t BarObj::RowIndex() {
-  Enter("RowIndex");
-  return nRowIndex;
 }
 
 void BarObj::SetRowIndex(int32_t n) {
@@ -259,46 +208,6 @@ void BarObj::SetRowIndex(int32_t n) {
         if (p.get() != this && p->nPosition == nPosition) n = std::max(n, p->nRowIndex + 1);
   }
   nRowIndex = n;
-}
-
-int32_t BarObj::Left() {
-  Enter("Left");
-  return nLeft;
-}
-
-void BarObj::SetLeft(int32_t n) {
-  Enter("Left");
-  nLeft = n;
-}
-
-int32_t BarObj::Top() {
-  Enter("Top");
-  return nTop;
-}
-
-void BarObj::SetTop(int32_t n) {
-  Enter("Top");
-  nTop = n;
-}
-
-int32_t BarObj::Protection() {
-  Enter("Protection");
-  return nProtection;
-}
-
-void BarObj::SetProtection(int32_t n) {
-  Enter("Protection");
-  nProtection = n;
-}
-
-bool BarObj::Visible() {
-  Enter("Visible");
-  return bVisible;
-}
-
-void BarObj::SetVisible(bool b) {
-  Enter("Visible");
-  bVisible = b;
 }
 
 std::shared_ptr<ControlNode> BarObj::AddControl(int32_t nType, int32_t nId, const std::string& sCaption,

@@ -35,6 +35,9 @@ using FilterNodePtr = std::shared_ptr<const FilterNode>;
 
 // Whether a comparison (=, <>, <, <=, > or >=) holds for an order (negative, zero, positive).
 bool OrderMatches(const std::string& sOperator, int nOrder);
+// The order of a text against a text already folded: the sign of
+// host::FoldCase(sText).compare(sFolded), without building the folded copy when sText is ASCII.
+int CompareFolded(std::string_view sText, std::string_view sFolded);
 
 // The reader of one dialect: it parses the comparisons, the frame around them is read here.
 class FilterParser {

@@ -81,6 +81,22 @@ std::function<host::Variant(Model&, const ItemData&)> PropertyReaderOf(std::stri
   return it->second;
 }
 
+int32_t TextTagOf(std::string_view sName) {
+  // The names above whose reader is Text(tag).
+  static const std::unordered_map<std::string, int32_t> s_map = {
+      {"subject", prop::PR_SUBJECT},
+      {"dlname", prop::PR_SUBJECT},
+      {"messageclass", prop::PR_MESSAGE_CLASS},
+      {"body", prop::PR_BODY},
+      {"sendername", prop::PR_SENDER_NAME},
+      {"senderemailaddress", prop::PR_SENDER_EMAIL_ADDRESS},
+      {"senderemailtype", prop::PR_SENDER_ADDRTYPE},
+      {"fullname", prop::PR_DISPLAY_NAME},
+  };
+  auto it = s_map.find(host::FoldCase(sName));
+  return it == s_map.end() ? 0 : it->second;
+}
+
 host::Variant PropertyOf(Model& oModel, const ItemData& oItem, std::string_view sName) {
   auto it = Readers().find(host::FoldCase(sName));
   if (it == Readers().end())

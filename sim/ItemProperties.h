@@ -17,6 +17,10 @@ bool IsKnownProperty(std::string_view sName);
 // The reader of a named property, found once for reading it from many items; throws like
 // PropertyOf for an unknown name.
 std::function<host::Variant(Model&, const ItemData&)> PropertyReaderOf(std::string_view sName);
+// The MAPI tag of a named property that is the text of one tag of the item's property bag (what
+// its reader returns is that text, "" when absent); 0 for every other property. Restrict and
+// Sort read these straight from the bag, which a pass over a large folder notices.
+int32_t TextTagOf(std::string_view sName);
 // The order of two property values: numbers by value, anything else as text without regard to
 // case; negative, 0 or positive.
 int CompareValues(const host::Variant& a, const host::Variant& b);

@@ -34,6 +34,13 @@ class JetParser : public FilterParser {
     // Looked up once: a filter runs over every item of a folder.
     auto fnRead = PropertyReaderOf(sProperty);
     host::Variant vKey = OrderKey(vValue);
+    if (int32_t nTag = TextTagOf(sProperty); nTag != 0 && vKey.IsString())
+      // Text kept in the property bag: read in place, folded only where it is not ASCII.
+      return [nTag, sOperator, sKey = vKey.ToString()](Model&, const ItemData& oItem) {
+        const host::Variant* p = oItem.oProps.Find(nTag);
+        return OrderMatches(
+            sOperator, p && p->IsString() ? CompareFolded(p->ToString(), sKey) : CompareFolded({}, sKey));
+      };
     if (vKey.IsString())
       // Text against text, the usual case: the folded texts compare directly.
       return [fnRead, sOperator, vKey, sKey = vKey.ToString()](Model& oModel, const ItemData& oItem) {

@@ -371,66 +371,46 @@ std::shared_ptr<host::OutlookObject> ItemsObj::Parent() {
   return m_pSession->FolderObject(m_pFolder);
 }
 
-const std::vector<ItemPtr>& ItemsObj::List() {
-  if (!m_pFilter && m_sSort.empty()) return m_pFolder->vecItems;
-  if (m_oView) return *m_oView;
-  Model& oModel = m_pSession->oModel;
-  // Each item's sort key is worked out once, so that the comparisons of a large folder copy no
-  // text: numbers compare by value with each other, anything else by its folded text (the order
-  // CompareKeys gives).
-  struct SortKey {
-    bool bNumber = false;
-    double d = 0;
-    std::string s;
-  };
-  std::vector<std::pair<SortKey, ItemPtr>> vecKeyed;
-  std::function<host::Variant(Model&, const ItemData&)> fnSortKey;
-  if (!m_sSort.empty()) fnSortKey = PropertyReaderOf(m_sSort);
-  for (const auto& p : m_pFolder->vecItems) {
-    if (m_pFilter && !m_pFilter->Matches(oModel, *p)) continue;
-    SortKey o;
-    if (!m_sSort.empty()) {
-      host::Variant v = OrderKey(fnSortKey(oModel, *p));
-      o.bNumber = !v.IsString();
-      if (o.bNumber) o.d = v.ToDouble();
-      o.s = o.bNumber ? host::FoldCase(v.ToString()) : v.ToString();
-    }
-    vecKeyed.emplace_back(std::move(o), p);
-  }
-  if (!m_sSort.empty())
-    std::stable_sort(vecKeyed.begin(), vecKeyed.end(), [&](const auto& a, const auto& b) {
-      int n = a.first.bNumber && b.first.bNumber ? (a.first.d < b.first.d   ? -1
-                                                    : a.first.d > b.first.d ? 1
-                                                                            : 0)
-                                                 : a.first.s.compare(b.first.s);
-      return m_bDescending ? n > 0 : n < 0;
-    });
-  m_oView.emplace();
-  m_oView->reserve(vecKeyed.size());
-  for (auto& [o, p] : vecKeyed) m_oView->push_back(std::move(p));
-  return *m_oView;
+ItemsView* ItemsObj::View() {
+  if (!m_pFilter && m_sSort.empty()) return nullptr;
+  if (!m_pView || !m_pView->Fits())
+    m_pView = std::make_unique<ItemsView>(m_pSession->oModel, m_pFolder->vecItems, m_pFilter, m_sSort,
+                                          m_bDescending);
+  return m_pView.get();
+}
+
+size_t ItemsObj::Size() {
+  ItemsView* pView = View();
+  return pView ? pView->Size() : m_pFolder->vecItems.size();
+}
+
+const ItemPtr& ItemsObj::At(size_t n) {
+  ItemsView* pView = View();
+  return pView ? pView->At(n) : m_pFolder->vecItems[n];
 }
 
 std::shared_ptr<host::OutlookItem> ItemsObj::Next() {
-  const auto& vec = List();
-  return m_nNext < vec.size() ? m_pSession->ItemObject(vec[m_nNext++]) : nullptr;
+  return m_nNext < Size() ? m_pSession->ItemObject(At(m_nNext++)) : nullptr;
 }
 
 int32_t ItemsObj::Count() {
   m_pSession->Hit<"Items.Count">();
-  return static_cast<int32_t>(List().size());
+  return static_cast<int32_t>(Size());
 }
 
 std::shared_ptr<host::OutlookItem> ItemsObj::Item(const host::Variant& Index) {
   m_pSession->Hit<"Items.Item">();
-  const auto& vec = List();
+  const size_t nSize = Size();
   if (Index.IsString()) {
     std::string sSubject = Index.ToString();
-    for (const auto& p : vec)
-      if (host::EqualsNoCase(p->oProps.Text(prop::PR_SUBJECT), sSubject)) return m_pSession->ItemObject(p);
+    for (size_t i = 0; i < nSize; ++i)
+      if (host::EqualsNoCase(At(i)->oProps.Text(prop::PR_SUBJECT), sSubject))
+        return m_pSession->ItemObject(At(i));
     host::Raise(kErrNotFound, "No item has the subject \"" + sSubject + "\".");
   }
-  return m_pSession->ItemObject(AtPosition(vec, Index.ToLong()));
+  const int32_t n = Index.ToLong();
+  if (n < 1 || static_cast<size_t>(n) > nSize) host::Raise(kErrBadIndex, "Array index out of bounds.");
+  return m_pSession->ItemObject(At(static_cast<size_t>(n - 1)));
 }
 
 std::shared_ptr<host::OutlookItem> ItemsObj::GetFirst() {
@@ -445,7 +425,7 @@ std::shared_ptr<host::OutlookItem> ItemsObj::GetNext() {
 }
 
 std::shared_ptr<host::Items> ItemsObj::Restrict(const std::string& sFilter) {
-  m_pSession->Hit("Items.Restrict");
+  m_pSession->Hit<"Items.Restrict">();
   auto pFilter = std::make_shared<const JetFilter>(sFilter);
   auto p = std::make_shared<ItemsObj>(m_pSession, m_pFolder);
   // Restricting a restricted collection narrows it further.
@@ -457,7 +437,7 @@ std::shared_ptr<host::Items> ItemsObj::Restrict(const std::string& sFilter) {
 }
 
 void ItemsObj::Sort(const std::string& sProperty, const host::Variant& Descending) {
-  m_pSession->Hit("Items.Sort");
+  m_pSession->Hit<"Items.Sort">();
   std::string sName = host::Trim(sProperty);
   if (sName.size() >= 2 && sName.front() == '[' && sName.back() == ']')
     sName = sName.substr(1, sName.size() - 2);
@@ -466,7 +446,7 @@ void ItemsObj::Sort(const std::string& sProperty, const host::Variant& Descendin
                 "The property \"" + sProperty + "\" cannot be used to sort in this simulation.");
   m_sSort = sName;
   m_bDescending = !Descending.IsEmpty() && Descending.ToBool();
-  m_oView.reset();
+  m_pView.reset();
 }
 
 std::shared_ptr<host::OutlookItem> ItemsObj::Add(const host::Variant& Type) {
@@ -478,7 +458,7 @@ std::shared_ptr<host::OutlookItem> ItemsObj::Add(const host::Variant& Type) {
 }
 
 void ItemsObj::Notify(ItemEvent eEvent, const ItemPtr& pItem) {
-  m_oView.reset();
+  m_pView.reset();
   auto pSelf = std::static_pointer_cast<ItemsObj>(shared_from_this());
   switch (eEvent) {
     case ItemEvent::Add:

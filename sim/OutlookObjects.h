@@ -4,12 +4,12 @@
 #pragma once
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "host/Outlook.h"
+#include "sim/ItemsView.h"
 #include "sim/JetFilter.h"
 #include "sim/Session.h"
 
@@ -192,9 +192,12 @@ class ItemsObj : public host::Items {
   void Notify(ItemEvent eEvent, const ItemPtr& pItem);
 
  private:
-  // The items in the collection's order: the folder's own list, or the restricted and sorted
-  // view of it, made again after every change of the folder.
-  const std::vector<ItemPtr>& List();
+  // The restricted and sorted view of the folder's items, made again after every change of the
+  // folder; nullptr when the collection is the folder's own list.
+  ItemsView* View();
+  // The items in the collection's order.
+  size_t Size();
+  const ItemPtr& At(size_t n);
   std::shared_ptr<host::OutlookItem> Next();
 
   std::shared_ptr<Session> m_pSession;
@@ -203,7 +206,7 @@ class ItemsObj : public host::Items {
   std::shared_ptr<const JetFilter> m_pFilter;
   std::string m_sSort;
   bool m_bDescending = false;
-  std::optional<std::vector<ItemPtr>> m_oView;
+  std::unique_ptr<ItemsView> m_pView;
 };
 
 // The model behind a simulated object; nullptr for anything else.

@@ -7,7 +7,17 @@
 namespace sim {
 namespace {
 
-// One log line per line of the file, whatever the message holds.
+const char* KindName(int32_t nKind) {
+  switch (nKind) {
+    case 1: return "DEBUG";
+    case 2: return "WARNING";
+    case 3: return "ERROR";
+    default: return "KIND?";
+  }
+}
+
+}  // namespace
+
 std::string OneLine(const std::string& s) {
   std::string r;
   r.reserve(s.size());
@@ -20,17 +30,6 @@ std::string OneLine(const std::string& s) {
   }
   return r;
 }
-
-const char* KindName(int32_t nKind) {
-  switch (nKind) {
-    case 1: return "DEBUG";
-    case 2: return "WARNING";
-    case 3: return "ERROR";
-    default: return "KIND?";
-  }
-}
-
-}  // namespace
 
 std::string SupportLibraryStandIn::Format(const LogLine& o) {
   std::string s = std::string(KindName(o.nKind)) + " L" + std::to_string(o.nLevel) + " " +

@@ -13,6 +13,9 @@
 
 namespace sim {
 
+// A text on one line, as a log line shows it: line breaks written \n, carriage returns dropped.
+std::string OneLine(const std::string& sText);
+
 struct LogLine {
   std::string sMessage;
   int32_t nError = 0;

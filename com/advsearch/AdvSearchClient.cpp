@@ -12,6 +12,7 @@
 #include "com/HostLoop.h"
 #include "com/Module.h"
 #include "com/Text.h"
+#include "com/advsearch/AdvSearchBinding.h"
 #include "com/advsearch/AdvSearchIds.h"
 #include "com/outlook/OutlookBinding.h"
 #include "com/simserver/OutlookServer.h"
@@ -20,32 +21,6 @@ namespace {
 
 using namespace com;
 using namespace com::advsearch;
-
-// _CAdvSearch over IDispatch: both methods called by name, every argument by reference.
-class CAdvSearchClient : public host::_CAdvSearch, public DispatchHolder {
- public:
-  explicit CAdvSearchClient(ComPtr<IDispatch> p) : m_d(std::move(p)) {}
-  std::string TypeName() const override { return "CAdvSearch"; }
-  IDispatch* GetDispatch() const override { return m_d.get(); }
-
-  std::shared_ptr<host::Search> SyncSearch(const std::shared_ptr<host::Application>& oApp,
-                                           const std::string& sScope, const std::string& sFilter,
-                                           bool SearchSubFolder, const std::string& Tag) override {
-    std::vector<host::Variant> args{host::Variant(oApp), sScope, sFilter, SearchSubFolder, Tag};
-    return Bind<host::Search>(m_d.CallByRef("SyncSearch", args));
-  }
-  std::shared_ptr<host::Search> ASyncSearch(const std::shared_ptr<host::Application>& oApp,
-                                            const std::string& sScope, const std::string& sFilter,
-                                            bool SearchSubFolder, const std::string& Tag,
-                                            const std::shared_ptr<host::Object>& oNotifyedObj) override {
-    std::vector<host::Variant> args{host::Variant(oApp), sScope, sFilter,
-                                    SearchSubFolder,     Tag,    host::Variant(oNotifyedObj)};
-    return Bind<host::Search>(m_d.CallByRef("ASyncSearch", args));
-  }
-
- private:
-  Dispatch m_d;
-};
 
 // The DLL beside the program, loaded once for the life of the process.
 HMODULE Component() {
@@ -98,9 +73,7 @@ void PrepareProcess() {
   ExportProgramLoop();
   simserver::RegisterOutlookServers();
   outlook::RegisterBinders();
-  AddBinder(typeid(host::_CAdvSearch), [](ComPtr<IDispatch> p) -> std::shared_ptr<host::Object> {
-    return std::make_shared<CAdvSearchClient>(std::move(p));
-  });
+  RegisterAdvSearchBinder();
   AddExposer([](const std::shared_ptr<host::Object>& p) -> IDispatch* {
     if (!dynamic_cast<host::ASyncSearchNotify*>(p.get())) return nullptr;
     return CServer::For(p, NotifyClass()).Detach();

@@ -5,6 +5,7 @@
 #include "com/Bridge.h"
 #include "com/Events.h"
 #include "com/outlook/OutlookIds.h"
+#include "host/Office.h"
 
 namespace com::outlook {
 namespace {
@@ -32,7 +33,7 @@ class CBound : public DispatchHolder {
     return Bind<T>(m_d.Call(sName, std::move(args)));
   }
   std::shared_ptr<host::OutlookItem> Item(const char* sName, Vars args = {}) const {
-    return host::As<host::OutlookItem>(BindOutlookObject(m_d.Call(sName, std::move(args)).ToObject()));
+    return BindItem(m_d.Call(sName, std::move(args)).ToObject());
   }
   mutable Dispatch m_d;
 };
@@ -50,7 +51,7 @@ class CModel : public Base, public CBound {
 
 // Listens to the first event interface the source has, newest first (older Outlook versions
 // lack the newer ones); no events when it has none.
-SinkConnection AdviseFirst(IDispatch* p, std::initializer_list<IID> iids,
+SinkConnection AdviseFirst(IDispatch* p, const std::vector<IID>& iids,
                            const std::map<DISPID, EventHandler>& h) {
   for (const IID& iid : iids) {
     try {
@@ -60,6 +61,40 @@ SinkConnection AdviseFirst(IDispatch* p, std::initializer_list<IID> iids,
   }
   return {};
 }
+
+// The events of one bound object. Its sink is advised while any of the events has a handler
+// and unadvised when the last one goes, so the objects nobody listens to (every item a
+// gathering passes) cost Outlook no connection.
+class CEventSource {
+ public:
+  CEventSource() = default;
+  CEventSource(const CEventSource&) = delete;
+  CEventSource& operator=(const CEventSource&) = delete;
+
+  template <class... E>
+  void Init(IDispatch* pSource, std::vector<IID> vecIids, std::map<DISPID, EventHandler> handlers,
+            E&... events) {
+    m_pSource = pSource;
+    m_vecIids = std::move(vecIids);
+    m_mapHandlers = std::move(handlers);
+    (events.SetOnListening([this](bool b) { Listening(b); }), ...);
+  }
+
+ private:
+  void Listening(bool bListening) {
+    if (bListening) {
+      if (m_nListening++ == 0) m_oSink = AdviseFirst(m_pSource, m_vecIids, m_mapHandlers);
+    } else if (m_nListening > 0 && --m_nListening == 0) {
+      m_oSink.reset();
+    }
+  }
+
+  IDispatch* m_pSource = nullptr;  // the owning wrapper's, which outlives this
+  std::vector<IID> m_vecIids;
+  std::map<DISPID, EventHandler> m_mapHandlers;
+  int m_nListening = 0;
+  SinkConnection m_oSink;
+};
 
 class CAddressEntry : public CModel<host::AddressEntry> {
  public:
@@ -127,13 +162,25 @@ class CItem : public CModel<Base> {
 class CGenericItem : public CItem<host::GenericItem> {
  public:
   using CItem::CItem;
+  // Notes, posts, meeting requests: the name their type information gives ("NoteItem"), as
+  // Visual Basic's TypeName would; "Item" when it gives none.
+  std::string TypeName() const override {
+    std::string s = CDispatchObject(ComPtr<IDispatch>(GetDispatch())).TypeName();
+    return s == "Object" ? host::GenericItem::TypeName() : s;
+  }
 };
 
 // The Cancel argument of an item event: by reference, handed back as the handlers left it.
 EventHandler CancelEvent(host::Event<bool&>& e) {
   return [&e](const Args& a) {
     bool bCancel = a[0].IsEmpty() ? false : a[0].ToBool();
-    e.Raise(bCancel);
+    // A handler that set Cancel and then failed has still cancelled.
+    try {
+      e.Raise(bCancel);
+    } catch (...) {
+      a.Set(0, bCancel);
+      throw;
+    }
     a.Set(0, bCancel);
   };
 }
@@ -141,10 +188,11 @@ EventHandler CancelEvent(host::Event<bool&>& e) {
 class CMailItem : public CItem<host::MailItem> {
  public:
   explicit CMailItem(ComPtr<IDispatch> p) : CItem(std::move(p)) {
-    m_oEvents = AdviseFirst(m_d.get(), {DIID_ItemEvents_10, DIID_ItemEvents},
-                            {{kItemEventWrite, CancelEvent(OnWrite)},
-                             {kItemEventClose, CancelEvent(OnClose)},
-                             {kItemEventSend, CancelEvent(OnSend)}});
+    m_oEvents.Init(m_d.get(), {DIID_ItemEvents_10, DIID_ItemEvents},
+                   {{kItemEventWrite, CancelEvent(OnWrite)},
+                    {kItemEventClose, CancelEvent(OnClose)},
+                    {kItemEventSend, CancelEvent(OnSend)}},
+                   OnWrite, OnClose, OnSend);
   }
   std::shared_ptr<host::Recipients> Recipients() override { return Obj<host::Recipients>("Recipients"); }
   std::string SenderName() override { return Str("SenderName"); }
@@ -153,7 +201,7 @@ class CMailItem : public CItem<host::MailItem> {
   std::string BCC() override { return Str("BCC"); }
 
  private:
-  SinkConnection m_oEvents;
+  CEventSource m_oEvents;
 };
 
 class CAppointmentItem : public CItem<host::AppointmentItem> {
@@ -205,11 +253,11 @@ class CDistListItem : public CItem<host::DistListItem> {
 class CItems : public CModel<host::Items> {
  public:
   explicit CItems(ComPtr<IDispatch> p) : CModel(std::move(p)) {
-    m_oEvents =
-        AdviseFirst(m_d.get(), {DIID_ItemsEvents},
-                    {{kItemsEventItemAdd, [this](const Args& a) { OnItemAdd.Raise(AsItem(a[0])); }},
-                     {kItemsEventItemChange, [this](const Args& a) { OnItemChange.Raise(AsItem(a[0])); }},
-                     {kItemsEventItemRemove, [this](const Args&) { OnItemRemove.Raise(); }}});
+    m_oEvents.Init(m_d.get(), {DIID_ItemsEvents},
+                   {{kItemsEventItemAdd, [this](const Args& a) { OnItemAdd.Raise(AsItem(a[0])); }},
+                    {kItemsEventItemChange, [this](const Args& a) { OnItemChange.Raise(AsItem(a[0])); }},
+                    {kItemsEventItemRemove, [this](const Args&) { OnItemRemove.Raise(); }}},
+                   OnItemAdd, OnItemChange, OnItemRemove);
   }
   int32_t Count() override { return Long("Count"); }
   std::shared_ptr<host::OutlookItem> Item(const Variant& Index) override {
@@ -228,10 +276,8 @@ class CItems : public CModel<host::Items> {
   }
 
  private:
-  static std::shared_ptr<host::OutlookItem> AsItem(const Variant& v) {
-    return host::As<host::OutlookItem>(BindOutlookObject(v.ToObject()));
-  }
-  SinkConnection m_oEvents;
+  static std::shared_ptr<host::OutlookItem> AsItem(const Variant& v) { return BindItem(v.ToObject()); }
+  CEventSource m_oEvents;
 };
 
 class CResults : public CModel<host::Results> {
@@ -295,6 +341,49 @@ class CSelection : public CModel<host::Selection> {
   std::shared_ptr<host::OutlookItem> Item(int32_t n) override { return CBound::Item("Item", {n}); }
 };
 
+// An event without arguments.
+EventHandler NotifyEvent(host::Event<>& e) {
+  return [&e](const Args&) { e.Raise(); };
+}
+
+class CExplorer : public CModel<host::Explorer> {
+ public:
+  explicit CExplorer(ComPtr<IDispatch> p) : CModel(std::move(p)) {
+    m_oEvents.Init(m_d.get(), {DIID_ExplorerEvents_10, DIID_ExplorerEvents},
+                   {{kExplorerEventActivate, NotifyEvent(OnActivate)},
+                    {kExplorerEventFolderSwitch, NotifyEvent(OnFolderSwitch)},
+                    {kExplorerEventSelectionChange, NotifyEvent(OnSelectionChange)},
+                    {kExplorerEventClose, NotifyEvent(OnClose)}},
+                   OnActivate, OnFolderSwitch, OnSelectionChange, OnClose);
+  }
+  // The Office command bars of the window, bound by the Office part of the binding.
+  std::shared_ptr<host::CommandBars> CommandBars() override { return Obj<host::CommandBars>("CommandBars"); }
+  std::shared_ptr<host::MAPIFolder> CurrentFolder() override {
+    return Obj<host::MAPIFolder>("CurrentFolder");
+  }
+  std::shared_ptr<host::View> CurrentView() override { return Obj<host::View>("CurrentView"); }
+  std::shared_ptr<host::Selection> Selection() override { return Obj<host::Selection>("Selection"); }
+  std::string Caption() override { return Str("Caption"); }
+
+ private:
+  CEventSource m_oEvents;
+};
+
+class CExplorers : public CModel<host::Explorers> {
+ public:
+  explicit CExplorers(ComPtr<IDispatch> p) : CModel(std::move(p)) {
+    m_oEvents.Init(m_d.get(), {DIID_ExplorersEvents},
+                   {{kExplorersEventNewExplorer,
+                     [this](const Args& a) { OnNewExplorer.Raise(Bind<host::Explorer>(a[0])); }}},
+                   OnNewExplorer);
+  }
+  int32_t Count() override { return Long("Count"); }
+  std::shared_ptr<host::Explorer> Item(int32_t n) override { return Obj<host::Explorer>("Item", {n}); }
+
+ private:
+  CEventSource m_oEvents;
+};
+
 class CNameSpace : public CModel<host::NameSpace> {
  public:
   using CModel::CModel;
@@ -319,10 +408,10 @@ class CApplication : public CModel<host::Application> {
  public:
   explicit CApplication(ComPtr<IDispatch> p) : CModel(std::move(p)) {
     // AdvancedSearchComplete is in the event interfaces of Outlook 2002 and later only.
-    m_oEvents = AdviseFirst(m_d.get(), {DIID_ApplicationEvents_11, DIID_ApplicationEvents_10},
-                            {{kAppEventAdvancedSearchComplete, [this](const Args& a) {
-                                OnAdvancedSearchComplete.Raise(Bind<host::Search>(a[0]));
-                              }}});
+    m_oEvents.Init(m_d.get(), {DIID_ApplicationEvents_11, DIID_ApplicationEvents_10},
+                   {{kAppEventAdvancedSearchComplete,
+                     [this](const Args& a) { OnAdvancedSearchComplete.Raise(Bind<host::Search>(a[0])); }}},
+                   OnAdvancedSearchComplete);
   }
   std::shared_ptr<host::Explorers> Explorers() override { return Obj<host::Explorers>("Explorers"); }
   std::shared_ptr<host::Explorer> ActiveExplorer() override { return Obj<host::Explorer>("ActiveExplorer"); }
@@ -337,7 +426,7 @@ class CApplication : public CModel<host::Application> {
   }
 
  private:
-  SinkConnection m_oEvents;
+  CEventSource m_oEvents;
 };
 
 template <class Interface, class Wrapper>
@@ -349,10 +438,71 @@ void Add() {
 
 }  // namespace
 
+namespace {
+
+struct Kind {
+  const IID& iid;
+  std::shared_ptr<host::Object> (*fnBind)(const std::shared_ptr<host::Object>&);
+};
+
+template <class T>
+std::shared_ptr<host::Object> BindTo(const std::shared_ptr<host::Object>& p) {
+  return Bind<T>(p);
+}
+
+const Kind kItemKinds[] = {
+    {IID__MailItem, BindTo<host::MailItem>},         {IID__ContactItem, BindTo<host::ContactItem>},
+    {IID__DistListItem, BindTo<host::DistListItem>}, {IID__AppointmentItem, BindTo<host::AppointmentItem>},
+    {IID__TaskItem, BindTo<host::TaskItem>},
+};
+const Kind kOtherKinds[] = {
+    {IID_MAPIFolder, BindTo<host::MAPIFolder>},
+    {IID__Items, BindTo<host::Items>},
+    {IID_Recipient, BindTo<host::Recipient>},
+    {IID_Recipients, BindTo<host::Recipients>},
+    {IID__NameSpace, BindTo<host::NameSpace>},
+    {IID__Explorer, BindTo<host::Explorer>},
+    {IID__Explorers, BindTo<host::Explorers>},
+    {IID_Selection, BindTo<host::Selection>},
+    {IID_Search, BindTo<host::Search>},
+    {IID__Results, BindTo<host::Results>},
+    {IID__Application, BindTo<host::Application>},
+};
+
+// The kind an object is, told by the dual interface it answers to. Asking costs no call into
+// the object model, so Outlook sees exactly the calls the add-in makes (and fails exactly
+// those); nullptr when it answers none of them.
+template <size_t N>
+std::shared_ptr<host::OutlookObject> BindByInterface(CDispatchObject& o,
+                                                     const std::shared_ptr<host::Object>& p,
+                                                     const Kind (&kinds)[N]) {
+  for (const Kind& k : kinds) {
+    ComPtr<IUnknown> pAs;
+    if (SUCCEEDED(o.GetDispatch()->QueryInterface(k.iid, pAs.put_void())) && pAs)
+      return host::As<host::OutlookObject>(k.fnBind(p));
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::shared_ptr<host::OutlookItem> BindItem(const std::shared_ptr<host::Object>& p) {
+  if (!p) return nullptr;
+  auto* pGeneric = dynamic_cast<CDispatchObject*>(p.get());
+  if (!pGeneric) return host::As<host::OutlookItem>(p);
+  if (auto o = BindByInterface(*pGeneric, p, kItemKinds)) return host::As<host::OutlookItem>(o);
+  // Notes, posts, journal entries, meeting requests and the rest: the common members only.
+  return Bind<host::GenericItem>(p);
+}
+
 std::shared_ptr<host::OutlookObject> BindOutlookObject(const std::shared_ptr<host::Object>& p) {
   if (!p) return nullptr;
   auto* pGeneric = dynamic_cast<CDispatchObject*>(p.get());
   if (!pGeneric) return host::As<host::OutlookObject>(p);
+  if (auto o = BindByInterface(*pGeneric, p, kItemKinds)) return o;
+  if (auto o = BindByInterface(*pGeneric, p, kOtherKinds)) return o;
+  // Objects without a dual interface of their own (views, folder collections, address
+  // entries, links) and items of no kind listed: their Class decides.
   int32_t nClass = pGeneric->Disp().Get("Class").ToLong();
   switch (nClass) {
     case host::olApplication: return Bind<host::Application>(p);
@@ -392,6 +542,8 @@ void RegisterBinders() {
   Add<host::Results, CResults>();
   Add<host::Search, CSearch>();
   Add<host::View, CView>();
+  Add<host::Explorer, CExplorer>();
+  Add<host::Explorers, CExplorers>();
   Add<host::Selection, CSelection>();
   Add<host::Recipient, CRecipient>();
   Add<host::Recipients, CRecipients>();
@@ -406,7 +558,7 @@ void RegisterBinders() {
   Add<host::GenericItem, CGenericItem>();
   // An item asked for as any item: its class decides.
   AddBinder(typeid(host::OutlookItem), [](ComPtr<IDispatch> p) -> std::shared_ptr<host::Object> {
-    return BindOutlookObject(std::make_shared<CDispatchObject>(std::move(p)));
+    return BindItem(std::make_shared<CDispatchObject>(std::move(p)));
   });
 }
 

@@ -29,6 +29,15 @@ inline constexpr IID IID__Items = OutlookGuid(0x00063041);
 inline constexpr IID IID_Search = OutlookGuid(0x0006300B);
 inline constexpr IID IID__Results = OutlookGuid(0x0006300C);
 inline constexpr IID IID__MailItem = OutlookGuid(0x00063034);
+inline constexpr IID IID__Explorer = OutlookGuid(0x00063003);
+inline constexpr IID IID__Explorers = OutlookGuid(0x0006300A);
+inline constexpr IID IID_Selection = OutlookGuid(0x00063087);
+inline constexpr IID IID_Recipients = OutlookGuid(0x0006303B);
+inline constexpr IID IID_Recipient = OutlookGuid(0x00063045);
+inline constexpr IID IID__ContactItem = OutlookGuid(0x00063021);
+inline constexpr IID IID__AppointmentItem = OutlookGuid(0x00063033);
+inline constexpr IID IID__TaskItem = OutlookGuid(0x00063035);
+inline constexpr IID IID__DistListItem = OutlookGuid(0x00063081);
 
 // Events.
 constexpr DISPID kAppEventAdvancedSearchComplete = 64106;
@@ -39,6 +48,11 @@ constexpr DISPID kItemsEventItemRemove = 61443;
 constexpr DISPID kItemEventWrite = 61442;
 constexpr DISPID kItemEventClose = 61444;
 constexpr DISPID kItemEventSend = 61445;
+constexpr DISPID kExplorersEventNewExplorer = 61441;
+constexpr DISPID kExplorerEventActivate = 61441;
+constexpr DISPID kExplorerEventFolderSwitch = 61442;
+constexpr DISPID kExplorerEventSelectionChange = 61447;
+constexpr DISPID kExplorerEventClose = 61448;
 
 // Members every object has.
 constexpr DISPID kApplication = 61440;
@@ -55,6 +69,13 @@ constexpr DISPID kVersion = 278;
 constexpr DISPID kExplorers = 281;
 constexpr DISPID kAdvancedSearch = 64101;
 constexpr DISPID kName = 12289;
+
+// _Explorer
+constexpr DISPID kCommandBars = 8448;
+constexpr DISPID kCurrentFolder = 8449;
+constexpr DISPID kCaption = 8465;
+constexpr DISPID kCurrentView = 8704;
+constexpr DISPID kSelection = 8706;
 
 // _NameSpace
 constexpr DISPID kNsFolders = 8451;

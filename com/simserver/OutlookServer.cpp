@@ -3,6 +3,7 @@
 #include "com/Bridge.h"
 #include "com/DispatchServer.h"
 #include "com/outlook/OutlookIds.h"
+#include "host/Office.h"
 #include "host/Outlook.h"
 
 namespace com::simserver {
@@ -79,11 +80,25 @@ Variant Optional(const Args& a, size_t i) {
   return a.IsMissing(i) ? Variant() : a[i];
 }
 
+// An event without arguments.
+std::function<void()> NotifyEvent(CServer& s, DISPID nId) {
+  return [&s, nId] {
+    std::vector<Variant> args;
+    s.Raise(nId, args);
+  };
+}
+
 // A Cancel-style event: the value goes to the sinks by reference and comes back.
 std::function<void(bool&)> CancelEvent(CServer& s, DISPID nId) {
   return [&s, nId](bool& bCancel) {
     std::vector<Variant> args{Variant(bCancel)};
-    s.Raise(nId, args, {0});
+    // A sink that set Cancel and then failed has still cancelled.
+    try {
+      s.Raise(nId, args, {0});
+    } catch (...) {
+      bCancel = args[0].ToBool();
+      throw;
+    }
     bCancel = args[0].ToBool();
   };
 }
@@ -133,6 +148,7 @@ void ExposeItems() {
 
   ClassOf<host::AppointmentItem> appointment("AppointmentItem");
   ItemMembers(appointment)
+      .Interface(IID__AppointmentItem)
       .Get("Recipients", kRecipients, [](host::AppointmentItem& o) { return Variant(o.Recipients()); })
       .Get("Links", kOwn + 1, [](host::AppointmentItem& o) { return Variant(o.Links()); })
       .Get("Organizer", kOwn + 2, [](host::AppointmentItem& o) { return Variant(o.Organizer()); })
@@ -140,12 +156,14 @@ void ExposeItems() {
 
   ClassOf<host::TaskItem> task("TaskItem");
   ItemMembers(task)
+      .Interface(IID__TaskItem)
       .Get("Recipients", kRecipients, [](host::TaskItem& o) { return Variant(o.Recipients()); })
       .Get("Links", kOwn + 1, [](host::TaskItem& o) { return Variant(o.Links()); })
       .Expose();
 
   ClassOf<host::ContactItem> contact("ContactItem");
   ItemMembers(contact)
+      .Interface(IID__ContactItem)
       .Get("Sensitivity", kOwn + 3, [](host::ContactItem& o) { return Variant(o.Sensitivity()); })
       .Get("FullName", kName, [](host::ContactItem& o) { return Variant(o.FullName()); })
       .Get("Email1Address", 32899, [](host::ContactItem& o) { return Variant(o.Email1Address()); })
@@ -155,6 +173,7 @@ void ExposeItems() {
 
   ClassOf<host::DistListItem> list("DistListItem");
   ItemMembers(list)
+      .Interface(IID__DistListItem)
       .Get("DLName", 32851, [](host::DistListItem& o) { return Variant(o.DLName()); })
       .Put("DLName", 32851, [](host::DistListItem& o, const Variant& v) { o.SetDLName(v.ToString()); })
       .Get("MemberCount", 32843, [](host::DistListItem& o) { return Variant(o.MemberCount()); })
@@ -190,6 +209,7 @@ void ExposeRecipients() {
       .Expose();
   ClassOf<host::Recipient>("Recipient")
       .Model()
+      .Interface(IID_Recipient)
       .Get("Name", kName, [](host::Recipient& o) { return Variant(o.Name()); })
       .Get("Address", 12291, [](host::Recipient& o) { return Variant(o.Address()); })
       .Get("Type", 3093, [](host::Recipient& o) { return Variant(o.Type()); })
@@ -200,6 +220,7 @@ void ExposeRecipients() {
       .Expose();
   ClassOf<host::Recipients>("Recipients")
       .Model()
+      .Interface(IID_Recipients)
       .Get("Count", kCount, [](host::Recipients& o) { return Variant(o.Count()); })
       .Method("Item", kItem, 1, 1, [](host::Recipients& o, const Args& a) { return Variant(o.Item(a[0])); })
       .Method("Add", 111, 1, 1,
@@ -297,6 +318,47 @@ void ExposeFolders() {
       .Expose();
 }
 
+void ExposeWindows() {
+  // Outlook 2002 and later have both event interfaces; a client advises to the newest it knows.
+  const std::vector<DISPID> vecExplorerEvents{kExplorerEventActivate, kExplorerEventFolderSwitch,
+                                              kExplorerEventSelectionChange, kExplorerEventClose};
+  ClassOf<host::Explorer>("Explorer")
+      .Model()
+      .Interface(IID__Explorer)
+      .Get("CommandBars", kCommandBars, [](host::Explorer& o) { return Variant(o.CommandBars()); })
+      .Get("CurrentFolder", kCurrentFolder, [](host::Explorer& o) { return Variant(o.CurrentFolder()); })
+      .Get("CurrentView", kCurrentView, [](host::Explorer& o) { return Variant(o.CurrentView()); })
+      .Get("Selection", kSelection, [](host::Explorer& o) { return Variant(o.Selection()); })
+      .Get("Caption", kCaption, [](host::Explorer& o) { return Variant(o.Caption()); })
+      .Events(DIID_ExplorerEvents_10, vecExplorerEvents)
+      .Events(DIID_ExplorerEvents, vecExplorerEvents)
+      .Connect([](CServer& s, host::Explorer& o) {
+        std::vector<host::Connection> v;
+        v.push_back(o.OnActivate.Connect(NotifyEvent(s, kExplorerEventActivate)));
+        v.push_back(o.OnFolderSwitch.Connect(NotifyEvent(s, kExplorerEventFolderSwitch)));
+        v.push_back(o.OnSelectionChange.Connect(NotifyEvent(s, kExplorerEventSelectionChange)));
+        v.push_back(o.OnClose.Connect(NotifyEvent(s, kExplorerEventClose)));
+        return v;
+      })
+      .Expose();
+  ClassOf<host::Explorers>("Explorers")
+      .Model()
+      .Interface(IID__Explorers)
+      .Get("Count", kCount, [](host::Explorers& o) { return Variant(o.Count()); })
+      .Method("Item", kItem, 1, 1,
+              [](host::Explorers& o, const Args& a) { return Variant(o.Item(a.Long(0))); })
+      .Events(DIID_ExplorersEvents, {kExplorersEventNewExplorer})
+      .Connect([](CServer& s, host::Explorers& o) {
+        std::vector<host::Connection> v;
+        v.push_back(o.OnNewExplorer.Connect([&s](std::shared_ptr<host::Explorer> p) {
+          std::vector<Variant> a{Variant(p)};
+          s.Raise(kExplorersEventNewExplorer, a);
+        }));
+        return v;
+      })
+      .Expose();
+}
+
 void ExposeSession() {
   ClassOf<host::NameSpace>("NameSpace")
       .Model()
@@ -322,6 +384,7 @@ void ExposeSession() {
       .Expose();
   ClassOf<host::Selection>("Selection")
       .Model()
+      .Interface(IID_Selection)
       .Get("Count", kCount, [](host::Selection& o) { return Variant(o.Count()); })
       .Method("Item", kItem, 1, 1,
               [](host::Selection& o, const Args& a) { return Variant(o.Item(a.Long(0))); })
@@ -336,6 +399,9 @@ void ExposeSession() {
                 return Variant(o.Session());
               })
       .Get("Version", kVersion, [](host::Application& o) { return Variant(o.Version()); })
+      .Get("Explorers", kExplorers, [](host::Application& o) { return Variant(o.Explorers()); })
+      .Method("ActiveExplorer", kActiveExplorer, 0, 0,
+              [](host::Application& o, const Args&) { return Variant(o.ActiveExplorer()); })
       .Method("CreateItem", kCreateItem, 1, 1,
               [](host::Application& o, const Args& a) { return Variant(o.CreateItem(a.Long(0))); })
       .Method("AdvancedSearch", kAdvancedSearch, 1, 4,
@@ -368,6 +434,7 @@ void RegisterOutlookServers() {
   ExposeRecipients();
   ExposeFolders();
   ExposeSession();
+  ExposeWindows();
 }
 
 }  // namespace com::simserver

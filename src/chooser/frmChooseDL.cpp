@@ -12,11 +12,8 @@
 #include "host/Tarvik.h"
 #include "host/Text.h"
 #include "platform/Ui.h"
+#include "platform/WindowProc.h"
 #include "resources/ChooserPictures.h"
-
-#if defined(_WIN32)
-#include <windows.h>
-#endif
 
 using mGlobals::Trace;
 using mGlobals::TraceError;
@@ -539,16 +536,9 @@ void frmChooseDL::TypeAhead(int16_t& KeyAscii) {
   host::IgnoreErrors([&] {
     const int32_t nChar = static_cast<uint16_t>(KeyAscii) & 0xFF;
     if (nChar < 32) return;
-#if defined(_WIN32)
-    if (txtFind.hWnd() != 0) {
-      ::SendMessageA(reinterpret_cast<HWND>(txtFind.hWnd()), kWmChar, static_cast<WPARAM>(nChar), 0);
-      txtFind.SetFocus();
-      return;
-    }
-#endif
-    // Without a native edit control the character lands where typing would put it: at the end.
-    (void)kWmChar;
-    txtFind.NativeText(txtFind.Text() + host::AnsiToUtf8(std::string(1, static_cast<char>(nChar))));
+    // The character as the search box would get it typed: its own WM_CHAR, handled where the
+    // caret is.
+    platform::SendWindowMessage(txtFind.hWnd(), kWmChar, static_cast<uintptr_t>(nChar), 0);
     txtFind.SetFocus();
   });
 }

@@ -47,13 +47,24 @@ class Event {
   Event(const Event&) = delete;
   Event& operator=(const Event&) = delete;
   ~Event() {
-    // Handlers still connected are simply never called again.
+    // Handlers still connected are simply never called again, and the owner is not told.
     for (auto& pSlot : m_pState->slots) pSlot->bConnected = false;
+    m_pState->fnListening = nullptr;
   }
+
+  // Told when the first handler connects (true) and when the last one has gone (false): an
+  // owner that must itself ask to hear of the event (a COM binding advising a sink) does so
+  // only while somebody listens.
+  void SetOnListening(std::function<void(bool bListening)> fn) { m_pState->fnListening = std::move(fn); }
 
   [[nodiscard]] Connection Connect(Handler fnHandler) {
     auto pSlot = std::make_shared<Slot>(Slot{std::move(fnHandler), true});
+    bool bFirst = m_pState->slots.empty();
     m_pState->slots.push_back(pSlot);
+    if (bFirst && m_pState->fnListening) {
+      auto fn = m_pState->fnListening;  // may replace itself
+      fn(true);
+    }
     std::weak_ptr<State> wState = m_pState;
     std::weak_ptr<Slot> wSlot = pSlot;
     return Connection([wState, wSlot] {
@@ -65,6 +76,10 @@ class Event {
         for (auto it = v.begin(); it != v.end(); ++it)
           if (*it == pSlot) {
             v.erase(it);
+            if (v.empty() && pState->fnListening) {
+              auto fn = pState->fnListening;
+              fn(false);
+            }
             break;
           }
       }
@@ -106,6 +121,7 @@ class Event {
   };
   struct State {
     std::vector<std::shared_ptr<Slot>> slots;
+    std::function<void(bool)> fnListening;
   };
   std::shared_ptr<State> m_pState;
 };

@@ -8,6 +8,17 @@
 
 #include "platform/Registry.h"
 
+// The roots keep the names the registry gives them, which <windows.h> defines as macros: they
+// are set aside while the class is declared and restored after it, so that the header may come
+// before or after <windows.h>. A file that has both names the roots platform::reg::CurrentUser
+// and so on, since the macros win there.
+#pragma push_macro("HKEY_CLASSES_ROOT")
+#pragma push_macro("HKEY_CURRENT_USER")
+#pragma push_macro("HKEY_LOCAL_MACHINE")
+#undef HKEY_CLASSES_ROOT
+#undef HKEY_CURRENT_USER
+#undef HKEY_LOCAL_MACHINE
+
 class CWinReg {
  public:
   using HKEY = platform::reg::HKEY;
@@ -59,3 +70,7 @@ class CWinReg {
 
   HKEY m_hKey{};
 };
+
+#pragma pop_macro("HKEY_LOCAL_MACHINE")
+#pragma pop_macro("HKEY_CURRENT_USER")
+#pragma pop_macro("HKEY_CLASSES_ROOT")

@@ -8,63 +8,26 @@
 #include <vector>
 
 #include "addin/Connect.h"
-#include "advsearch/QuilloAdvSearch.h"
 #include "commands/CExplorerMenu.h"
-#include "feedback/CMailItemWrapperColl.h"
-#include "feedback/frmProgress.h"
-#include "platform/portable/FormsPortable.h"
-#include "settings/COptions.h"
+#include "platform/Forms.h"
+#include "platform/Ui.h"
 #include "sim/Inspectors.h"
 #include "sim/ItemObjects.h"
-#include "support/ScratchRegistry.h"
-#include "support/SimFixture.h"
+#include "support/AddinFixture.h"
 
+using testsupport::DemoWithBulk;
+using testsupport::kBulk;
+using testsupport::kInbox;
 inline const std::string kId = "0000000044454D4F";  // the demo profile's entry IDs start so
-inline const std::string kInbox = "\\Mailbox - Jane Doe\\Inbox";
-inline const std::string kBulk = "\\Mailbox - Jane Doe\\Bulk";
 
-class ComposeFixture : public SimFixture {
+class ComposeFixture : public AddinFixture {
  protected:
-  void SetUp() override {
-    SimFixture::SetUp();
-    testsupport::InstallScratchRegistry();
-    m_pPrevForms = platform::SetFormsBackend(std::make_shared<platform::portable::PortableForms>());
-    RegisterQuilloAdvSearch();
-  }
-
   void TearDown() override {
     if (m_pOutlook) {
       Outlook().Quit();
       EXPECT_TRUE(Outlook().EscapedErrors().empty());
     }
-    g_colMailWrappers.Reset();
-    g_frmProgress.Reset();
-    g_oOptions.Reset();
-    UnregisterQuilloAdvSearch();
-    SimFixture::TearDown();
-    platform::SetFormsBackend(m_pPrevForms);
-    testsupport::RemoveScratchRegistry();
-  }
-
-  // The demo profile with a mail folder "Bulk" of n received mails from distinct senders.
-  static std::shared_ptr<const sim::Profile> DemoWithBulk(int n) {
-    sim::Profile oProfile = *sim::DemoProfile();
-    sim::ProfileFolder oBulk;
-    oBulk.sName = "Bulk";
-    for (int i = 1; i <= n; ++i) {
-      sim::ProfileItem oMail;
-      oMail.nClass = host::olMail;
-      oMail.sSubject = "Bulk " + std::to_string(i);
-      sim::AddressRef oSender;
-      oSender.sName = "Sender " + std::to_string(i);
-      oSender.sType = "SMTP";
-      oSender.sAddress = "sender" + std::to_string(i) + "@bulk.example.com";
-      oMail.oSender = oSender;
-      oBulk.vecItems.push_back(oMail);
-    }
-    oProfile.vecStores[0].vecFolders.push_back(oBulk);
-    oProfile.vecStartupExplorers = {kInbox};
-    return sim::CheckProfile(std::move(oProfile));
+    AddinFixture::TearDown();
   }
 
   // Outlook starts on the profile and loads the add-in.
@@ -90,10 +53,20 @@ class ComposeFixture : public SimFixture {
     for (const auto& s : vecCodes) vecIDs.push_back(kId + s);
     Outlook().Select(1, vecIDs);
   }
-  void SelectAllOf(const std::string& sPath) {
-    std::vector<std::string> vecIDs;
-    for (const auto& p : Outlook().Data().FolderByPath(sPath)->vecItems) vecIDs.push_back(p->sEntryID);
-    Outlook().Select(1, vecIDs);
+
+  // The user clicks Cancel once the progress window shows its third stage with nStep steps done
+  // (the click arrives through the message loop, as a real one would). Watches while the
+  // connection lives; bClicked tells whether it came.
+  host::Connection CancelInThirdStageAt(int32_t nStep, bool& bClicked) {
+    bClicked = false;
+    return platform::Forms().OnControlChanged.Connect(
+        [nStep, &bClicked](platform::Control& o, platform::Prop) {
+          if (bClicked || &o.Parent() != &g_frmProgress.Get()) return;
+          frmProgress& f = *g_frmProgress;
+          if (!f.IsLoaded() || !f.lblProgress3.Visible() || f.barProgress.Value() != nStep) return;
+          bClicked = true;
+          platform::Loop().Post([] { platform::Forms().Driver().Click(g_frmProgress->btnCancel); });
+        });
   }
 
   sim::Inspectors Inspectors() { return sim::Inspectors(Outlook()); }
@@ -107,7 +80,4 @@ class ComposeFixture : public SimFixture {
       vec.push_back(std::to_string(p->nType) + ":" + p->sName);
     return vec;
   }
-
- private:
-  std::shared_ptr<platform::FormsBackend> m_pPrevForms;
 };

@@ -141,13 +141,7 @@ TEST_F(DisplayDLTest, CancelInTheThirdStageKeepsTheMembersAddedSoFar) {
   SelectAllOf(kBulk);
   m_pBoxes->QueueAnswer(platform::vbYes);
   bool bClicked = false;
-  host::Connection cn = platform::Forms().OnControlChanged.Connect([&](platform::Control& o, platform::Prop) {
-    if (bClicked || &o.Parent() != &g_frmProgress.Get()) return;
-    frmProgress& f = *g_frmProgress;
-    if (!f.IsLoaded() || !f.lblProgress3.Visible() || f.barProgress.Value() != 7) return;
-    bClicked = true;
-    platform::Loop().Post([] { platform::Forms().Driver().Click(g_frmProgress->btnCancel); });
-  });
+  host::Connection cn = CancelInThirdStageAt(7, bClicked);
   Click(CExplorerMenu::btNewDL);
   ASSERT_TRUE(bClicked);
   ASSERT_EQ(Inspectors().Count(), 1);

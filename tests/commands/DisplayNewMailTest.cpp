@@ -116,13 +116,7 @@ TEST_F(DisplayNewMailTest, CancelInTheThirdStageKeepsTheRecipientsAddedSoFar) {
   SelectAllOf(kBulk);
   m_pBoxes->QueueAnswer(platform::vbYes);  // "Not all recipients will be added. Do you want to continue?"
   bool bClicked = false;
-  host::Connection cn = platform::Forms().OnControlChanged.Connect([&](platform::Control& o, platform::Prop) {
-    if (bClicked || &o.Parent() != &g_frmProgress.Get()) return;
-    frmProgress& f = *g_frmProgress;
-    if (!f.IsLoaded() || !f.lblProgress3.Visible() || f.barProgress.Value() != 5) return;
-    bClicked = true;
-    platform::Loop().Post([] { platform::Forms().Driver().Click(g_frmProgress->btnCancel); });
-  });
+  host::Connection cn = CancelInThirdStageAt(5, bClicked);
   Click(CExplorerMenu::btTO);
   ASSERT_TRUE(bClicked);
   ASSERT_EQ(Inspectors().Count(), 1);

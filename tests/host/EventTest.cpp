@@ -187,3 +187,27 @@ TEST(EventRaiseEach, AFailingHandlerDoesNotKeepTheOthersFromTheEvent) {
   EXPECT_EQ(vecSeen, (std::vector<int>{7, 70}));
   EXPECT_EQ(vecErrors, std::vector<int32_t>{host::err::E_FAIL});
 }
+
+namespace {
+
+TEST(EventListening, TheOwnerIsToldOfTheFirstHandlerAndOfTheLastGoing) {
+  auto pEvent = std::make_unique<Event<>>();
+  std::vector<bool> vecTold;
+  pEvent->SetOnListening([&](bool b) { vecTold.push_back(b); });
+  Connection c1 = pEvent->Connect([] {});
+  Connection c2 = pEvent->Connect([] {});
+  c1.reset();
+  EXPECT_EQ(vecTold, std::vector<bool>{true});
+  // The last handler leaving from inside the raise.
+  Connection* pSelf = &c2;
+  c2 = pEvent->Connect([&] { pSelf->reset(); });
+  pEvent->Raise();
+  EXPECT_EQ(vecTold, (std::vector<bool>{true, false}));
+  // Listening again, then the event goes first: its owner is not told any more.
+  Connection c3 = pEvent->Connect([] {});
+  pEvent.reset();
+  c3.reset();
+  EXPECT_EQ(vecTold, (std::vector<bool>{true, false, true}));
+}
+
+}  // namespace

@@ -2,59 +2,25 @@
 #include <gtest/gtest.h>
 
 #include "RecipientsFixture.h"
-#include "advsearch/QuilloAdvSearch.h"
 #include "recipients/mQuillo.h"
 #include "settings/COptions.h"
 #include "sim/Model.h"
-#include "support/ScratchRegistry.h"
 
 namespace {
 
-const std::string kInbox = "\\Mailbox - Jane Doe\\Inbox";
+using testsupport::DemoWithBulk;
+using testsupport::kBulk;
+using testsupport::kInbox;
 const std::string kContacts = "\\Mailbox - Jane Doe\\Contacts";
 const std::string kCalendar = "\\Mailbox - Jane Doe\\Calendar";
-const std::string kBulk = "\\Mailbox - Jane Doe\\Bulk";
 const std::string kPrefix = "0000000044454D4F";
 constexpr const char* kSource = "GetQuilloRecipients";
-
-// The demo profile with a mail folder "Bulk" of n received mails from distinct senders, and
-// one explorer on the Inbox.
-std::shared_ptr<const sim::Profile> DemoWithBulk(int n, const std::string& sVersion = "11.0.5608",
-                                                 const std::string& sBulkName = "Bulk") {
-  sim::Profile oProfile = *sim::DemoProfile();
-  oProfile.sVersion = sVersion;
-  sim::ProfileFolder oBulk;
-  oBulk.sName = sBulkName;
-  for (int i = 1; i <= n; ++i) {
-    sim::ProfileItem oMail;
-    oMail.nClass = host::olMail;
-    oMail.sSubject = "Bulk " + std::to_string(i);
-    sim::AddressRef oSender;
-    oSender.sName = "Sender " + std::to_string(i);
-    oSender.sType = "SMTP";
-    oSender.sAddress = "sender" + std::to_string(i) + "@bulk.example.com";
-    oMail.oSender = oSender;
-    oBulk.vecItems.push_back(oMail);
-  }
-  oProfile.vecStores[0].vecFolders.push_back(oBulk);
-  oProfile.vecStartupExplorers = {kInbox};
-  return sim::CheckProfile(std::move(oProfile));
-}
 
 class GetQuilloRecipientsTest : public RecipientsFixture {
  protected:
   void SetUp() override {
     RecipientsFixture::SetUp();
-    testsupport::InstallScratchRegistry();
-    RegisterQuilloAdvSearch();
     UseProfile(DemoWithBulk(0));
-  }
-
-  void TearDown() override {
-    g_oOptions.Reset();
-    UnregisterQuilloAdvSearch();
-    testsupport::RemoveScratchRegistry();
-    RecipientsFixture::TearDown();
   }
 
   void UseProfile(std::shared_ptr<const sim::Profile> pProfile, const std::string& sVersion = {}) {
@@ -67,12 +33,6 @@ class GetQuilloRecipientsTest : public RecipientsFixture {
   void SelectCodes(const std::vector<std::string>& vecCodes) {
     std::vector<std::string> vecIDs;
     for (const auto& s : vecCodes) vecIDs.push_back(kPrefix + s);
-    Outlook().Select(1, vecIDs);
-  }
-  void SelectAllOf(const std::string& sPath) {
-    std::vector<std::string> vecIDs;
-    auto oItems = Outlook().FolderByPath(sPath)->Items();
-    for (auto o = oItems->GetFirst(); o; o = oItems->GetNext()) vecIDs.push_back(o->EntryID());
     Outlook().Select(1, vecIDs);
   }
 
@@ -163,7 +123,7 @@ TEST_F(GetQuilloRecipientsTest, ContactsGiveTheirFirstUsableAddressAndListsDepen
 TEST_F(GetQuilloRecipientsTest, ExclusionOptionsApplyOnlyToTheWholeFolder) {
   g_oOptions->ExcludePrivateContacts(true);
   g_oOptions->ExcludeReplied(true);
-  UseProfile(DemoWithBulk(0, "9.0.0.2711"));  // Outlook 2000: the folder command takes every item
+  UseProfile(DemoWithBulk(0, kInbox, "9.0.0.2711"));  // Outlook 2000: the folder command takes every item
 
   Show(kContacts);
   SelectCodes({"1002"});  // the private contact, selected by hand
@@ -224,7 +184,7 @@ TEST_F(GetQuilloRecipientsTest, FilteredTopFolderOfTheDefaultStoreGathersNothing
 // holds and the people it hides are not addressed.
 TEST_F(GetQuilloRecipientsTest, QuotesInTheFolderNameKeepTheViewFilter) {
   const std::string sName = "Jane's ''Mail";
-  UseProfile(DemoWithBulk(3, "11.0.5608", sName));
+  UseProfile(DemoWithBulk(3, kInbox, "11.0.5608", sName));
   const std::string sPath = "\\Mailbox - Jane Doe\\" + sName;
   Outlook().Data().FolderByPath(sPath)->oView = {
       "Filtered", "<view><filter>&quot;urn:schemas:httpmail:subject&quot; LIKE '%Bulk 2%'</filter></view>"};

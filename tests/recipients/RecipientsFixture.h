@@ -7,26 +7,20 @@
 #include <vector>
 
 #include "common/CKeyedCollection.h"
-#include "common/mGlobals.h"
-#include "feedback/frmProgress.h"
-#include "platform/portable/FormsPortable.h"
-#include "support/SimFixture.h"
+#include "support/AddinFixture.h"
 
-class RecipientsFixture : public SimFixture {
+class RecipientsFixture : public AddinFixture {
  protected:
   void SetUp() override {
-    SimFixture::SetUp();
-    m_pPrevForms = platform::SetFormsBackend(std::make_shared<platform::portable::PortableForms>());
+    AddinFixture::SetUp();
     MakeOutlook(sim::DemoProfile());
     g_oApp = Outlook().Application();
   }
 
   void TearDown() override {
     g_frmProgress.Reset();
-    g_oApp.reset();
     EXPECT_TRUE(Outlook().EscapedErrors().empty());
-    SimFixture::TearDown();
-    platform::SetFormsBackend(m_pPrevForms);
+    AddinFixture::TearDown();
   }
 
   // A demo item by the end of its entry ID ("0601": the first Inbox mail).
@@ -48,7 +42,4 @@ class RecipientsFixture : public SimFixture {
     for (const std::string& s : col) vec.push_back(s);
     return vec;
   }
-
- private:
-  std::shared_ptr<platform::FormsBackend> m_pPrevForms;
 };

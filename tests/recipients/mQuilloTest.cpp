@@ -6,6 +6,7 @@
 #include "RecipientsFixture.h"
 #include "recipients/mQuillo.h"
 #include "sim/Redemption.h"
+#include "support/XmlView.h"
 
 namespace {
 
@@ -28,17 +29,7 @@ class FakeEntry : public host::SafeAddressEntry {
   std::string m_sAddress, m_sType;
 };
 
-class FakeView : public host::View {
- public:
-  explicit FakeView(std::string sXml) : m_sXml(std::move(sXml)) {}
-  int32_t Class() override { return host::olView; }
-  std::shared_ptr<host::OutlookObject> Parent() override { return nullptr; }
-  std::string Name() override { return {}; }
-  std::string XML() override { return m_sXml; }
-
- private:
-  std::string m_sXml;
-};
+using testsupport::XmlView;
 
 class mQuilloTest : public RecipientsFixture {
  protected:
@@ -140,7 +131,7 @@ TEST_F(mQuilloTest, TheViewFilterIsTheFilterElementWithItsEntitiesDecoded) {
             "\"urn:schemas:httpmail:subject\" LIKE '%project%'");
   EXPECT_EQ(Messages("mQuillo::GetViewFilter", 1).size(), 3u);
 
-  auto fnFilter = [](const char* sXml) { return mQuillo::GetViewFilter(std::make_shared<FakeView>(sXml)); };
+  auto fnFilter = [](const char* sXml) { return mQuillo::GetViewFilter(std::make_shared<XmlView>(sXml)); };
   EXPECT_EQ(fnFilter("<v><FILTER>&QUOT;x&quot; = 'A &amp; B'</Filter><filter>2</filter></v>"),
             "\"x\" = 'A & B'");
   // Each entity once: "&amp;quot;" is the text "&quot;", not a quote.

@@ -10,38 +10,18 @@
 #include "platform/Forms.h"
 #include "sim/Session.h"
 #include "support/AppCommandsFixture.h"
+#include "support/BulkProfile.h"
 #include "support/ScratchRegistry.h"
 
 namespace {
 
-const std::string kBulk = "\\Mailbox - Jane Doe\\Bulk";
-
-// The demo profile with a folder "Bulk" of n mails from distinct senders, shown at start-up.
-std::shared_ptr<const sim::Profile> DemoWithBulk(int n) {
-  sim::Profile oProfile = *sim::DemoProfile();
-  sim::ProfileFolder oBulk;
-  oBulk.sName = "Bulk";
-  for (int i = 1; i <= n; ++i) {
-    sim::ProfileItem oMail;
-    oMail.nClass = host::olMail;
-    oMail.sSubject = "Bulk " + std::to_string(i);
-    sim::AddressRef oSender;
-    oSender.sName = "Sender " + std::to_string(i);
-    oSender.sType = "SMTP";
-    oSender.sAddress = "sender" + std::to_string(i) + "@bulk.example.com";
-    oMail.oSender = oSender;
-    oBulk.vecItems.push_back(oMail);
-  }
-  oProfile.vecStores[0].vecFolders.push_back(oBulk);
-  oProfile.vecStartupExplorers = {kBulk};
-  return sim::CheckProfile(std::move(oProfile));
-}
+using testsupport::kBulk;
 
 class SimReportsTest : public AppCommandsFixture {
  protected:
   void SetUp() override {
     testsupport::InstallScratchRegistry();
-    m_pSession = std::make_shared<app::SimSession>(DemoWithBulk(25), "", m_out);
+    m_pSession = std::make_shared<app::SimSession>(testsupport::DemoWithBulk(25, kBulk), "", m_out);
     ASSERT_TRUE(app::InstallSimForms(m_pSession, "", m_err));
     m_pSession->WatchFormsBackend();
     app::RegisterAllCommands(m_oTable, m_pSession);
@@ -53,12 +33,7 @@ class SimReportsTest : public AppCommandsFixture {
     platform::SetFormsBackend(nullptr);
     testsupport::RemoveScratchRegistry();
   }
-  void SelectAll() {
-    std::vector<std::string> vecIDs;
-    auto oItems = m_pSession->Outlook().FolderByPath(kBulk)->Items();
-    for (auto o = oItems->GetFirst(); o; o = oItems->GetNext()) vecIDs.push_back(o->EntryID());
-    m_pSession->Outlook().Select(1, vecIDs);
-  }
+  void SelectAll() { m_pSession->Outlook().Select(1, testsupport::EntryIDsOf(m_pSession->Outlook(), kBulk)); }
   size_t Count(const std::string& sPart) const {
     const std::string s = m_out.str();
     size_t n = 0;
