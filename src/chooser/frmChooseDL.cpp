@@ -390,8 +390,19 @@ void frmChooseDL::RefreshGrid() {
     ctlGrid.SetRowSel(nRowSel);
     ctlGrid.SetColSel(ctlGrid.Cols() - 1);
     ctlGrid.SetRedraw(true);
+    m_bRefreshFailed = false;
   } catch (...) {
     TraceError("frmChooseDL::RefreshGrid");
+    // The item source may already hold the new filter: rows of the old one left in the grid
+    // would let OK return a list other than the one shown.
+    m_bRefreshFailed = true;
+    m_nPageRows = 0;
+    host::IgnoreErrors([&] {
+      ctlGrid.SetRows(1);
+      ctlGrid.SetRows(2);
+      ctlGrid.SetRowHeight(1, 0);
+      ctlGrid.SetRedraw(true);
+    });
   }
 }
 
@@ -506,7 +517,7 @@ void frmChooseDL::Find(const std::string& sText) {
       sQuery = FindRestriction(sText);
     }
     const std::string sCurrent = o.IsAdvancedRestrict() ? o.AdvancedRestrict() : o.Restrict();
-    if (bAdvanced == o.IsAdvancedRestrict() && sQuery == sCurrent) return;
+    if (!m_bRefreshFailed && bAdvanced == o.IsAdvancedRestrict() && sQuery == sCurrent) return;
     if (bAdvanced)
       o.SetAdvancedRestrict(sQuery);
     else

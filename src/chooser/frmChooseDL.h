@@ -110,6 +110,8 @@ class frmChooseDL : public platform::Form {
   std::shared_ptr<COutlookItems> m_ViewItems;
   host::Connection m_cnViewItemsChange;
   int32_t m_nPageRows = 0;
+  // The last refresh failed: the grid was emptied, and the same Find may try again.
+  bool m_bRefreshFailed = false;
   std::vector<host::Connection> m_vecHandlers;
 };
 
