@@ -94,7 +94,8 @@ SimSession::~SimSession() {
 }
 
 std::string SimSession::EscapedLine(const std::string& sSource, const host::ErrorInfo& oError) {
-  return "escaped: " + sSource + " " + std::to_string(oError.nNumber) + " " + sim::OneLine(oError.sDescription);
+  return "escaped: " + sSource + " " + std::to_string(oError.nNumber) + " " +
+         sim::OneLine(oError.sDescription);
 }
 
 void SimSession::WatchFormsBackend() {

@@ -33,6 +33,38 @@ class Counted {
   ~Counted();
 };
 
+// The IUnknown of a COM class of ours that implements the one interface I: QueryInterface
+// answers IUnknown and the interfaces Answers accepts, all as I; the reference count starts at
+// 1 (the creator's) and the object deletes itself when it drops to 0.
+template <class I>
+class ComObject : public I, Counted {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+    if (!ppv) return E_POINTER;
+    if (riid == IID_IUnknown || Answers(riid)) {
+      *ppv = static_cast<I*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++m_nRefs; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    ULONG n = --m_nRefs;
+    if (n == 0) delete this;
+    return n;
+  }
+
+ protected:
+  ComObject() = default;
+  virtual ~ComObject() = default;
+  virtual bool Answers(REFIID riid) const = 0;
+
+ private:
+  std::atomic<ULONG> m_nRefs{1};
+};
+
 // The arguments of one Invoke, in the order the member declares them (DISPPARAMS holds them
 // reversed). Reading an argument of the wrong type fails the call with DISP_E_TYPEMISMATCH and
 // the argument's position; Set writes back through an argument passed by reference.

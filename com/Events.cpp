@@ -23,27 +23,6 @@ std::vector<ComPtr<IDispatch>> CConnectionPoint::Sinks() const {
   return vec;
 }
 
-HRESULT CConnectionPoint::QueryInterface(REFIID riid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  if (riid == IID_IUnknown || riid == IID_IConnectionPoint) {
-    *ppv = static_cast<IConnectionPoint*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *ppv = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG CConnectionPoint::AddRef() {
-  return ++m_nRefs;
-}
-
-ULONG CConnectionPoint::Release() {
-  ULONG n = --m_nRefs;
-  if (n == 0) delete this;
-  return n;
-}
-
 HRESULT CConnectionPoint::GetConnectionInterface(IID* pIID) {
   if (!pIID) return E_POINTER;
   *pIID = m_iid;
@@ -93,28 +72,12 @@ namespace {
 
 // A client's sink: an IDispatch that answers to the event interface and calls the handler of
 // each event it knows. Once disabled, it ignores every call.
-class CSink final : public IDispatch, Counted {
+class CSink final : public ComObject<IDispatch> {
  public:
   CSink(const IID& diid, std::map<DISPID, EventHandler> handlers)
       : m_diid(diid), m_mapHandlers(std::move(handlers)) {}
   void Disable() { m_mapHandlers.clear(); }
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-    if (!ppv) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == m_diid) {
-      *ppv = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++m_nRefs; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    ULONG n = --m_nRefs;
-    if (n == 0) delete this;
-    return n;
-  }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* pn) override {
     if (pn) *pn = 0;
     return S_OK;
@@ -147,8 +110,9 @@ class CSink final : public IDispatch, Counted {
   }
 
  private:
-  ~CSink() = default;
-  std::atomic<ULONG> m_nRefs{1};
+  ~CSink() override = default;
+  bool Answers(REFIID riid) const override { return riid == IID_IDispatch || riid == m_diid; }
+
   IID m_diid;
   std::map<DISPID, EventHandler> m_mapHandlers;
 };

@@ -19,7 +19,7 @@
 
 namespace com {
 
-class CConnectionPoint final : public IConnectionPoint, Counted {
+class CConnectionPoint final : public ComObject<IConnectionPoint> {
  public:
   CConnectionPoint(IConnectionPointContainer* pContainer, const IID& iid);
   // The container is going: no more sinks, and no way back to it.
@@ -28,9 +28,6 @@ class CConnectionPoint final : public IConnectionPoint, Counted {
   // The sinks advised now, each kept alive for the caller.
   std::vector<ComPtr<IDispatch>> Sinks() const;
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
   HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* pIID) override;
   HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** pp) override;
   HRESULT STDMETHODCALLTYPE Advise(IUnknown* pUnkSink, DWORD* pdwCookie) override;
@@ -38,8 +35,9 @@ class CConnectionPoint final : public IConnectionPoint, Counted {
   HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** pp) override;
 
  private:
-  ~CConnectionPoint() = default;
-  std::atomic<ULONG> m_nRefs{1};
+  ~CConnectionPoint() override = default;
+  bool Answers(REFIID riid) const override { return riid == IID_IConnectionPoint; }
+
   IConnectionPointContainer* m_pContainer;  // not owned: the container owns this point
   IID m_iid;
   DWORD m_nNextCookie = 1;

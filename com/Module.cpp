@@ -13,26 +13,10 @@ namespace {
 
 std::atomic<long> g_nLocks{0};
 
-class CClassFactory final : public IClassFactory, Counted {
+class CClassFactory final : public ComObject<IClassFactory> {
  public:
   explicit CClassFactory(std::function<ComPtr<IDispatch>()> fnCreate) : m_fnCreate(std::move(fnCreate)) {}
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-    if (!ppv) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-      *ppv = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++m_nRefs; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    ULONG n = --m_nRefs;
-    if (n == 0) delete this;
-    return n;
-  }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* pOuter, REFIID riid, void** ppv) override {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
@@ -54,8 +38,9 @@ class CClassFactory final : public IClassFactory, Counted {
   }
 
  private:
-  ~CClassFactory() = default;
-  std::atomic<ULONG> m_nRefs{1};
+  ~CClassFactory() override = default;
+  bool Answers(REFIID riid) const override { return riid == IID_IClassFactory; }
+
   std::function<ComPtr<IDispatch>()> m_fnCreate;
 };
 
@@ -91,6 +76,31 @@ HRESULT CanUnloadNow() {
 bool RunningUnderWine() {
   HMODULE hNtdll = GetModuleHandleW(L"ntdll.dll");
   return hNtdll && GetProcAddress(hNtdll, "wine_get_version") != nullptr;
+}
+
+HRESULT RegisterServer(const ServerModule& oModule, HMODULE hModule) {
+  try {
+    HRESULT hr = RegisterClasses(oModule.vecClasses, hModule);
+    if (FAILED(hr)) return hr;
+    if (oModule.fnRegister && !oModule.fnRegister()) {
+      if (oModule.fnUnregister) oModule.fnUnregister();
+      UnregisterClasses(oModule.vecClasses);
+      return SELFREG_E_CLASS;
+    }
+    return S_OK;
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
+}
+
+HRESULT UnregisterServer(const ServerModule& oModule) {
+  try {
+    bool bOwnKeys = !oModule.fnUnregister || oModule.fnUnregister();
+    HRESULT hr = UnregisterClasses(oModule.vecClasses);
+    return FAILED(hr) ? hr : bOwnKeys ? S_OK : SELFREG_E_CLASS;
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
 }
 
 HKEY ClassesRootKey() {

@@ -29,6 +29,21 @@ HRESULT CanUnloadNow();
 HRESULT RegisterClasses(const std::vector<ClassEntry>& vecClasses, HMODULE hModule);
 HRESULT UnregisterClasses(const std::vector<ClassEntry>& vecClasses);
 
+// What one server DLL is: its classes, and the keys it writes besides theirs (fnRegister
+// writes them and says whether it could; fnUnregister removes them and says the same). Each DLL
+// defines ThisServerModule; com/ServerExports.cpp, built into each, makes the four Dll* exports
+// of it.
+struct ServerModule {
+  std::vector<ClassEntry> vecClasses;
+  std::function<bool()> fnRegister;
+  std::function<bool()> fnUnregister;
+};
+const ServerModule& ThisServerModule();
+// What DllRegisterServer / DllUnregisterServer do for the module in hModule. Registering that
+// fails half-way removes what it wrote; no exception gets out.
+HRESULT RegisterServer(const ServerModule& oModule, HMODULE hModule);
+HRESULT UnregisterServer(const ServerModule& oModule);
+
 // Where class keys go: HKLM\Software\Classes under Wine, which does not read per-user class
 // keys; HKCU\Software\Classes on Windows, where they need no administrator.
 HKEY ClassesRootKey();

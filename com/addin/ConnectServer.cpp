@@ -24,27 +24,9 @@ host::Variant CustomOf(SAFEARRAY** ppCustom) {
   return vOut;
 }
 
-class CConnectServer final : public _IDTExtensibility2, Counted {
+class CConnectServer final : public ComObject<_IDTExtensibility2> {
  public:
   explicit CConnectServer(std::shared_ptr<host::AddIn> pAddIn) : m_pAddIn(std::move(pAddIn)) {}
-
-  // IUnknown
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-    if (!ppv) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID__IDTExtensibility2) {
-      *ppv = static_cast<_IDTExtensibility2*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++m_nRefs; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    ULONG n = --m_nRefs;
-    if (n == 0) delete this;
-    return n;
-  }
 
   // IDispatch: the five events by name and by dispatch ID, no type information.
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* pn) override {
@@ -193,7 +175,8 @@ class CConnectServer final : public _IDTExtensibility2, Counted {
     }
   }
 
-  std::atomic<ULONG> m_nRefs{1};
+  bool Answers(REFIID riid) const override { return riid == IID_IDispatch || riid == IID__IDTExtensibility2; }
+
   std::shared_ptr<host::AddIn> m_pAddIn;
 };
 

@@ -25,15 +25,6 @@ HMODULE ThisDll() {
   return ModuleOf(reinterpret_cast<const void*>(&ThisDll));
 }
 
-const std::vector<ClassEntry>& Classes() {
-  static const std::vector<ClassEntry> s_vec{
-      {CLSID_QuilloConnect, addin_registration::kProgId, addin_registration::kDisplayName, [] {
-         InstallAddinServices(ThisDll());
-         return CreateConnectServer(host::CreateObject<host::AddIn>(addin_registration::kProgId));
-       }}};
-  return s_vec;
-}
-
 // HKEY_CURRENT_USER\Software\Microsoft\Office\Outlook\Addins\<ProgID>: what Outlook reads to load
 // the add-in at start-up. Per user: the key under HKEY_LOCAL_MACHINE would hide the add-in from
 // the COM Add-Ins dialog of Outlook 2000 to 2003.
@@ -54,39 +45,15 @@ bool WriteAddinKey() {
 
 }  // namespace
 
-extern "C" {
-
-STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
-  return com::GetClassObject(Classes(), rclsid, riid, ppv);
+// The Connect class, and the add-in key beside its class keys.
+const ServerModule& com::ThisServerModule() {
+  static const ServerModule s_module{
+      {{CLSID_QuilloConnect, addin_registration::kProgId, addin_registration::kDisplayName,
+        [] {
+          InstallAddinServices(ThisDll());
+          return CreateConnectServer(host::CreateObject<host::AddIn>(addin_registration::kProgId));
+        }}},
+      WriteAddinKey,
+      [] { return com::DeleteTree(HKEY_CURRENT_USER, AddinKey()); }};
+  return s_module;
 }
-
-STDAPI DllCanUnloadNow() {
-  return com::CanUnloadNow();
-}
-
-STDAPI DllRegisterServer() {
-  try {
-    HRESULT hr = com::RegisterClasses(Classes(), ThisDll());
-    if (FAILED(hr)) return hr;
-    if (!WriteAddinKey()) {
-      com::DeleteTree(HKEY_CURRENT_USER, AddinKey());
-      com::UnregisterClasses(Classes());
-      return SELFREG_E_CLASS;
-    }
-    return S_OK;
-  } catch (...) {
-    return E_UNEXPECTED;
-  }
-}
-
-STDAPI DllUnregisterServer() {
-  try {
-    bool bKey = com::DeleteTree(HKEY_CURRENT_USER, AddinKey());
-    HRESULT hr = com::UnregisterClasses(Classes());
-    return FAILED(hr) ? hr : bKey ? S_OK : SELFREG_E_CLASS;
-  } catch (...) {
-    return E_UNEXPECTED;
-  }
-}
-
-}  // extern "C"

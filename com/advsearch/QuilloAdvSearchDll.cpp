@@ -44,43 +44,23 @@ std::shared_ptr<const ServerClass> AdvSearchClass() {
   return s_p;
 }
 
-const std::vector<ClassEntry>& Classes() {
-  static const std::vector<ClassEntry> s_vec{
-      {CLSID_CAdvSearch, host::kAdvSearchProgId, "QuilloAdvSearch CAdvSearch", [] {
-         InstallModuleLoop();
-         outlook::RegisterBinders();
-         return CreateServer(std::make_shared<CAdvSearch>(), AdvSearchClass());
-       }}};
-  return s_vec;
-}
-
 }  // namespace
 
+// The one search class; no keys besides its own.
+const ServerModule& com::ThisServerModule() {
+  static const ServerModule s_module{{{CLSID_CAdvSearch, host::kAdvSearchProgId, "QuilloAdvSearch CAdvSearch",
+                                       [] {
+                                         InstallModuleLoop();
+                                         outlook::RegisterBinders();
+                                         return CreateServer(std::make_shared<CAdvSearch>(),
+                                                             AdvSearchClass());
+                                       }}},
+                                     {},
+                                     {}};
+  return s_module;
+}
+
 extern "C" {
-
-STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
-  return com::GetClassObject(Classes(), rclsid, riid, ppv);
-}
-
-STDAPI DllCanUnloadNow() {
-  return com::CanUnloadNow();
-}
-
-STDAPI DllRegisterServer() {
-  try {
-    return com::RegisterClasses(Classes(), com::ModuleOf(reinterpret_cast<const void*>(&DllRegisterServer)));
-  } catch (...) {
-    return E_UNEXPECTED;
-  }
-}
-
-STDAPI DllUnregisterServer() {
-  try {
-    return com::UnregisterClasses(Classes());
-  } catch (...) {
-    return E_UNEXPECTED;
-  }
-}
 
 void QuilloAdvSearchSetDebugTarget(int32_t nTarget) {
   host::IgnoreErrors([&] { g_debug().SetDebugTarget(nTarget); });

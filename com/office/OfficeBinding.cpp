@@ -5,6 +5,7 @@
 #include <typeindex>
 #include <vector>
 
+#include "com/BoundObject.h"
 #include "com/Bridge.h"
 #include "com/Error.h"
 #include "com/Events.h"
@@ -15,31 +16,15 @@ namespace com::office {
 namespace {
 
 using host::Variant;
-using Vars = std::vector<Variant>;
 
-// Optional arguments left out at the end go as missing, so Office applies its defaults.
-Vars Trim(Vars v) {
-  while (!v.empty() && v.back().IsEmpty()) v.pop_back();
-  return v;
-}
-
-class CBound : public DispatchHolder {
+class CBound : public BoundObject {
  public:
-  explicit CBound(ComPtr<IDispatch> p) : m_d(std::move(p)) {}
-  IDispatch* GetDispatch() const override { return m_d.get(); }
+  using BoundObject::BoundObject;
 
  protected:
-  std::string Str(const char* sName) const { return m_d.Get(sName).ToString(); }
-  int32_t Long(const char* sName) const { return m_d.Get(sName).ToLong(); }
-  bool Bool(const char* sName) const { return m_d.Get(sName).ToBool(); }
-  template <class T>
-  std::shared_ptr<T> Obj(const char* sName, Vars args = {}) const {
-    return Bind<T>(m_d.Call(sName, std::move(args)));
-  }
   std::shared_ptr<host::CommandBarControl> Control(const char* sName, Vars args = {}) const {
     return BindControl(m_d.Call(sName, std::move(args)).ToObject());
   }
-  mutable Dispatch m_d;
 };
 
 class CBars : public host::CommandBars, public CBound {
@@ -200,13 +185,6 @@ size_t RowBytes(int32_t nWidth, int32_t nBits) {
   return (static_cast<size_t>(nWidth) * static_cast<size_t>(nBits) + 7) / 8;
 }
 
-template <class Interface, class Wrapper>
-void Add() {
-  AddBinder(typeid(Interface), [](ComPtr<IDispatch> p) -> std::shared_ptr<host::Object> {
-    return std::make_shared<Wrapper>(std::move(p));
-  });
-}
-
 }  // namespace
 
 std::shared_ptr<host::CommandBarControl> BindControl(const std::shared_ptr<host::Object>& p) {
@@ -331,12 +309,12 @@ void RegisterBinders() {
   static bool s_bDone = false;
   if (s_bDone) return;
   s_bDone = true;
-  Add<host::CommandBars, CBars>();
-  Add<host::CommandBar, CBar>();
-  Add<host::CommandBarControls, CControls>();
-  Add<host::CommandBarButton, CButton>();
-  Add<host::CommandBarPopup, CPopup>();
-  Add<CControl, CControl>();
+  AddBound<host::CommandBars, CBars>();
+  AddBound<host::CommandBar, CBar>();
+  AddBound<host::CommandBarControls, CControls>();
+  AddBound<host::CommandBarButton, CButton>();
+  AddBound<host::CommandBarPopup, CPopup>();
+  AddBound<CControl, CControl>();
   // A control asked for as any control: its type decides.
   AddBinder(typeid(host::CommandBarControl), [](ComPtr<IDispatch> p) -> std::shared_ptr<host::Object> {
     return BindControl(std::make_shared<CDispatchObject>(std::move(p)));

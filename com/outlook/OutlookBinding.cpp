@@ -2,6 +2,7 @@
 
 #include <typeindex>
 
+#include "com/BoundObject.h"
 #include "com/Bridge.h"
 #include "com/Events.h"
 #include "com/outlook/OutlookIds.h"
@@ -11,31 +12,15 @@ namespace com::outlook {
 namespace {
 
 using host::Variant;
-using Vars = std::vector<Variant>;
 
-// Optional arguments left out at the end go as missing, so Outlook applies its defaults.
-Vars Trim(Vars v) {
-  while (!v.empty() && v.back().IsEmpty()) v.pop_back();
-  return v;
-}
-
-class CBound : public DispatchHolder {
+class CBound : public BoundObject {
  public:
-  explicit CBound(ComPtr<IDispatch> p) : m_d(std::move(p)) {}
-  IDispatch* GetDispatch() const override { return m_d.get(); }
+  using BoundObject::BoundObject;
 
  protected:
-  std::string Str(const char* sName) const { return m_d.Get(sName).ToString(); }
-  int32_t Long(const char* sName) const { return m_d.Get(sName).ToLong(); }
-  bool Bool(const char* sName) const { return m_d.Get(sName).ToBool(); }
-  template <class T>
-  std::shared_ptr<T> Obj(const char* sName, Vars args = {}) const {
-    return Bind<T>(m_d.Call(sName, std::move(args)));
-  }
   std::shared_ptr<host::OutlookItem> Item(const char* sName, Vars args = {}) const {
     return BindItem(m_d.Call(sName, std::move(args)).ToObject());
   }
-  mutable Dispatch m_d;
 };
 
 // Class and Parent, which every object of the model has.
@@ -429,13 +414,6 @@ class CApplication : public CModel<host::Application> {
   CEventSource m_oEvents;
 };
 
-template <class Interface, class Wrapper>
-void Add() {
-  AddBinder(typeid(Interface), [](ComPtr<IDispatch> p) -> std::shared_ptr<host::Object> {
-    return std::make_shared<Wrapper>(std::move(p));
-  });
-}
-
 }  // namespace
 
 namespace {
@@ -534,28 +512,28 @@ void RegisterBinders() {
   static bool s_bDone = false;
   if (s_bDone) return;
   s_bDone = true;
-  Add<host::Application, CApplication>();
-  Add<host::NameSpace, CNameSpace>();
-  Add<host::Folders, CFolders>();
-  Add<host::MAPIFolder, CMAPIFolder>();
-  Add<host::Items, CItems>();
-  Add<host::Results, CResults>();
-  Add<host::Search, CSearch>();
-  Add<host::View, CView>();
-  Add<host::Explorer, CExplorer>();
-  Add<host::Explorers, CExplorers>();
-  Add<host::Selection, CSelection>();
-  Add<host::Recipient, CRecipient>();
-  Add<host::Recipients, CRecipients>();
-  Add<host::AddressEntry, CAddressEntry>();
-  Add<host::Link, CLink>();
-  Add<host::Links, CLinks>();
-  Add<host::MailItem, CMailItem>();
-  Add<host::AppointmentItem, CAppointmentItem>();
-  Add<host::TaskItem, CTaskItem>();
-  Add<host::ContactItem, CContactItem>();
-  Add<host::DistListItem, CDistListItem>();
-  Add<host::GenericItem, CGenericItem>();
+  AddBound<host::Application, CApplication>();
+  AddBound<host::NameSpace, CNameSpace>();
+  AddBound<host::Folders, CFolders>();
+  AddBound<host::MAPIFolder, CMAPIFolder>();
+  AddBound<host::Items, CItems>();
+  AddBound<host::Results, CResults>();
+  AddBound<host::Search, CSearch>();
+  AddBound<host::View, CView>();
+  AddBound<host::Explorer, CExplorer>();
+  AddBound<host::Explorers, CExplorers>();
+  AddBound<host::Selection, CSelection>();
+  AddBound<host::Recipient, CRecipient>();
+  AddBound<host::Recipients, CRecipients>();
+  AddBound<host::AddressEntry, CAddressEntry>();
+  AddBound<host::Link, CLink>();
+  AddBound<host::Links, CLinks>();
+  AddBound<host::MailItem, CMailItem>();
+  AddBound<host::AppointmentItem, CAppointmentItem>();
+  AddBound<host::TaskItem, CTaskItem>();
+  AddBound<host::ContactItem, CContactItem>();
+  AddBound<host::DistListItem, CDistListItem>();
+  AddBound<host::GenericItem, CGenericItem>();
   // An item asked for as any item: its class decides.
   AddBinder(typeid(host::OutlookItem), [](ComPtr<IDispatch> p) -> std::shared_ptr<host::Object> {
     return BindItem(std::make_shared<CDispatchObject>(std::move(p)));

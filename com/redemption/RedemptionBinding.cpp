@@ -3,6 +3,7 @@
 #include <typeindex>
 #include <vector>
 
+#include "com/BoundObject.h"
 #include "com/Bridge.h"
 #include "com/outlook/OutlookBinding.h"
 #include "host/Redemption.h"
@@ -11,26 +12,11 @@ namespace com::redemption {
 namespace {
 
 using host::Variant;
-using Vars = std::vector<Variant>;
+using CBound = BoundObject;
 
 Variant AsArg(const std::shared_ptr<host::Object>& p) {
   return Variant(p);
 }
-
-class CBound : public DispatchHolder {
- public:
-  explicit CBound(ComPtr<IDispatch> p) : m_d(std::move(p)) {}
-  IDispatch* GetDispatch() const override { return m_d.get(); }
-
- protected:
-  std::string Str(const char* sName) const { return m_d.Get(sName).ToString(); }
-  int32_t Long(const char* sName) const { return m_d.Get(sName).ToLong(); }
-  template <class T>
-  std::shared_ptr<T> Obj(const char* sName, Vars args = {}) const {
-    return Bind<T>(m_d.Call(sName, std::move(args)));
-  }
-  mutable Dispatch m_d;
-};
 
 class CAddressEntry : public host::SafeAddressEntry, public CBound {
  public:
@@ -130,27 +116,20 @@ class CMAPIUtils : public host::MAPIUtils, public CBound {
   }
 };
 
-template <class Interface, class Wrapper>
-void Add() {
-  AddBinder(typeid(Interface), [](ComPtr<IDispatch> p) -> std::shared_ptr<host::Object> {
-    return std::make_shared<Wrapper>(std::move(p));
-  });
-}
-
 }  // namespace
 
 void RegisterBinders() {
   static bool s_bDone = false;
   if (s_bDone) return;
   s_bDone = true;
-  Add<host::SafeAddressEntry, CAddressEntry>();
-  Add<host::SafeRecipient, CRecipient>();
-  Add<host::SafeRecipients, CRecipients>();
-  Add<host::SafeMailItem, CSafeMailItem>();
-  Add<host::SafeAppointmentItem, CSafeAppointmentItem>();
-  Add<host::SafeTaskItem, CSafeTaskItem>();
-  Add<host::SafeDistList, CSafeDistList>();
-  Add<host::MAPIUtils, CMAPIUtils>();
+  AddBound<host::SafeAddressEntry, CAddressEntry>();
+  AddBound<host::SafeRecipient, CRecipient>();
+  AddBound<host::SafeRecipients, CRecipients>();
+  AddBound<host::SafeMailItem, CSafeMailItem>();
+  AddBound<host::SafeAppointmentItem, CSafeAppointmentItem>();
+  AddBound<host::SafeTaskItem, CSafeTaskItem>();
+  AddBound<host::SafeDistList, CSafeDistList>();
+  AddBound<host::MAPIUtils, CMAPIUtils>();
 }
 
 }  // namespace com::redemption

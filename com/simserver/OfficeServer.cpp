@@ -132,10 +132,7 @@ void ExposeBars() {
       .Events(DIID__CommandBarsEvents, {kBarsEventOnUpdate})
       .Connect([](CServer& s, host::CommandBars& o) {
         std::vector<host::Connection> v;
-        v.push_back(o.OnUpdate.Connect([&s] {
-          std::vector<Variant> a;
-          s.Raise(kBarsEventOnUpdate, a);
-        }));
+        v.push_back(o.OnUpdate.Connect(NotifyEvent(s, kBarsEventOnUpdate)));
         return v;
       })
       .Expose();

@@ -3,6 +3,7 @@
 #include "com/Bridge.h"
 #include "com/DispatchServer.h"
 #include "com/outlook/OutlookIds.h"
+#include "com/simserver/ServerTable.h"
 #include "host/Office.h"
 #include "host/Outlook.h"
 
@@ -12,81 +13,26 @@ namespace {
 using host::Variant;
 using namespace com::outlook;
 
-// Member tables for one host interface T, written as the interface reads.
+// A member table of the Outlook object model, with the members its objects share.
 template <class T>
-class ClassOf {
+class ClassOf : public ServerTable<T> {
  public:
-  explicit ClassOf(const char* sName) : m_p(std::make_shared<ServerClass>()) { m_p->sName = sName; }
-
-  ClassOf& Get(const char* sName, DISPID nId, std::function<Variant(T&)> fn) {
-    m_p->vecMembers.push_back({sName, nId, Member::Get, 0, 0,
-                               [fn](host::Object& o, const Args&) { return fn(static_cast<T&>(o)); }});
-    return *this;
-  }
-  ClassOf& Put(const char* sName, DISPID nId, std::function<void(T&, const Variant&)> fn) {
-    m_p->vecMembers.push_back({sName, nId, Member::Put, 0, 0, [fn](host::Object& o, const Args& a) {
-                                 fn(static_cast<T&>(o), a.PutValue());
-                                 return Variant();
-                               }});
-    return *this;
-  }
-  ClassOf& Method(const char* sName, DISPID nId, int nMin, int nMax,
-                  std::function<Variant(T&, const Args&)> fn) {
-    m_p->vecMembers.push_back({sName, nId, Member::Method, nMin, nMax,
-                               [fn](host::Object& o, const Args& a) { return fn(static_cast<T&>(o), a); }});
-    return *this;
-  }
-  ClassOf& Events(const IID& diid, std::vector<DISPID> vecIds) {
-    m_p->vecEvents.push_back({diid, std::move(vecIds)});
-    return *this;
-  }
-  ClassOf& Interface(const IID& iid) {
-    m_p->vecInterfaces.push_back(iid);
-    return *this;
-  }
-  ClassOf& Connect(std::function<std::vector<host::Connection>(CServer&, T&)> fn) {
-    m_p->fnConnectEvents = [fn](CServer& s, host::Object& o) { return fn(s, static_cast<T&>(o)); };
-    return *this;
-  }
+  using ServerTable<T>::ServerTable;
   // Class and Parent, which every object of the model has.
   ClassOf& Model() {
-    Get("Class", kClass, [](T& o) { return Variant(o.Class()); });
-    Get("Parent", kParent, [](T& o) { return Variant(o.Parent()); });
+    this->Get("Class", kClass, [](T& o) { return Variant(o.Class()); });
+    this->Get("Parent", kParent, [](T& o) { return Variant(o.Parent()); });
     return *this;
   }
   // Count, Item, GetFirst, GetNext of the collections.
   ClassOf& Walk() {
-    Get("Count", kCount, [](T& o) { return Variant(o.Count()); });
-    Method("Item", kItem, 1, 1, [](T& o, const Args& a) { return Variant(o.Item(a[0])); });
-    Method("GetFirst", kGetFirst, 0, 0, [](T& o, const Args&) { return Variant(o.GetFirst()); });
-    Method("GetNext", kGetNext, 0, 0, [](T& o, const Args&) { return Variant(o.GetNext()); });
+    this->Get("Count", kCount, [](T& o) { return Variant(o.Count()); });
+    this->Method("Item", kItem, 1, 1, [](T& o, const Args& a) { return Variant(o.Item(a[0])); });
+    this->Method("GetFirst", kGetFirst, 0, 0, [](T& o, const Args&) { return Variant(o.GetFirst()); });
+    this->Method("GetNext", kGetNext, 0, 0, [](T& o, const Args&) { return Variant(o.GetNext()); });
     return *this;
   }
-
-  // Exposes every host object of interface T with this table.
-  void Expose() {
-    std::shared_ptr<const ServerClass> p = m_p;
-    AddExposer([p](const std::shared_ptr<host::Object>& o) -> IDispatch* {
-      if (!dynamic_cast<T*>(o.get())) return nullptr;
-      return CServer::For(o, p).Detach();
-    });
-  }
-
- private:
-  std::shared_ptr<ServerClass> m_p;
 };
-
-Variant Optional(const Args& a, size_t i) {
-  return a.IsMissing(i) ? Variant() : a[i];
-}
-
-// An event without arguments.
-std::function<void()> NotifyEvent(CServer& s, DISPID nId) {
-  return [&s, nId] {
-    std::vector<Variant> args;
-    s.Raise(nId, args);
-  };
-}
 
 // A Cancel-style event: the value goes to the sinks by reference and comes back.
 std::function<void(bool&)> CancelEvent(CServer& s, DISPID nId) {
@@ -112,7 +58,7 @@ ClassOf<T>& ItemMembers(ClassOf<T>& c) {
       .Put("Subject", kSubject, [](T& o, const Variant& v) { o.SetSubject(v.ToString()); })
       .Method("Display", kDisplay, 0, 1,
               [](T& o, const Args& a) {
-                o.Display(Optional(a, 0));
+                o.Display(OptionalArg(a, 0));
                 return Variant();
               })
       .Method("Save", kSave, 0, 0, [](T& o, const Args&) {
@@ -250,10 +196,11 @@ void ExposeFolders() {
               [](host::Items& o, const Args& a) { return Variant(o.Restrict(a.String(0))); })
       .Method("Sort", kSort, 1, 2,
               [](host::Items& o, const Args& a) {
-                o.Sort(a.String(0), Optional(a, 1));
+                o.Sort(a.String(0), OptionalArg(a, 1));
                 return Variant();
               })
-      .Method("Add", kAdd, 0, 1, [](host::Items& o, const Args& a) { return Variant(o.Add(Optional(a, 0))); })
+      .Method("Add", kAdd, 0, 1,
+              [](host::Items& o, const Args& a) { return Variant(o.Add(OptionalArg(a, 0))); })
       .Events(DIID_ItemsEvents, {kItemsEventItemAdd, kItemsEventItemChange, kItemsEventItemRemove})
       .Connect([](CServer& s, host::Items& o) {
         std::vector<host::Connection> v;
@@ -278,7 +225,7 @@ void ExposeFolders() {
       .Interface(IID__Results)
       .Method("Sort", kSort, 1, 2,
               [](host::Results& o, const Args& a) {
-                o.Sort(a.String(0), Optional(a, 1));
+                o.Sort(a.String(0), OptionalArg(a, 1));
                 return Variant();
               })
       .Expose();
@@ -367,11 +314,11 @@ void ExposeSession() {
               [](host::NameSpace& o, const Args& a) { return Variant(o.GetDefaultFolder(a.Long(0))); })
       .Method("GetFolderFromID", kGetFolderFromID, 1, 2,
               [](host::NameSpace& o, const Args& a) {
-                return Variant(o.GetFolderFromID(a.String(0), Optional(a, 1)));
+                return Variant(o.GetFolderFromID(a.String(0), OptionalArg(a, 1)));
               })
       .Method("GetItemFromID", kGetItemFromID, 1, 2,
               [](host::NameSpace& o, const Args& a) {
-                return Variant(o.GetItemFromID(a.String(0), Optional(a, 1)));
+                return Variant(o.GetItemFromID(a.String(0), OptionalArg(a, 1)));
               })
       .Get("Folders", kNsFolders, [](host::NameSpace& o) { return Variant(o.Folders()); })
       .Method("CreateRecipient", kCreateRecipient, 1, 1,
@@ -406,7 +353,8 @@ void ExposeSession() {
               [](host::Application& o, const Args& a) { return Variant(o.CreateItem(a.Long(0))); })
       .Method("AdvancedSearch", kAdvancedSearch, 1, 4,
               [](host::Application& o, const Args& a) {
-                return Variant(o.AdvancedSearch(a.String(0), Optional(a, 1), Optional(a, 2), Optional(a, 3)));
+                return Variant(
+                    o.AdvancedSearch(a.String(0), OptionalArg(a, 1), OptionalArg(a, 2), OptionalArg(a, 3)));
               })
       // Every version's event interface: a client advises to the newest it knows.
       .Events(DIID_ApplicationEvents_10, {kAppEventAdvancedSearchComplete})

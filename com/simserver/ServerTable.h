@@ -75,4 +75,12 @@ inline host::Variant OptionalArg(const Args& a, size_t i) {
   return a.IsMissing(i) ? host::Variant() : a[i];
 }
 
+// An event without arguments, raised to the server's sinks.
+inline std::function<void()> NotifyEvent(CServer& s, DISPID nId) {
+  return [&s, nId] {
+    std::vector<host::Variant> args;
+    s.Raise(nId, args);
+  };
+}
+
 }  // namespace com::simserver

@@ -8,6 +8,7 @@
 #include "support/SimFixture.h"
 // The simulation's headers come before windows.h, whose macros (E_FAIL, GetObject) would
 // rename their members.
+#include "ComTestSupport.h"
 #include "ForeignObject.h"
 #include "addin/Connect.h"
 #include "com/Bridge.h"
@@ -16,8 +17,6 @@
 #include "com/addin/AddinClient.h"
 #include "com/addin/AddinIds.h"
 #include "com/redemption/RedemptionBinding.h"
-#include "com/simserver/OfficeServer.h"
-#include "com/simserver/OutlookServer.h"
 #include "com/simserver/RedemptionServer.h"
 #include "host/Redemption.h"
 #undef GetObject
@@ -34,17 +33,11 @@ const std::wstring kAddinKey = L"Software\\Microsoft\\Office\\Outlook\\Addins\\Q
 const std::wstring kClassKey = L"Software\\Classes\\CLSID\\" + com::GuidString(CLSID_QuilloConnect);
 
 std::wstring DllPath() {
-  std::wstring s = com::ModulePath(GetModuleHandleW(nullptr));
-  return s.substr(0, s.find_last_of(L"\\/") + 1) + L"Quillo.dll";
+  return comtest::DllBesideTests(L"Quillo.dll");
 }
 
 HRESULT CallExport(const char* sName) {
-  HMODULE h = LoadLibraryW(DllPath().c_str());
-  if (!h) return E_FAIL;
-  auto fn = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(reinterpret_cast<void*>(GetProcAddress(h, sName)));
-  HRESULT hr = fn ? fn() : E_FAIL;
-  FreeLibrary(h);
-  return hr;
+  return comtest::CallDllExport(DllPath(), sName);
 }
 
 bool KeyExists(HKEY hRoot, const std::wstring& sKey) {
@@ -65,9 +58,7 @@ class AddinDllTest : public SimFixture {
  protected:
   void SetUp() override {
     SimFixture::SetUp();
-    com::EnsureComInitialized();
-    com::simserver::RegisterOutlookServers();
-    com::simserver::RegisterOfficeServers();
+    comtest::ServeOutlookAndOffice();
     com::simserver::RegisterRedemptionServers();
     m_nLive = com::LiveObjects();
     // Quillo.dll reaches the simulated Redemption by ProgID through COM.

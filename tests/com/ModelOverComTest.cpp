@@ -10,11 +10,10 @@
 #include "sim/Inspectors.h"
 #include "support/SimFixture.h"
 // The simulation's headers come before windows.h, whose macros would rename their members.
+#include "ComTestSupport.h"
 #include "com/Bridge.h"
 #include "com/DispatchServer.h"
 #include "com/outlook/OutlookBinding.h"
-#include "com/simserver/OfficeServer.h"
-#include "com/simserver/OutlookServer.h"
 
 namespace {
 
@@ -66,9 +65,7 @@ class ModelOverComTest : public SimFixture {
   void SetUp() override {
     SimFixture::SetUp();
     ASSERT_TRUE(Dll().Loaded());
-    com::EnsureComInitialized();
-    com::simserver::RegisterOutlookServers();
-    com::simserver::RegisterOfficeServers();
+    comtest::ServeOutlookAndOffice();
     m_nLive = com::LiveObjects();
   }
   void TearDown() override {

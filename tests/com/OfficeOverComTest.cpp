@@ -7,12 +7,11 @@
 #include "support/SimFixture.h"
 // The simulation's headers come before windows.h, whose macros (E_FAIL, GetObject) would
 // rename their members.
+#include "ComTestSupport.h"
 #include "ForeignObject.h"
 #include "com/Bridge.h"
 #include "com/office/OfficeBinding.h"
 #include "com/outlook/OutlookBinding.h"
-#include "com/simserver/OfficeServer.h"
-#include "com/simserver/OutlookServer.h"
 #undef GetObject
 
 namespace {
@@ -21,9 +20,7 @@ class OfficeOverComTest : public SimFixture {
  protected:
   void SetUp() override {
     SimFixture::SetUp();
-    com::EnsureComInitialized();
-    com::simserver::RegisterOutlookServers();
-    com::simserver::RegisterOfficeServers();
+    comtest::ServeOutlookAndOffice();
     com::outlook::RegisterBinders();
     com::office::RegisterBinders();
     m_nLive = com::LiveObjects();

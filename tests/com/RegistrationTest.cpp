@@ -8,6 +8,7 @@
 #include "support/SimFixture.h"
 // The simulation's headers come before windows.h, whose macros (E_FAIL, GetObject) would
 // rename their members.
+#include "ComTestSupport.h"
 #include "com/Bridge.h"
 #include "com/Module.h"
 #include "com/Text.h"
@@ -50,17 +51,11 @@ std::vector<std::wstring> Snapshot(const std::wstring& sKey) {
 }
 
 std::wstring DllPath() {
-  std::wstring s = com::ModulePath(GetModuleHandleW(nullptr));
-  return s.substr(0, s.find_last_of(L"\\/") + 1) + L"QuilloAdvSearch.dll";
+  return comtest::DllBesideTests(L"QuilloAdvSearch.dll");
 }
 
 HRESULT CallExport(const char* sName) {
-  HMODULE h = LoadLibraryW(DllPath().c_str());
-  if (!h) return E_FAIL;
-  auto fn = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(reinterpret_cast<void*>(GetProcAddress(h, sName)));
-  HRESULT hr = fn ? fn() : E_FAIL;
-  FreeLibrary(h);
-  return hr;
+  return comtest::CallDllExport(DllPath(), sName);
 }
 
 // regsvr32 itself, as a user would run it.
