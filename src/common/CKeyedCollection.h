@@ -61,26 +61,39 @@ class CKeyedCollection {
 
   int32_t Count() const { return static_cast<int32_t>(m_vecEntries.size()); }
 
-  // Appends the item; with a key, a key already present raises 457 and adds nothing. The key is
-  // hashed once and looked up once. Returns the item as stored.
+  // Appends the item; with a key, a key already present raises 457 and adds nothing. Returns
+  // the item as stored.
   T& Add(T item, const std::optional<std::string>& sKey = std::nullopt) {
-    auto pEntry = std::make_unique<Entry>(std::move(item), nullptr, false);
     if (!sKey) {
-      m_vecEntries.push_back(std::move(pEntry));
+      m_vecEntries.push_back(std::make_unique<Entry>(std::move(item), nullptr, false));
       return m_vecEntries.back()->item;
     }
-    if constexpr (std::is_same_v<T, std::string>) pEntry->bKeyIsItem = pEntry->item == *sKey;
-    if (!pEntry->bKeyIsItem) pEntry->pKey = std::make_unique<const std::string>(*sKey);
-    auto [it, bNew] = m_mapKeys.try_emplace(KeyOf(pEntry->Key()), pEntry.get());
-    if (!bNew) host::Raise(host::err::DuplicateKey);
-    // The view must point at the key's home, which lives as long as the entry.
+    T* p = AddIfAbsent(std::move(item), *sKey);
+    if (!p) host::Raise(host::err::DuplicateKey);
+    return *p;
+  }
+
+  // Appends the item under the key unless the key is there already, in any letter case: the key
+  // is hashed once and looked up once, and nothing is made (not even the item) when it is
+  // present. Returns the item as stored, or nullptr when nothing was added.
+  template <class U>
+  T* AddIfAbsent(U&& item, const std::string& sKey) {
+    auto [it, bNew] = m_mapKeys.try_emplace(KeyOf(sKey), nullptr);
+    if (!bNew) return nullptr;
     try {
+      auto pEntry = std::make_unique<Entry>(T(std::forward<U>(item)), nullptr, false);
+      if constexpr (std::is_same_v<T, std::string>) pEntry->bKeyIsItem = pEntry->item == sKey;
+      if (!pEntry->bKeyIsItem) pEntry->pKey = std::make_unique<const std::string>(sKey);
+      // The index looked at the caller's text so far; from now on it looks at the key's home,
+      // which lives as long as the entry (the same text: hash and order do not change).
+      it->first.s = pEntry->Key();
+      it->second = pEntry.get();
       m_vecEntries.push_back(std::move(pEntry));
     } catch (...) {
       m_mapKeys.erase(it);
       throw;
     }
-    return m_vecEntries.back()->item;
+    return &m_vecEntries.back()->item;
   }
 
   T& Item(int32_t nIndex) { return EntryAt(nIndex).item; }
@@ -142,7 +155,7 @@ class CKeyedCollection {
   // a stored key again (not even when it grows) and compares texts only when the hashes agree.
   // Keys of one collection often share long beginnings (entry IDs).
   struct Key {
-    std::string_view s;
+    mutable std::string_view s;  // re-pointed once, from the caller's text to the stored key
     size_t nHash;
     bool operator==(const Key& o) const { return nHash == o.nHash && host::EqualsNoCase(s, o.s); }
   };

@@ -12,12 +12,14 @@ constinit CAutoNew<frmProgress> g_frmProgress;
 
 namespace {
 
-// The stage texts, missing blank after "Please wait." included.
+// The stage texts, missing blank after "Please wait." included: each stage's own beginning and
+// the counter all three end with, formatted once for the three labels on every step.
 constexpr const char* kStageText[3] = {
-    "Please wait.Extracting recipients from selected items [%d of %d] ...",
-    "Please wait.Resolving recipients [%d of %d] ...",
-    "Please wait.Adding recipients [%d of %d] ...",
+    "Please wait.Extracting recipients from selected items ",
+    "Please wait.Resolving recipients ",
+    "Please wait.Adding recipients ",
 };
+constexpr const char* kStageCounter = "[%d of %d] ...";
 
 // The window's 32 x 32 picture: a letter with a blue frame and flap, on a transparent ground.
 platform::PicturePtr ProgressPicture() {
@@ -68,9 +70,19 @@ void frmProgress::Form_QueryUnload(int16_t& Cancel, int16_t) {
 
 void frmProgress::SetLabels() {
   platform::Label* aLabels[3] = {&lblProgress1, &lblProgress2, &lblProgress3};
+  std::string sCounter;
+  bool bCounter = false;
+  host::IgnoreErrors([&] {
+    sCounter = mGlobals::sprintf(kStageCounter, barProgress.Value(), barProgress.Max());
+    bCounter = true;
+  });
+  // A bar that cannot be read leaves every caption as it was.
+  if (!bCounter) return;
   for (int i = 0; i < 3; ++i)
     host::IgnoreErrors([&] {
-      aLabels[i]->SetCaption(mGlobals::sprintf(kStageText[i], barProgress.Value(), barProgress.Max()));
+      std::string sCaption = kStageText[i];
+      sCaption += sCounter;
+      aLabels[i]->SetCaption(std::move(sCaption));
     });
 }
 

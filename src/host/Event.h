@@ -43,10 +43,13 @@ class Event {
  public:
   using Handler = std::function<void(Args...)>;
 
-  Event() : m_pState(std::make_shared<State>()) {}
+  // The subscriber list is made when first needed: most host objects (every item the add-in
+  // walks) are never listened to, and their events should cost nothing.
+  Event() = default;
   Event(const Event&) = delete;
   Event& operator=(const Event&) = delete;
   ~Event() {
+    if (!m_pState) return;
     // Handlers still connected are simply never called again, and the owner is not told.
     for (auto& pSlot : m_pState->slots) pSlot->bConnected = false;
     m_pState->fnListening = nullptr;
@@ -55,10 +58,11 @@ class Event {
   // Told when the first handler connects (true) and when the last one has gone (false): an
   // owner that must itself ask to hear of the event (a COM binding advising a sink) does so
   // only while somebody listens.
-  void SetOnListening(std::function<void(bool bListening)> fn) { m_pState->fnListening = std::move(fn); }
+  void SetOnListening(std::function<void(bool bListening)> fn) { EnsureState().fnListening = std::move(fn); }
 
   [[nodiscard]] Connection Connect(Handler fnHandler) {
     auto pSlot = std::make_shared<Slot>(Slot{std::move(fnHandler), true});
+    EnsureState();
     bool bFirst = m_pState->slots.empty();
     m_pState->slots.push_back(pSlot);
     if (bFirst && m_pState->fnListening) {
@@ -91,6 +95,7 @@ class Event {
   template <class... A>
   void Raise(A&&... args) const {
     std::shared_ptr<State> pState = m_pState;  // keeps the list alive if the owner goes away
+    if (!pState) return;
     std::vector<std::shared_ptr<Slot>> copy = pState->slots;
     for (const auto& pSlot : copy)
       if (pSlot->bConnected) pSlot->fnHandler(args...);
@@ -101,6 +106,7 @@ class Event {
   template <class OnError, class... A>
   void RaiseEach(OnError&& fnOnError, A&&... args) const {
     std::shared_ptr<State> pState = m_pState;
+    if (!pState) return;
     std::vector<std::shared_ptr<Slot>> copy = pState->slots;
     for (const auto& pSlot : copy) {
       if (!pSlot->bConnected) continue;
@@ -112,7 +118,7 @@ class Event {
     }
   }
 
-  size_t HandlerCount() const { return m_pState->slots.size(); }
+  size_t HandlerCount() const { return m_pState ? m_pState->slots.size() : 0; }
 
  private:
   struct Slot {
@@ -123,6 +129,10 @@ class Event {
     std::vector<std::shared_ptr<Slot>> slots;
     std::function<void(bool)> fnListening;
   };
+  State& EnsureState() {
+    if (!m_pState) m_pState = std::make_shared<State>();
+    return *m_pState;
+  }
   std::shared_ptr<State> m_pState;
 };
 

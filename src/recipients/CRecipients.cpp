@@ -15,7 +15,7 @@ namespace {
 
 // Adds s keyed by itself unless it is empty or already there (in any letter case).
 void AddOnce(CStringCollection& col, const std::string& s) {
-  if (!s.empty() && !col.Find(s)) col.Add(s, s);
+  if (!s.empty()) col.AddIfAbsent(s, s);
 }
 
 // The entry IDs of a recipient, ready to change: a list shared with the resolved list (or held
@@ -23,6 +23,14 @@ void AddOnce(CStringCollection& col, const std::string& s) {
 CStringCollection& OwnIDs(std::shared_ptr<CStringCollection>& col) {
   if (col.use_count() > 1) col = std::make_shared<CStringCollection>(*col);
   return *col;
+}
+
+// Adds an item's entry ID to a recipient's list unless it is empty or there already; a shared
+// list is copied only for a real change.
+void AddEntryID(std::shared_ptr<CStringCollection>& col, const std::string& sEntryID) {
+  if (sEntryID.empty()) return;
+  if (col.use_count() > 1 && col->Find(sEntryID)) return;
+  OwnIDs(col).AddIfAbsent(sEntryID, sEntryID);
 }
 
 // A collection not created yet counts as empty.
@@ -88,8 +96,7 @@ void CRecipients::AddEmailRecipient(const std::string& sName, const std::string&
     CEmailRecipient& oRecipient = **ppRecipient;
     // A blank name can never be added to a mail: it would only cost a failed try.
     if (!host::Trim(sName).empty()) AddOnce(*oRecipient.colNames, sName);
-    if (!sItemEntryID.empty() && !oRecipient.colEntryIDs->Find(sItemEntryID))
-      OwnIDs(oRecipient.colEntryIDs).Add(sItemEntryID, sItemEntryID);
+    AddEntryID(oRecipient.colEntryIDs, sItemEntryID);
   });
 }
 
@@ -103,8 +110,7 @@ void CRecipients::AddNameRecipient(const std::string& sName, const std::string& 
       ppRecipient = &m_colNameRecipients->Add(std::move(pRecipient), sName);
     }
     CNameRecipient& oRecipient = **ppRecipient;
-    if (!sItemEntryID.empty() && !oRecipient.colEntryIDs->Find(sItemEntryID))
-      OwnIDs(oRecipient.colEntryIDs).Add(sItemEntryID, sItemEntryID);
+    AddEntryID(oRecipient.colEntryIDs, sItemEntryID);
   });
 }
 

@@ -94,6 +94,27 @@ TEST(CKeyedCollection, FindLooksUpInAnyCaseAndCopiesKeepTheirOwnKeys) {
   EXPECT_EQ(Items(*pCopy), (std::vector<std::string>{"item", "other"}));
 }
 
+TEST(CKeyedCollection, AddIfAbsentAddsOnceAndKeepsItsOwnKey) {
+  CKeyedCollection<std::string> col;
+  {
+    // The caller's texts go away at once: the index must look at the stored key.
+    std::string sKey = "00000000517549C0534D1DA4B0C50000000000000700AB";
+    std::string* p = col.AddIfAbsent(std::string(sKey), sKey);
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(*p, sKey);
+    col.AddIfAbsent(std::string("item"), std::string("Key Of Item"));
+  }
+  EXPECT_EQ(col.AddIfAbsent(std::string("x"), "00000000517549c0534d1da4b0c50000000000000700ab"), nullptr);
+  EXPECT_EQ(col.AddIfAbsent(std::string("x"), "KEY OF ITEM"), nullptr);
+  EXPECT_EQ(Items(col), (std::vector<std::string>{"00000000517549C0534D1DA4B0C50000000000000700AB", "item"}));
+  EXPECT_EQ(col.Item("key of item"), "item");
+  EXPECT_EQ(ErrorOf([&] { col.Add("y", "Key of item"); }), 457);
+  col.Remove(1);
+  EXPECT_EQ(col.Find("00000000517549C0534D1DA4B0C50000000000000700AB"), nullptr);
+  EXPECT_NE(col.AddIfAbsent(std::string("again"), "00000000517549C0534D1DA4B0C50000000000000700AB"), nullptr);
+  EXPECT_EQ(col.Count(), 2);
+}
+
 TEST(CKeyedCollection, RemoveKeepsTheOrderOfTheRest) {
   CKeyedCollection<std::string> col;
   for (const char* s : {"a", "b", "c", "d", "e"}) col.Add(s, std::string("k") + s);

@@ -56,6 +56,22 @@ TEST(Event, ConnectionDisconnectsOnResetAndDestruction) {
   EXPECT_EQ(nCalls, 1);
 }
 
+TEST(Event, AnEventNobodyListensToRaisesNothingAndConnectsLater) {
+  bool bCancel = false;
+  {
+    Event<bool&> ev;
+    ev.Raise(bCancel);
+    ev.RaiseEach([] {}, bCancel);
+    EXPECT_EQ(ev.HandlerCount(), 0u);
+  }  // destroyed without ever having a handler
+  Event<bool&> ev;
+  ev.Raise(bCancel);
+  Connection c = ev.Connect([](bool& b) { b = true; });
+  ev.Raise(bCancel);
+  EXPECT_TRUE(bCancel);
+  EXPECT_EQ(ev.HandlerCount(), 1u);
+}
+
 TEST(Event, ConnectionMoveTransfersTheSubscription) {
   Event<> ev;
   int nA = 0, nB = 0;
