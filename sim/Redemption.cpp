@@ -279,6 +279,18 @@ class MAPIUtilsObj : public host::MAPIUtils {
     return *p;
   }
 
+  // The same answer without raising for an absent property; an injected fault still raises.
+  static_assert(kErrNotFound == host::MAPIUtils::kErrNotFound);
+  bool TryHrGetOneProp(const std::shared_ptr<host::Object>& oItem, int32_t nTag,
+                       host::Variant& vValue) override {
+    m_pSession->Hit<"MAPIUtils.HrGetOneProp">();
+    ItemPtr pItem = ItemOf(oItem);
+    const host::Variant* p = FindProp(*pItem, nTag);
+    if (!p) return false;
+    vValue = *p;
+    return true;
+  }
+
   void HrSetOneProp(const std::shared_ptr<host::Object>& oItem, int32_t nTag, const host::Variant& Value,
                     bool bSave) override {
     m_pSession->Hit<"MAPIUtils.HrSetOneProp">();

@@ -118,8 +118,24 @@ class SafeDistList : public SafeItem {
 class MAPIUtils : public Object {
  public:
   std::string TypeName() const override { return "MAPIUtils"; }
+  // MAPI_E_NOT_FOUND, the error of an absent property.
+  static constexpr int32_t kErrNotFound = static_cast<int32_t>(0x8004010Fu);
+
   // An error when the property is absent.
   virtual Variant HrGetOneProp(const std::shared_ptr<Object>& oItem, int32_t nTag) = 0;
+  // The same call for a property that is often absent (most contacts fill one of their three
+  // e-mail slots): false, with vValue untouched, instead of the not-found error; any other
+  // failure is raised as HrGetOneProp raises it. A library that can answer "absent" without
+  // raising (the simulation) overrides it.
+  virtual bool TryHrGetOneProp(const std::shared_ptr<Object>& oItem, int32_t nTag, Variant& vValue) {
+    try {
+      vValue = HrGetOneProp(oItem, nTag);
+      return true;
+    } catch (const Error& e) {
+      if (e.Number() != kErrNotFound) throw;
+    }
+    return false;
+  }
   virtual void HrSetOneProp(const std::shared_ptr<Object>& oItem, int32_t nTag, const Variant& Value,
                             bool bSave) = 0;
   // The property tag of a named property (type bits zero), 0 when the name is not defined.

@@ -113,7 +113,9 @@ bool IsMailReplied(const std::shared_ptr<host::MailItem>& oMail,
   bool bReplied = false;
   // A mail without the property was never marked.
   host::IgnoreErrors([&] {
-    bReplied = host::Deref(oUtils).HrGetOneProp(oMail, host::tag::PR_ICON_INDEX).ToLong() == kIconReplied;
+    host::Variant vIcon;
+    bReplied = host::Deref(oUtils).TryHrGetOneProp(oMail, host::tag::PR_ICON_INDEX, vIcon) &&
+               vIcon.ToLong() == kIconReplied;
   });
   return bReplied;
 }
@@ -166,7 +168,7 @@ CStringCollection GetContactEmailAddresses(const std::shared_ptr<host::ContactIt
       // The name is defined once any contact of the store has that e-mail: this contact may
       // still lack it, which only means the address is not set.
       host::Variant vEntryID;
-      host::IgnoreErrors([&] { vEntryID = oUtils->HrGetOneProp(oContact, nTag + host::tag::PT_BINARY); });
+      host::IgnoreErrors([&] { oUtils->TryHrGetOneProp(oContact, nTag + host::tag::PT_BINARY, vEntryID); });
       if (!vEntryID.IsArray()) continue;
       auto oEntry = oUtils->GetAddressEntryFromID(host::HexOfBytes(vEntryID.ToBytes()));
       std::string sAddress = host::FoldCase(host::Trim(SafeGetSmtpAddress(oEntry, true)));

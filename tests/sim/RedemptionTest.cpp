@@ -74,4 +74,51 @@ TEST(RedemptionTest, AnItemsEntryIDPropertyIsItsEntryIDFromTheFirstSave) {
   EXPECT_EQ(host::HexOfBytes(oUtils->HrGetOneProp(oNew, sim::prop::PR_ENTRYID).ToBytes()), "AB");
 }
 
+TEST(RedemptionTest, TryHrGetOnePropAnswersAbsentWithoutAnErrorButStillFails) {
+  auto pOutlook = MakeOutlook(true);
+  auto oUtils = host::CreateObject<host::MAPIUtils>(host::progid::MAPIUtils);
+  auto oJuergen = pOutlook->ItemByID("0000000044454D4F1006");
+  host::Variant v = 7;
+  EXPECT_TRUE(oUtils->TryHrGetOneProp(oJuergen, sim::prop::PR_ENTRYID, v));
+  EXPECT_EQ(host::HexOfBytes(v.ToBytes()), "0000000044454D4F1006");
+  auto oNew = pOutlook->Application()->CreateItem(host::olMailItem);
+  v = 7;
+  EXPECT_FALSE(oUtils->TryHrGetOneProp(oNew, sim::prop::PR_ENTRYID, v));
+  EXPECT_EQ(v.ToLong(), 7);  // untouched
+  // It is the same member: it counts as one, and an injected fault still fails it.
+  const int64_t nCalls = pOutlook->Faults().Calls("MAPIUtils.HrGetOneProp");
+  pOutlook->Faults().FailNth("MAPIUtils.HrGetOneProp", 1);
+  EXPECT_EQ(ErrorOf([&] { oUtils->TryHrGetOneProp(oJuergen, sim::prop::PR_ENTRYID, v); }), host::err::E_FAIL);
+  EXPECT_EQ(pOutlook->Faults().Calls("MAPIUtils.HrGetOneProp"), nCalls + 1);
+}
+
+// A library that only raises (Redemption over COM): the default turns its not-found error, and
+// only that one, into "absent".
+TEST(RedemptionTest, TryHrGetOnePropOfARaisingLibraryKeepsOtherErrors) {
+  class CRaising : public host::MAPIUtils {
+   public:
+    int32_t nError = 0;
+    host::Variant HrGetOneProp(const std::shared_ptr<host::Object>&, int32_t nTag) override {
+      if (nError != 0) host::Raise(nError);
+      return nTag;
+    }
+    void HrSetOneProp(const std::shared_ptr<host::Object>&, int32_t, const host::Variant&, bool) override {}
+    int32_t GetIDsFromNames(const std::shared_ptr<host::Object>&, const std::string&, const host::Variant&,
+                            bool) override {
+      return 0;
+    }
+    std::shared_ptr<host::SafeAddressEntry> GetAddressEntryFromID(const std::string&) override {
+      return nullptr;
+    }
+  } oUtils;
+  host::Variant v;
+  EXPECT_TRUE(oUtils.TryHrGetOneProp(nullptr, 42, v));
+  EXPECT_EQ(v.ToLong(), 42);
+  oUtils.nError = host::MAPIUtils::kErrNotFound;
+  EXPECT_FALSE(oUtils.TryHrGetOneProp(nullptr, 43, v));
+  EXPECT_EQ(v.ToLong(), 42);
+  oUtils.nError = host::err::E_FAIL;
+  EXPECT_EQ(ErrorOf([&] { oUtils.TryHrGetOneProp(nullptr, 44, v); }), host::err::E_FAIL);
+}
+
 }  // namespace
