@@ -19,29 +19,16 @@
 
 template <class T>
 class CKeyedCollection {
-  // The key is kept once, as given, and compared without regard to case. A text keyed by itself
-  // keeps no second copy: the item is the key.
+  // Keys are kept once, as given, one after the other in one text (a look-up that finds a key
+  // reads it from there, not from a heap block of its own), and compared without regard to case.
+  // A text keyed by itself keeps no second copy: the item is the key.
+  static constexpr uint32_t kNoKey = UINT32_MAX;  // nKeyAt of an entry without a key
+  static constexpr uint32_t kItemIsKey = UINT32_MAX - 1;
   struct Entry {
     T item;
-    std::unique_ptr<const std::string> pKey;  // none without a key, or when the item is the key
-    bool bKeyed = false;
-
-    Entry(T itemIn, std::unique_ptr<const std::string> pKeyIn, bool bKeyedIn)
-        : item(std::move(itemIn)), pKey(std::move(pKeyIn)), bKeyed(bKeyedIn) {}
-    Entry(Entry&&) noexcept = default;
-    Entry& operator=(Entry&&) noexcept = default;
-    Entry(const Entry& o)
-        : item(o.item),
-          pKey(o.pKey ? std::make_unique<const std::string>(*o.pKey) : nullptr),
-          bKeyed(o.bKeyed) {}
-    Entry& operator=(const Entry& o) { return *this = Entry(o); }
-
-    std::string_view Key() const {
-      if constexpr (std::is_same_v<T, std::string>) {
-        if (!pKey) return item;
-      }
-      return *pKey;
-    }
+    uint32_t nKeyAt = kNoKey;  // offset in m_sKeys, or kNoKey, or kItemIsKey
+    uint32_t nKeyLength = 0;
+    bool HasKey() const { return nKeyAt != kNoKey; }
   };
 
  public:
@@ -51,11 +38,15 @@ class CKeyedCollection {
   CKeyedCollection(CKeyedCollection&& o) noexcept
       : m_vecEntries(std::move(o.m_vecEntries)),
         m_vecSlots(std::move(o.m_vecSlots)),
-        m_nKeyed(std::exchange(o.m_nKeyed, 0)) {}
+        m_sKeys(std::move(o.m_sKeys)),
+        m_nKeyed(std::exchange(o.m_nKeyed, 0)) {
+    o.m_sKeys.clear();
+  }
   CKeyedCollection& operator=(CKeyedCollection&& o) noexcept {
     CKeyedCollection oTaken(std::move(o));
     std::swap(m_vecEntries, oTaken.m_vecEntries);
     std::swap(m_vecSlots, oTaken.m_vecSlots);
+    std::swap(m_sKeys, oTaken.m_sKeys);
     std::swap(m_nKeyed, oTaken.m_nKeyed);
     return *this;
   }
@@ -66,7 +57,7 @@ class CKeyedCollection {
   // the item as stored (valid until the collection next changes).
   T& Add(T item, const std::optional<std::string>& sKey = std::nullopt) {
     if (!sKey) {
-      m_vecEntries.emplace_back(std::move(item), nullptr, false);
+      m_vecEntries.push_back(Entry{std::move(item)});
       return m_vecEntries.back().item;
     }
     T* p = AddIfAbsent(std::move(item), *sKey);
@@ -88,8 +79,21 @@ class CKeyedCollection {
     bool bKeyIsItem = false;
     if constexpr (std::is_same_v<std::decay_t<U>, std::string> && std::is_same_v<T, std::string>)
       bKeyIsItem = &item == &sKey || item == sKey;
-    m_vecEntries.emplace_back(T(std::forward<U>(item)),
-                              bKeyIsItem ? nullptr : std::make_unique<const std::string>(sKey), true);
+    if (!bKeyIsItem && m_sKeys.size() + sKey.size() >= kItemIsKey) host::Raise(host::err::OutOfMemory);
+    Entry oEntry{T(std::forward<U>(item)), kItemIsKey, 0};
+    if (!bKeyIsItem) {
+      oEntry.nKeyAt = static_cast<uint32_t>(m_sKeys.size());
+      oEntry.nKeyLength = static_cast<uint32_t>(sKey.size());
+    }
+    m_vecEntries.push_back(std::move(oEntry));
+    if (!bKeyIsItem) {
+      try {
+        m_sKeys += sKey;
+      } catch (...) {
+        m_vecEntries.pop_back();
+        throw;
+      }
+    }
     m_vecSlots[nSlot] = SlotOf(nHash, m_vecEntries.size() - 1);
     if (++m_nKeyed * 4 > m_vecSlots.size() * 3) Grow();
     return &m_vecEntries.back().item;
@@ -120,6 +124,7 @@ class CKeyedCollection {
   void Clear() {
     m_vecSlots.clear();
     m_vecEntries.clear();
+    m_sKeys.clear();
     m_nKeyed = 0;
   }
 
@@ -161,7 +166,7 @@ class CKeyedCollection {
     for (size_t i = nHash & nMask;; i = (i + 1) & nMask) {
       const uint64_t nSlot = m_vecSlots[i];
       if (nSlot == 0) return i;
-      if (HashIn(nSlot) == nHash && host::EqualsNoCase(m_vecEntries[PosIn(nSlot)].Key(), sKey)) return i;
+      if (HashIn(nSlot) == nHash && host::EqualsNoCase(KeyOf(m_vecEntries[PosIn(nSlot)]), sKey)) return i;
     }
   }
   const Entry* FindEntry(std::string_view sKey) const {
@@ -181,17 +186,34 @@ class CKeyedCollection {
     for (uint64_t nSlot : vecOld)
       if (nSlot != 0) Place(nSlot);
   }
-  // Positions after the removed entry move down by one: the index is built again (a Remove is
-  // rare; adding and looking up are what must be fast).
+  // Positions after the removed entry move down by one: the index and the keys' text are built
+  // again (a Remove is rare; adding and looking up are what must be fast).
   void RemoveAt(size_t nPos) {
+    std::string sKeys;
+    sKeys.reserve(m_sKeys.size());  // the one step that may fail, before anything changed
     m_vecEntries.erase(m_vecEntries.begin() + static_cast<std::ptrdiff_t>(nPos));
     std::fill(m_vecSlots.begin(), m_vecSlots.end(), 0);
     m_nKeyed = 0;
     for (size_t i = 0; i < m_vecEntries.size(); ++i) {
-      if (!m_vecEntries[i].bKeyed) continue;
-      Place(SlotOf(HashOf(m_vecEntries[i].Key()), i));
+      Entry& oEntry = m_vecEntries[i];
+      if (!oEntry.HasKey()) continue;
+      if (oEntry.nKeyAt != kItemIsKey) {
+        const auto nAt = static_cast<uint32_t>(sKeys.size());
+        sKeys.append(m_sKeys, oEntry.nKeyAt, oEntry.nKeyLength);
+        oEntry.nKeyAt = nAt;
+      }
+      Place(SlotOf(HashOf(KeyOf(oEntry, sKeys)), i));
       ++m_nKeyed;
     }
+    m_sKeys.swap(sKeys);
+  }
+
+  std::string_view KeyOf(const Entry& oEntry) const { return KeyOf(oEntry, m_sKeys); }
+  static std::string_view KeyOf(const Entry& oEntry, const std::string& sKeys) {
+    if constexpr (std::is_same_v<T, std::string>) {
+      if (oEntry.nKeyAt == kItemIsKey) return oEntry.item;
+    }
+    return std::string_view(sKeys).substr(oEntry.nKeyAt, oEntry.nKeyLength);
   }
 
   Entry& EntryAt(int32_t nIndex) const {
@@ -206,5 +228,6 @@ class CKeyedCollection {
 
   std::vector<Entry> m_vecEntries;
   std::vector<uint64_t> m_vecSlots;  // empty until the first key
+  std::string m_sKeys;               // the keys that are not their item, one after the other
   size_t m_nKeyed = 0;
 };

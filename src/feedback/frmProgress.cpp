@@ -1,7 +1,7 @@
 #include "feedback/frmProgress.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 #include <memory>
 #include <string>
 
@@ -13,14 +13,23 @@ constinit CAutoNew<frmProgress> g_frmProgress;
 
 namespace {
 
-// The stage texts, missing blank after "Please wait." included: each stage's own beginning and
-// the counter all three end with, formatted once for the three labels on every step.
+// The stage texts, missing blank after "Please wait." included: each stage's own beginning, to
+// which the counter is appended.
 constexpr const char* kStageText[3] = {
     "Please wait.Extracting recipients from selected items ",
     "Please wait.Resolving recipients ",
     "Please wait.Adding recipients ",
 };
-constexpr const char* kStageCounter = "[%d of %d] ...";
+
+// Appends the counter the three stage texts end with, "[value of max] ...".
+void AppendCounter(std::string& s, int32_t nValue, int32_t nMax) {
+  char szNumber[12];
+  s += '[';
+  s.append(szNumber, std::to_chars(szNumber, szNumber + sizeof szNumber, nValue).ptr);
+  s += " of ";
+  s.append(szNumber, std::to_chars(szNumber, szNumber + sizeof szNumber, nMax).ptr);
+  s += "] ...";
+}
 
 // The window's 32 x 32 picture: a letter with a blue frame and flap, on a transparent ground.
 platform::PicturePtr ProgressPicture() {
@@ -81,11 +90,10 @@ void frmProgress::SetLabels() {
   // A bar that cannot be read leaves every caption as it was.
   if (!bCounter) return;
   // Captions change on every step: they are built in one buffer, without allocating.
-  char szCounter[48];
-  std::snprintf(szCounter, sizeof szCounter, kStageCounter, nValue, nMax);
   for (int i = 0; i < 3; ++i)
     host::IgnoreErrors([&] {
-      m_sCaption.assign(kStageText[i]).append(szCounter);
+      m_sCaption.assign(kStageText[i]);
+      AppendCounter(m_sCaption, nValue, nMax);
       aLabels[i]->SetCaption(m_sCaption);
     });
 }
