@@ -1,16 +1,17 @@
 // Visual Basic's Collection: items in insertion order at 1-based positions, each with an
 // optional unique key compared without regard to case (for all letters, not only ASCII).
-// Look-up by key and by position is O(1). Errors are the Collection's own: 9 for a position
+// Look-up by key and by position is O(1); removing is O(n). Errors are the Collection's own: 9 for a position
 // out of range, 5 for an unknown key, 457 for a key already present.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "host/Error.h"
@@ -18,25 +19,26 @@
 
 template <class T>
 class CKeyedCollection {
-  // The key is kept once, as given, and compared without regard to case; the index looks at it
-  // through a view (entries never move, they are held by pointer). A text keyed by itself keeps
-  // no second copy: the item is the key.
+  // The key is kept once, as given, and compared without regard to case. A text keyed by itself
+  // keeps no second copy: the item is the key.
   struct Entry {
     T item;
-    std::unique_ptr<const std::string> pKey;
-    bool bKeyIsItem = false;
+    std::unique_ptr<const std::string> pKey;  // none without a key, or when the item is the key
+    bool bKeyed = false;
 
-    Entry(T itemIn, std::unique_ptr<const std::string> pKeyIn, bool bKeyIsItemIn)
-        : item(std::move(itemIn)), pKey(std::move(pKeyIn)), bKeyIsItem(bKeyIsItemIn) {}
+    Entry(T itemIn, std::unique_ptr<const std::string> pKeyIn, bool bKeyedIn)
+        : item(std::move(itemIn)), pKey(std::move(pKeyIn)), bKeyed(bKeyedIn) {}
+    Entry(Entry&&) noexcept = default;
+    Entry& operator=(Entry&&) noexcept = default;
     Entry(const Entry& o)
         : item(o.item),
           pKey(o.pKey ? std::make_unique<const std::string>(*o.pKey) : nullptr),
-          bKeyIsItem(o.bKeyIsItem) {}
+          bKeyed(o.bKeyed) {}
+    Entry& operator=(const Entry& o) { return *this = Entry(o); }
 
-    bool HasKey() const { return bKeyIsItem || pKey != nullptr; }
     std::string_view Key() const {
       if constexpr (std::is_same_v<T, std::string>) {
-        if (bKeyIsItem) return item;
+        if (!pKey) return item;
       }
       return *pKey;
     }
@@ -44,29 +46,28 @@ class CKeyedCollection {
 
  public:
   CKeyedCollection() = default;
-  CKeyedCollection(CKeyedCollection&&) noexcept = default;
-  CKeyedCollection& operator=(CKeyedCollection&&) noexcept = default;
-  CKeyedCollection(const CKeyedCollection& o) { *this = o; }
-  CKeyedCollection& operator=(const CKeyedCollection& o) {
-    if (this == &o) return *this;
-    Clear();
-    m_vecEntries.reserve(o.m_vecEntries.size());
-    for (const auto& pEntry : o.m_vecEntries) {
-      m_vecEntries.push_back(std::make_unique<Entry>(*pEntry));
-      const Entry& oCopy = *m_vecEntries.back();
-      if (oCopy.HasKey()) m_mapKeys.emplace(KeyOf(oCopy.Key()), m_vecEntries.back().get());
-    }
+  CKeyedCollection(const CKeyedCollection&) = default;
+  CKeyedCollection& operator=(const CKeyedCollection&) = default;
+  CKeyedCollection(CKeyedCollection&& o) noexcept
+      : m_vecEntries(std::move(o.m_vecEntries)),
+        m_vecSlots(std::move(o.m_vecSlots)),
+        m_nKeyed(std::exchange(o.m_nKeyed, 0)) {}
+  CKeyedCollection& operator=(CKeyedCollection&& o) noexcept {
+    CKeyedCollection oTaken(std::move(o));
+    std::swap(m_vecEntries, oTaken.m_vecEntries);
+    std::swap(m_vecSlots, oTaken.m_vecSlots);
+    std::swap(m_nKeyed, oTaken.m_nKeyed);
     return *this;
   }
 
   int32_t Count() const { return static_cast<int32_t>(m_vecEntries.size()); }
 
   // Appends the item; with a key, a key already present raises 457 and adds nothing. Returns
-  // the item as stored.
+  // the item as stored (valid until the collection next changes).
   T& Add(T item, const std::optional<std::string>& sKey = std::nullopt) {
     if (!sKey) {
-      m_vecEntries.push_back(std::make_unique<Entry>(std::move(item), nullptr, false));
-      return m_vecEntries.back()->item;
+      m_vecEntries.emplace_back(std::move(item), nullptr, false);
+      return m_vecEntries.back().item;
     }
     T* p = AddIfAbsent(std::move(item), *sKey);
     if (!p) host::Raise(host::err::DuplicateKey);
@@ -75,25 +76,23 @@ class CKeyedCollection {
 
   // Appends the item under the key unless the key is there already, in any letter case: the key
   // is hashed once and looked up once, and nothing is made (not even the item) when it is
-  // present. Returns the item as stored, or nullptr when nothing was added.
+  // present. Returns the item as stored (valid until the collection next changes), or nullptr
+  // when nothing was added.
   template <class U>
   T* AddIfAbsent(U&& item, const std::string& sKey) {
-    auto [it, bNew] = m_mapKeys.try_emplace(KeyOf(sKey), nullptr);
-    if (!bNew) return nullptr;
-    try {
-      auto pEntry = std::make_unique<Entry>(T(std::forward<U>(item)), nullptr, false);
-      if constexpr (std::is_same_v<T, std::string>) pEntry->bKeyIsItem = pEntry->item == sKey;
-      if (!pEntry->bKeyIsItem) pEntry->pKey = std::make_unique<const std::string>(sKey);
-      // The index looked at the caller's text so far; from now on it looks at the key's home,
-      // which lives as long as the entry (the same text: hash and order do not change).
-      it->first.s = pEntry->Key();
-      it->second = pEntry.get();
-      m_vecEntries.push_back(std::move(pEntry));
-    } catch (...) {
-      m_mapKeys.erase(it);
-      throw;
-    }
-    return &m_vecEntries.back()->item;
+    const uint32_t nHash = HashOf(sKey);
+    if (m_vecSlots.empty()) m_vecSlots.assign(kFirstSlots, 0);
+    size_t nSlot = Probe(sKey, nHash);
+    if (m_vecSlots[nSlot] != 0) return nullptr;
+    // The item is its own key when it is the very text given as key, or the same text.
+    bool bKeyIsItem = false;
+    if constexpr (std::is_same_v<std::decay_t<U>, std::string> && std::is_same_v<T, std::string>)
+      bKeyIsItem = &item == &sKey || item == sKey;
+    m_vecEntries.emplace_back(T(std::forward<U>(item)),
+                              bKeyIsItem ? nullptr : std::make_unique<const std::string>(sKey), true);
+    m_vecSlots[nSlot] = SlotOf(nHash, m_vecEntries.size() - 1);
+    if (++m_nKeyed * 4 > m_vecSlots.size() * 3) Grow();
+    return &m_vecEntries.back().item;
   }
 
   T& Item(int32_t nIndex) { return EntryAt(nIndex).item; }
@@ -103,41 +102,33 @@ class CKeyedCollection {
   // The item under a key, in any letter case; nullptr when there is none. Nothing is raised,
   // nothing is copied.
   T* Find(std::string_view sKey) const {
-    auto it = m_mapKeys.find(KeyOf(sKey));
-    return it == m_mapKeys.end() ? nullptr : &it->second->item;
+    const Entry* p = FindEntry(sKey);
+    return p ? const_cast<T*>(&p->item) : nullptr;
   }
 
-  bool Exists(const std::string& sKey) const { return m_mapKeys.count(KeyOf(sKey)) != 0; }
+  bool Exists(const std::string& sKey) const { return FindEntry(sKey) != nullptr; }
 
   void Remove(int32_t nIndex) {
     EntryAt(nIndex);
-    auto it = m_vecEntries.begin() + (nIndex - 1);
-    if ((*it)->HasKey()) m_mapKeys.erase(KeyOf((*it)->Key()));
-    m_vecEntries.erase(it);
+    RemoveAt(static_cast<size_t>(nIndex - 1));
   }
 
   void Remove(const std::string& sKey) {
-    Entry& oEntry = EntryOf(sKey);
-    for (auto it = m_vecEntries.begin(); it != m_vecEntries.end(); ++it) {
-      if (it->get() == &oEntry) {
-        m_mapKeys.erase(KeyOf(oEntry.Key()));
-        m_vecEntries.erase(it);
-        return;
-      }
-    }
+    RemoveAt(static_cast<size_t>(&EntryOf(sKey) - m_vecEntries.data()));
   }
 
   void Clear() {
-    m_mapKeys.clear();
+    m_vecSlots.clear();
     m_vecEntries.clear();
+    m_nKeyed = 0;
   }
 
   // Iteration in insertion order over the items.
   class Iterator {
    public:
-    using Inner = typename std::vector<std::unique_ptr<Entry>>::const_iterator;
+    using Inner = typename std::vector<Entry>::const_iterator;
     explicit Iterator(Inner it) : m_it(it) {}
-    T& operator*() const { return (*m_it)->item; }
+    T& operator*() const { return const_cast<T&>(m_it->item); }
     Iterator& operator++() {
       ++m_it;
       return *this;
@@ -151,29 +142,69 @@ class CKeyedCollection {
   Iterator end() const { return Iterator(m_vecEntries.end()); }
 
  private:
-  // A key with the hash of its folded text, worked out once per look-up: the index never hashes
-  // a stored key again (not even when it grows) and compares texts only when the hashes agree.
-  // Keys of one collection often share long beginnings (entry IDs).
-  struct Key {
-    mutable std::string_view s;  // re-pointed once, from the caller's text to the stored key
-    size_t nHash;
-    bool operator==(const Key& o) const { return nHash == o.nHash && host::EqualsNoCase(s, o.s); }
-  };
-  struct KeyHash {
-    size_t operator()(const Key& k) const noexcept { return k.nHash; }
-  };
-  static Key KeyOf(std::string_view s) { return {s, host::HashNoCase(s)}; }
+  // The index is open addressing over the entries' positions: a slot holds the key's folded-text
+  // hash (32 bits, which also pick the slot) and the position + 1, 0 for a free slot. Slots are
+  // 8 bytes in one block: a look-up touches the block and, when the hashes agree, the one entry.
+  // Stored keys are never hashed again, not even when the index grows.
+  static constexpr size_t kFirstSlots = 8;
+  static uint32_t HashOf(std::string_view s) {
+    const size_t n = host::HashNoCase(s);
+    return static_cast<uint32_t>(n ^ (static_cast<uint64_t>(n) >> 32));
+  }
+  static uint64_t SlotOf(uint32_t nHash, size_t nPos) { return (uint64_t{nHash} << 32) | (nPos + 1); }
+  static uint32_t HashIn(uint64_t nSlot) { return static_cast<uint32_t>(nSlot >> 32); }
+  static size_t PosIn(uint64_t nSlot) { return static_cast<size_t>(static_cast<uint32_t>(nSlot)) - 1; }
+
+  // The slot holding the key, or the free slot where it belongs.
+  size_t Probe(std::string_view sKey, uint32_t nHash) const {
+    const size_t nMask = m_vecSlots.size() - 1;
+    for (size_t i = nHash & nMask;; i = (i + 1) & nMask) {
+      const uint64_t nSlot = m_vecSlots[i];
+      if (nSlot == 0) return i;
+      if (HashIn(nSlot) == nHash && host::EqualsNoCase(m_vecEntries[PosIn(nSlot)].Key(), sKey)) return i;
+    }
+  }
+  const Entry* FindEntry(std::string_view sKey) const {
+    if (m_vecSlots.empty()) return nullptr;
+    const uint64_t nSlot = m_vecSlots[Probe(sKey, HashOf(sKey))];
+    return nSlot == 0 ? nullptr : &m_vecEntries[PosIn(nSlot)];
+  }
+  void Place(uint64_t nSlot) {
+    const size_t nMask = m_vecSlots.size() - 1;
+    size_t i = HashIn(nSlot) & nMask;
+    while (m_vecSlots[i] != 0) i = (i + 1) & nMask;
+    m_vecSlots[i] = nSlot;
+  }
+  void Grow() {
+    std::vector<uint64_t> vecOld(m_vecSlots.size() * 2, 0);
+    vecOld.swap(m_vecSlots);
+    for (uint64_t nSlot : vecOld)
+      if (nSlot != 0) Place(nSlot);
+  }
+  // Positions after the removed entry move down by one: the index is built again (a Remove is
+  // rare; adding and looking up are what must be fast).
+  void RemoveAt(size_t nPos) {
+    m_vecEntries.erase(m_vecEntries.begin() + static_cast<std::ptrdiff_t>(nPos));
+    std::fill(m_vecSlots.begin(), m_vecSlots.end(), 0);
+    m_nKeyed = 0;
+    for (size_t i = 0; i < m_vecEntries.size(); ++i) {
+      if (!m_vecEntries[i].bKeyed) continue;
+      Place(SlotOf(HashOf(m_vecEntries[i].Key()), i));
+      ++m_nKeyed;
+    }
+  }
 
   Entry& EntryAt(int32_t nIndex) const {
     if (nIndex < 1 || nIndex > Count()) host::Raise(host::err::SubscriptOutOfRange);
-    return *m_vecEntries[static_cast<size_t>(nIndex - 1)];
+    return const_cast<Entry&>(m_vecEntries[static_cast<size_t>(nIndex - 1)]);
   }
   Entry& EntryOf(const std::string& sKey) const {
-    auto it = m_mapKeys.find(KeyOf(sKey));
-    if (it == m_mapKeys.end()) host::Raise(host::err::InvalidProcedureCall);
-    return *it->second;
+    const Entry* p = FindEntry(sKey);
+    if (!p) host::Raise(host::err::InvalidProcedureCall);
+    return const_cast<Entry&>(*p);
   }
 
-  std::vector<std::unique_ptr<Entry>> m_vecEntries;
-  std::unordered_map<Key, Entry*, KeyHash> m_mapKeys;
+  std::vector<Entry> m_vecEntries;
+  std::vector<uint64_t> m_vecSlots;  // empty until the first key
+  size_t m_nKeyed = 0;
 };

@@ -1,6 +1,7 @@
 #include "feedback/frmProgress.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -70,19 +71,22 @@ void frmProgress::Form_QueryUnload(int16_t& Cancel, int16_t) {
 
 void frmProgress::SetLabels() {
   platform::Label* aLabels[3] = {&lblProgress1, &lblProgress2, &lblProgress3};
-  std::string sCounter;
+  int32_t nValue = 0, nMax = 0;
   bool bCounter = false;
   host::IgnoreErrors([&] {
-    sCounter = mGlobals::sprintf(kStageCounter, barProgress.Value(), barProgress.Max());
+    nValue = barProgress.Value();
+    nMax = barProgress.Max();
     bCounter = true;
   });
   // A bar that cannot be read leaves every caption as it was.
   if (!bCounter) return;
+  // Captions change on every step: they are built in one buffer, without allocating.
+  char szCounter[48];
+  std::snprintf(szCounter, sizeof szCounter, kStageCounter, nValue, nMax);
   for (int i = 0; i < 3; ++i)
     host::IgnoreErrors([&] {
-      std::string sCaption = kStageText[i];
-      sCaption += sCounter;
-      aLabels[i]->SetCaption(std::move(sCaption));
+      m_sCaption.assign(kStageText[i]).append(szCounter);
+      aLabels[i]->SetCaption(m_sCaption);
     });
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "common/CAutoNew.h"
 #include "host/Event.h"
@@ -42,6 +43,7 @@ class frmProgress : public platform::Form {
 
   bool m_bCancelled = false;
   bool m_bCanClose = false;
+  std::string m_sCaption;  // SetLabels' buffer
   host::Connection m_btnCancel_Click;
 };
 

@@ -1,6 +1,7 @@
 #include "host/Text.h"
 
 #include <array>
+#include <cstring>
 
 namespace host {
 namespace {}  // namespace
@@ -136,22 +137,46 @@ std::string FoldCase(std::string_view s) {
 
 namespace {
 
-// FNV-1a over bytes, ASCII letters lowered on the way when bLower.
-size_t HashBytes(std::string_view s, bool bLower) {
-  uint64_t h = 0xCBF29CE484222325ull;
-  for (char ch : s) {
-    auto c = static_cast<unsigned char>(ch);
-    if (bLower) c = static_cast<unsigned char>(c + (static_cast<unsigned char>(c - 'A') < 26 ? 0x20 : 0));
-    h = (h ^ c) * 0x100000001B3ull;
+constexpr uint64_t kEveryByte = 0x0101010101010101ull;
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+
+// Eight bytes of text from p (fewer at the end, the rest zero), in memory order.
+uint64_t WordAt(const char* p, size_t n) {
+  uint64_t w = 0;
+  std::memcpy(&w, p, n < 8 ? n : 8);
+  return w;
+}
+
+// The ASCII capitals of eight ASCII bytes lowered at once: a byte gets 0x20 where it lies
+// between 'A' and 'Z'.
+uint64_t LowerAsciiWord(uint64_t w) {
+  const uint64_t nFromA = w + kEveryByte * (0x80 - 'A');
+  const uint64_t nPastZ = w + kEveryByte * (0x80 - 'Z' - 1);
+  return w | (((nFromA & ~nPastZ) & kHighBits) >> 2);
+}
+
+// A hash of a text eight bytes at a time; bLower lowers ASCII capitals on the way (the text is
+// then ASCII). Texts alike after lowering hash alike.
+size_t HashWords(std::string_view s, bool bLower) {
+  uint64_t h = 0xCBF29CE484222325ull ^ s.size();
+  for (size_t i = 0; i < s.size(); i += 8) {
+    uint64_t w = WordAt(s.data() + i, s.size() - i);
+    if (bLower) w = LowerAsciiWord(w);
+    h = (h ^ w) * 0x9E3779B97F4A7C15ull;
+    h ^= h >> 29;
   }
+  h *= 0xBF58476D1CE4E5B9ull;
   return static_cast<size_t>(h ^ (h >> 32));
 }
 
 }  // namespace
 
 size_t HashNoCase(std::string_view s) {
-  if (IsAscii(s)) return HashBytes(s, true);
-  return HashBytes(FoldCase(s), false);
+  // ASCII (nearly every key: addresses, entry IDs) is lowered in place; anything else is folded
+  // first, which gives the same words for ASCII text.
+  for (size_t i = 0; i < s.size(); i += 8)
+    if (WordAt(s.data() + i, s.size() - i) & kHighBits) return HashWords(FoldCase(s), false);
+  return HashWords(s, true);
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {

@@ -28,9 +28,9 @@ Label::Label(Form& oForm, std::string sName, TwipsRect rc, std::string sCaption,
   m_o.now = std::move(sCaption);
 }
 
-void Label::SetCaption(std::string sCaption) {
+void Label::SetCaption(std::string_view sCaption) {
   if (m_o.now == sCaption) return;
-  m_o.now = std::move(sCaption);
+  m_o.now.assign(sCaption);
   Changed(Prop::Caption);
 }
 

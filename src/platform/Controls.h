@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Forms.h"
@@ -22,7 +23,8 @@ class Label : public Control {
  public:
   Label(Form& oForm, std::string sName, TwipsRect rc, std::string sCaption, Control* pContainer = nullptr);
   const std::string& Caption() const { return m_o.now; }
-  void SetCaption(std::string sCaption);
+  // A caption that changes often (a progress counter) is copied into the label's own buffer.
+  void SetCaption(std::string_view sCaption);
   void DesignState(bool bCapture) override;
 
  private:

@@ -68,14 +68,12 @@ void CRecipients::AddRecipient(const std::string& sName, const std::string& sEma
                                const std::string& sItemEntryID) {
   // A new Resolve is needed before the results can be read again.
   m_colResolved.reset();
-  std::string sAddress = sEmail;
-  if (sAddress.find('@') == std::string::npos) {
+  const bool bAddress = sEmail.find('@') != std::string::npos;
+  if (!bAddress)
     TraceWarning("CRecipients::AddRecipient",
                  mGlobals::sprintf("Using Name='%s', ignoring invalid email='%s'", sName, sEmail));
-    sAddress.clear();
-  }
-  if (!sAddress.empty())
-    AddEmailRecipient(sName, sAddress, sItemEntryID);
+  if (bAddress)
+    AddEmailRecipient(sName, sEmail, sItemEntryID);
   else if (!sName.empty())
     AddNameRecipient(sName, sItemEntryID);
   else
@@ -95,7 +93,7 @@ void CRecipients::AddEmailRecipient(const std::string& sName, const std::string&
     }
     CEmailRecipient& oRecipient = **ppRecipient;
     // A blank name can never be added to a mail: it would only cost a failed try.
-    if (!host::Trim(sName).empty()) AddOnce(*oRecipient.colNames, sName);
+    if (sName.find_first_not_of(' ') != std::string::npos) AddOnce(*oRecipient.colNames, sName);
     AddEntryID(oRecipient.colEntryIDs, sItemEntryID);
   });
 }

@@ -2,6 +2,7 @@
 // recipient list. It copies the items first (the selection, or the folder as filtered by its
 // view), warns before a large number, shows progress from 20 items on, and reads each item by
 // its kind, applying the exclusion options only to whole folders.
+#include <string>
 #include <vector>
 
 #include "chooser/CAdvancedSearch.h"
@@ -18,7 +19,9 @@ using mGlobals::TraceWarning;
 
 namespace {
 
-constexpr const char* kSource = "GetQuilloRecipients";
+// Texts traced for every item are made once: a trace line takes its texts as strings.
+const std::string kSource = "GetQuilloRecipients";
+const std::string kProgressStepTrace = "frmProgress.ProgressStep";
 constexpr int32_t kWarningCount = 100;
 constexpr int32_t kProgressCount = 20;
 constexpr const char* kSearchTag = "E3F8BF04-B00C-45e9-A894-76704839B6ED";
@@ -278,7 +281,7 @@ bool GetQuilloRecipients(ERecipientsFrom& eFrom, CRecipients& oRecipients, bool&
         default: TraceWarning(kSource, "selected unsupported item type = " + std::to_string(nClass)); break;
       }
       if (bUseProgressWND) {
-        Trace(kSource, "frmProgress.ProgressStep", 3);
+        Trace(kSource, kProgressStepTrace, 3);
         g_frmProgress->ProgressStep();
         bCanceled = g_frmProgress->IsCancelled();
       }

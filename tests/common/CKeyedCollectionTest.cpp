@@ -164,4 +164,27 @@ TEST(CKeyedCollection, KeyedLookupStaysRightAfterManyRemovals) {
   }
 }
 
+TEST(CKeyedCollection, MovedAndMixedCollectionsKeepTheirKeysRight) {
+  CKeyedCollection<std::string> col;
+  for (int i = 0; i < 20; ++i) {
+    col.Add("v" + std::to_string(i), "K" + std::to_string(i));
+    col.Add("unkeyed");
+  }
+  CKeyedCollection<std::string> oMoved(std::move(col));
+  EXPECT_EQ(oMoved.Count(), 40);
+  EXPECT_EQ(oMoved.Item("k19"), "v19");
+  // What was moved from is empty and usable as new.
+  col.Add("again", "k19");  // NOLINT(bugprone-use-after-move)
+  EXPECT_EQ(col.Count(), 1);
+  EXPECT_EQ(col.Item("K19"), "again");
+  // Positions move down past unkeyed items; every key still finds its item.
+  oMoved.Remove(2);
+  oMoved.Remove("k0");
+  for (int i = 1; i < 20; ++i) EXPECT_EQ(oMoved.Item("K" + std::to_string(i)), "v" + std::to_string(i));
+  EXPECT_EQ(oMoved.Item(1), "v1");
+  col = std::move(oMoved);
+  EXPECT_EQ(col.Item("k7"), "v7");
+  EXPECT_FALSE(col.Exists("k0"));
+}
+
 }  // namespace

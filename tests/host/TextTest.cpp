@@ -43,6 +43,16 @@ TEST(Text, HashNoCaseAgreesWithEqualsNoCase) {
     EXPECT_EQ(host::HashNoCase(a), host::HashNoCase(host::FoldCase(a))) << a;
   }
   EXPECT_NE(host::HashNoCase("person1@example.com"), host::HashNoCase("person2@example.com"));
+
+  // Every length (whole and partial words), with the capitals anywhere.
+  const std::string sUpper = "00000000517549C0534D1DA4B0C50000000000000700AB@EXAMPLE.COM";
+  for (size_t n = 0; n <= sUpper.size(); ++n) {
+    const std::string s = sUpper.substr(0, n);
+    EXPECT_EQ(host::HashNoCase(s), host::HashNoCase(host::FoldCase(s))) << n;
+  }
+  // The neighbours of the capitals are not letters: none of them is lowered.
+  for (auto [a, b] : {std::pair<const char*, const char*>{"@", "`"}, {"[", "{"}, {"x@y", "x`y"}, {"\\", "|"}})
+    EXPECT_NE(host::HashNoCase(a), host::HashNoCase(b)) << a;
 }
 
 TEST(Text, FoldingNeverMergesDistinctLetters) {
