@@ -10,9 +10,9 @@ set(_names "")
 set(_types "")
 foreach(_f IN LISTS _sim_files _host_files)
   file(READ ${_f} _text)
-  # Hit("Explorer.Activate"), or the name as a template argument: Hit<"Explorer.Activate">(),
-  # Hooked<"MAPIFolder.Name">(...).
-  string(REGEX MATCHALL "(Hit\\(|Hit<|Hooked<|HookedCount<)\"[A-Za-z_]+\\.[A-Za-z_]+\"" _hits "${_text}")
+  # The name as a template argument: Hit<"Explorer.Activate">(), Hooked<"MAPIFolder.Name">(...),
+  # HookedCount<"Explorers.Count">(...).
+  string(REGEX MATCHALL "(Hit<|Hooked<|HookedCount<)\"[A-Za-z_]+\\.[A-Za-z_]+\"" _hits "${_text}")
   foreach(_h IN LISTS _hits)
     string(REGEX REPLACE ".*\"([^\"]+)\"" "\\1" _n "${_h}")
     list(APPEND _names ${_n})
@@ -28,9 +28,8 @@ foreach(_f IN LISTS _sim_files _host_files)
   else()
     set(_group other)
   endif()
-  # Enter("Subject"), Enter<"Subject">(), Read<"Subject">(...), CountOf<"MemberCount">(...), and the
-  # command bars' plain properties Read("X", field) and Write("X", field, value).
-  string(REGEX MATCHALL "(Enter\\(|Enter<|Read<|CountOf<|Read\\(|Write\\()\"[A-Za-z_]+\"" _enters "${_text}")
+  # Enter<"Subject">(), Read<"Subject">(...), Write<"Caption">(...), CountOf<"MemberCount">(...).
+  string(REGEX MATCHALL "(Enter<|Read<|Write<|CountOf<)\"[A-Za-z_]+\"" _enters "${_text}")
   foreach(_e IN LISTS _enters)
     string(REGEX REPLACE ".*\"([^\"]+)\"" "\\1" _n "${_e}")
     list(APPEND _members_${_group} ${_n})

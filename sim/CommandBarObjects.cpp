@@ -13,7 +13,8 @@ constexpr int32_t kBarPopup = 5;  // msoBarPopup: context menus and the bars of 
 constexpr const char* kControlGone = "The control has been deleted.";
 
 // Members every control has, over its ControlNode state.
-template <class Iface>
+// Faults are injected under "<kType>.<member>" ("CommandBarButton.Caption").
+template <class Iface, MemberName kType>
 class ControlBase : public Iface, public ControlNode {
  public:
   explicit ControlBase(std::shared_ptr<Session> pSession) : m_pSession(std::move(pSession)) {}
@@ -22,60 +23,61 @@ class ControlBase : public Iface, public ControlNode {
     return std::dynamic_pointer_cast<host::CommandBarControl>(this->shared_from_this());
   }
 
-  int32_t Id() override { return Read("Id", nId); }
-  int32_t Type() override { return Read("Type", nType); }
-  std::string Caption() override { return Read("Caption", sCaption); }
-  void SetCaption(const std::string& s) override { Write("Caption", sCaption, s); }
-  std::string Tag() override { return Read("Tag", sTag); }
-  void SetTag(const std::string& s) override { Write("Tag", sTag, s); }
-  std::string TooltipText() override { return Read("TooltipText", sTooltip); }
-  void SetTooltipText(const std::string& s) override { Write("TooltipText", sTooltip, s); }
-  bool BeginGroup() override { return Read("BeginGroup", bBeginGroup); }
-  void SetBeginGroup(bool b) override { Write("BeginGroup", bBeginGroup, b); }
-  bool Visible() override { return Read("Visible", bVisible); }
-  void SetVisible(bool b) override { Write("Visible", bVisible, b); }
+  int32_t Id() override { return Read<"Id">(nId); }
+  int32_t Type() override { return Read<"Type">(nType); }
+  std::string Caption() override { return Read<"Caption">(sCaption); }
+  void SetCaption(const std::string& s) override { Write<"Caption">(sCaption, s); }
+  std::string Tag() override { return Read<"Tag">(sTag); }
+  void SetTag(const std::string& s) override { Write<"Tag">(sTag, s); }
+  std::string TooltipText() override { return Read<"TooltipText">(sTooltip); }
+  void SetTooltipText(const std::string& s) override { Write<"TooltipText">(sTooltip, s); }
+  bool BeginGroup() override { return Read<"BeginGroup">(bBeginGroup); }
+  void SetBeginGroup(bool b) override { Write<"BeginGroup">(bBeginGroup, b); }
+  bool Visible() override { return Read<"Visible">(bVisible); }
+  void SetVisible(bool b) override { Write<"Visible">(bVisible, b); }
   int32_t Index() override {
-    Enter("Index");
+    Enter<"Index">();
     auto pBar = wBar.lock();
     if (!pBar) host::Raise(host::err::E_FAIL, kControlGone);
     return pBar->IndexOf(this);
   }
 
  protected:
-  void Enter(std::string_view sMember) {
-    m_pSession->Hit(this->TypeName(), sMember);
+  template <MemberName kMember>
+  void Enter() {
+    m_pSession->Hit<kType, kMember>();
     if (bDeleted) host::Raise(host::err::E_FAIL, kControlGone);
   }
   // A property that only keeps its value: the fault hook and the deleted control are its only
   // ways to fail.
-  template <class T>
-  T Read(std::string_view sMember, const T& field) {
-    Enter(sMember);
+  template <MemberName kMember, class T>
+  const T& Read(const T& field) {
+    Enter<kMember>();
     return field;
   }
-  template <class T>
-  void Write(std::string_view sMember, T& field, const T& value) {
-    Enter(sMember);
+  template <MemberName kMember, class T>
+  void Write(T& field, const T& value) {
+    Enter<kMember>();
     field = value;
   }
 
   std::shared_ptr<Session> m_pSession;
 };
 
-class ButtonObj : public ControlBase<host::CommandBarButton> {
+class ButtonObj : public ControlBase<host::CommandBarButton, "CommandBarButton"> {
  public:
   using ControlBase::ControlBase;
 
-  int32_t Style() override { return Read("Style", nStyle); }
+  int32_t Style() override { return Read<"Style">(nStyle); }
   void SetStyle(int32_t n) override {
-    Enter("Style");
+    Enter<"Style">();
     if (n < 0 || n > 3) host::Raise(host::err::InvalidProcedureCall);
     nStyle = n;
   }
-  int32_t FaceId() override { return Read("FaceId", nFaceId); }
-  void SetFaceId(int32_t n) override { Write("FaceId", nFaceId, n); }
+  int32_t FaceId() override { return Read<"FaceId">(nFaceId); }
+  void SetFaceId(int32_t n) override { Write<"FaceId">(nFaceId, n); }
   void PasteFace() override {
-    Enter("PasteFace");
+    Enter<"PasteFace">();
     std::shared_ptr<host::Picture> p =
         m_pSession->fnClipboardPicture ? m_pSession->fnClipboardPicture() : nullptr;
     if (!p) host::Raise(host::err::E_FAIL, "Method 'PasteFace' of object '_CommandBarButton' failed");
@@ -84,13 +86,13 @@ class ButtonObj : public ControlBase<host::CommandBarButton> {
   }
   // Office 2000 has neither Picture nor Mask: a late-bound call finds no such member.
   void SetPicture(const std::shared_ptr<host::Picture>& oPicture) override {
-    Enter("Picture");
+    Enter<"Picture">();
     if (m_pSession->nMajorVersion <= 9) host::Raise(host::err::NoSuchMember);
     host::Deref(oPicture);
     pPicture = oPicture;
   }
   void SetMask(const std::shared_ptr<host::Picture>& oMask) override {
-    Enter("Mask");
+    Enter<"Mask">();
     if (m_pSession->nMajorVersion <= 9) host::Raise(host::err::NoSuchMember);
     host::Deref(oMask);
     pMask = oMask;
@@ -105,7 +107,7 @@ class ControlsObj : public host::CommandBarControls {
   std::shared_ptr<host::CommandBarControl> Add(const host::Variant& Type, const host::Variant& Id,
                                                const host::Variant& Parameter, const host::Variant& Before,
                                                const host::Variant& Temporary) override {
-    m_pSession->Hit("CommandBarControls.Add");
+    m_pSession->Hit<"CommandBarControls.Add">();
     if (m_pBar->bDeleted) host::Raise(host::err::E_FAIL, "The command bar has been deleted.");
     if (m_pBar->nProtection & host::msoBarNoCustomize)
       host::Raise(host::err::E_FAIL, "Method 'Add' of object 'CommandBarControls' failed");
@@ -126,11 +128,10 @@ class ControlsObj : public host::CommandBarControls {
     return pNode->AsControl();
   }
   int32_t Count() override {
-    m_pSession->Hit("CommandBarControls.Count");
-    return static_cast<int32_t>(m_pBar->vecControls.size());
+    return HookedCount<"CommandBarControls.Count">(*m_pSession, m_pBar->vecControls);
   }
   std::shared_ptr<host::CommandBarControl> Item(const host::Variant& Index) override {
-    m_pSession->Hit("CommandBarControls.Item");
+    m_pSession->Hit<"CommandBarControls.Item">();
     auto& vec = m_pBar->vecControls;
     if (Index.IsString()) {
       std::string s = Index.ToString();
@@ -148,13 +149,13 @@ class ControlsObj : public host::CommandBarControls {
   std::shared_ptr<BarObj> m_pBar;
 };
 
-class PopupObj : public ControlBase<host::CommandBarPopup> {
+class PopupObj : public ControlBase<host::CommandBarPopup, "CommandBarPopup"> {
  public:
   using ControlBase::ControlBase;
 
-  std::shared_ptr<host::CommandBar> CommandBar() override { return Read("CommandBar", pSubBar); }
+  std::shared_ptr<host::CommandBar> CommandBar() override { return Read<"CommandBar">(pSubBar); }
   std::shared_ptr<host::CommandBarControls> Controls() override {
-    Enter("Controls");
+    Enter<"Controls">();
     return std::make_shared<ControlsObj>(m_pSession, pSubBar);
   }
 };
@@ -166,13 +167,8 @@ class PopupObj : public ControlBase<host::CommandBarPopup> {
 BarObj::BarObj(std::shared_ptr<Session> pSession, std::string sNameIn, int32_t nPositionIn)
     : sName(std::move(sNameIn)), nPosition(nPositionIn), m_pSession(std::move(pSession)) {}
 
-void BarObj::Enter(const char* sMember) const {
-  m_pSession->Hit("CommandBar", sMember);
-  if (bDeleted) host::Raise(host::err::E_FAIL, "The command bar has been deleted.");
-}
-
 std::shared_ptr<host::CommandBarControls> BarObj::Controls() {
-  Enter("Controls");
+  Enter<"Controls">();
   return std::make_shared<ControlsObj>(m_pSession, std::static_pointer_cast<BarObj>(shared_from_this()));
 }
 
@@ -181,7 +177,7 @@ std::shared_ptr<host::CommandBarControl> BarObj::FindControl(const host::Variant
                                                              const host::Variant& Tag,
                                                              const host::Variant& Visible,
                                                              const host::Variant& Recursive) {
-  Enter("FindControl");
+  Enter<"FindControl">();
   std::string sTag = Tag.IsEmpty() ? std::string() : Tag.ToString();
   auto pNode = Find(Type.IsEmpty() ? 0 : Type.ToLong(), Id.IsEmpty() ? 0 : Id.ToLong(),
                     Tag.IsEmpty() ? nullptr : &sTag, !Visible.IsEmpty() && Visible.ToBool(),
@@ -190,14 +186,14 @@ std::shared_ptr<host::CommandBarControl> BarObj::FindControl(const host::Variant
 }
 
 void BarObj::SetPosition(int32_t n) {
-  Enter("Position");
+  Enter<"Position">();
   if (nPosition == kBarPopup || n < host::msoBarLeft || n > host::msoBarFloating)
     host::Raise(host::err::InvalidProcedureCall);
   nPosition = n;
 }
 
 void BarObj::SetRowIndex(int32_t n) {
-  Enter("RowIndex");
+  Enter<"RowIndex">();
   constexpr int32_t msoBarRowFirst = 0, msoBarRowLast = -1;
   if (n < msoBarRowLast) host::Raise(host::err::InvalidProcedureCall);
   if (n == msoBarRowFirst) n = 1;
@@ -329,7 +325,7 @@ void BarsObj::BuildBuiltIns() {
 
 std::shared_ptr<host::CommandBar> BarsObj::Add(const host::Variant& Name, const host::Variant& Position,
                                                const host::Variant&, const host::Variant& Temporary) {
-  m_pSession->Hit("CommandBars.Add");
+  m_pSession->Hit<"CommandBars.Add">();
   std::string sName = Name.IsEmpty() ? "Custom " + std::to_string(vecBars.size() + 1) : Name.ToString();
   if (BarNamed(sName))
     host::Raise(host::err::InvalidProcedureCall, "A command bar named \"" + sName + "\" exists.");
@@ -348,7 +344,7 @@ std::shared_ptr<host::CommandBar> BarsObj::Add(const host::Variant& Name, const 
 }
 
 std::shared_ptr<host::CommandBar> BarsObj::Item(const host::Variant& Index) {
-  m_pSession->Hit("CommandBars.Item");
+  m_pSession->Hit<"CommandBars.Item">();
   if (Index.IsString()) {
     if (auto p = BarNamed(Index.ToString())) return p;
     host::Raise(host::err::InvalidProcedureCall,
@@ -360,12 +356,11 @@ std::shared_ptr<host::CommandBar> BarsObj::Item(const host::Variant& Index) {
 }
 
 int32_t BarsObj::Count() {
-  m_pSession->Hit("CommandBars.Count");
-  return static_cast<int32_t>(vecBars.size());
+  return HookedCount<"CommandBars.Count">(*m_pSession, vecBars);
 }
 
 std::shared_ptr<host::Object> BarsObj::Parent() {
-  m_pSession->Hit("CommandBars.Parent");
+  m_pSession->Hit<"CommandBars.Parent">();
   return m_wExplorer.lock();
 }
 

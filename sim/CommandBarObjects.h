@@ -47,23 +47,23 @@ class BarObj : public host::CommandBar {
  public:
   BarObj(std::shared_ptr<Session> pSession, std::string sName, int32_t nPosition);
 
-  std::string Name() override { return Read("Name", sName); }
+  std::string Name() override { return Read<"Name">(sName); }
   std::shared_ptr<host::CommandBarControls> Controls() override;
   std::shared_ptr<host::CommandBarControl> FindControl(const host::Variant& Type, const host::Variant& Id,
                                                        const host::Variant& Tag, const host::Variant& Visible,
                                                        const host::Variant& Recursive) override;
-  int32_t Position() override { return Read("Position", nPosition); }
+  int32_t Position() override { return Read<"Position">(nPosition); }
   void SetPosition(int32_t n) override;
-  int32_t RowIndex() override { return Read("RowIndex", nRowIndex); }
+  int32_t RowIndex() override { return Read<"RowIndex">(nRowIndex); }
   void SetRowIndex(int32_t n) override;
-  int32_t Left() override { return Read("Left", nLeft); }
-  void SetLeft(int32_t n) override { Write("Left", nLeft, n); }
-  int32_t Top() override { return Read("Top", nTop); }
-  void SetTop(int32_t n) override { Write("Top", nTop, n); }
-  int32_t Protection() override { return Read("Protection", nProtection); }
-  void SetProtection(int32_t n) override { Write("Protection", nProtection, n); }
-  bool Visible() override { return Read("Visible", bVisible); }
-  void SetVisible(bool b) override { Write("Visible", bVisible, b); }
+  int32_t Left() override { return Read<"Left">(nLeft); }
+  void SetLeft(int32_t n) override { Write<"Left">(nLeft, n); }
+  int32_t Top() override { return Read<"Top">(nTop); }
+  void SetTop(int32_t n) override { Write<"Top">(nTop, n); }
+  int32_t Protection() override { return Read<"Protection">(nProtection); }
+  void SetProtection(int32_t n) override { Write<"Protection">(nProtection, n); }
+  bool Visible() override { return Read<"Visible">(bVisible); }
+  void SetVisible(bool b) override { Write<"Visible">(bVisible, b); }
 
   // The model of the bar, for the simulation itself (no fault injection).
   std::shared_ptr<ControlNode> AddControl(int32_t nType, int32_t nId, const std::string& sCaption,
@@ -91,17 +91,22 @@ class BarObj : public host::CommandBar {
   std::weak_ptr<BarsObj> wOwner;
 
  private:
-  void Enter(const char* sMember) const;
+  // Every member starts here: the fault hook under "CommandBar.<member>", then a deleted bar fails.
+  template <MemberName kMember>
+  void Enter() const {
+    m_pSession->Hit<"CommandBar", kMember>();
+    if (bDeleted) host::Raise(host::err::E_FAIL, "The command bar has been deleted.");
+  }
   // A property that only keeps its value: the fault hook and the deleted bar are its only ways
   // to fail.
-  template <class T>
-  T Read(const char* sMember, const T& field) const {
-    Enter(sMember);
+  template <MemberName kMember, class T>
+  const T& Read(const T& field) const {
+    Enter<kMember>();
     return field;
   }
-  template <class T>
-  void Write(const char* sMember, T& field, const T& value) {
-    Enter(sMember);
+  template <MemberName kMember, class T>
+  void Write(T& field, const T& value) {
+    Enter<kMember>();
     field = value;
   }
 

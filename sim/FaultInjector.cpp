@@ -51,20 +51,6 @@ std::string FaultInjector::NameOf(MemberId nId) {
   return nId < o.deqNames.size() ? o.deqNames[nId] : std::string();
 }
 
-void FaultInjector::Hit(std::string_view sInterface, std::string_view sMember) {
-  // Built on the stack: no allocation for the usual short names.
-  char buf[96];
-  size_t nLen = sInterface.size() + 1 + sMember.size();
-  if (nLen > sizeof buf) {
-    Hit(std::string(sInterface) + "." + std::string(sMember));
-    return;
-  }
-  sInterface.copy(buf, sInterface.size());
-  buf[sInterface.size()] = '.';
-  sMember.copy(buf + sInterface.size() + 1, sMember.size());
-  Hit(std::string_view(buf, nLen));
-}
-
 void FaultInjector::ApplyRules(MemberId nId) {
   // Every matching rule counts the call, even when an earlier one already fails it.
   bool bFired = false;

@@ -38,8 +38,6 @@ class FaultInjector {
     if (!m_vecRules.empty()) ApplyRules(nId);
   }
   void Hit(std::string_view sMember) { Hit(Intern(sMember)); }
-  // The same for "<interface>.<member>", for objects that share their members (the item kinds).
-  void Hit(std::string_view sInterface, std::string_view sMember);
 
   // The nth matching call from now fails once (1 = the next one).
   void FailNth(const std::string& sMember, int64_t nNth, int32_t nNumber = host::err::E_FAIL);

@@ -7,7 +7,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -55,9 +54,6 @@ class Session : public std::enable_shared_from_this<Session> {
   void Hit() {
     oFaults.Hit(MemberIdOf<kInterface, kMember>());
   }
-  // The same for a name made at run time (a Redemption class, a command bar object's kind).
-  void Hit(std::string_view sMember) { oFaults.Hit(sMember); }
-  void Hit(std::string_view sInterface, std::string_view sMember) { oFaults.Hit(sInterface, sMember); }
 
   // Runs an add-in event handler: whatever escapes it stops here and is recorded.
   template <class F>

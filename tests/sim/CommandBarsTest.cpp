@@ -118,9 +118,36 @@ TEST_F(SimCommandBars, TemporaryControlsGoWhenTheExplorerCloses) {
   m_oOutlook.CloseExplorer(1);
   EXPECT_THROW(oTemporary->Caption(), host::Error);
   EXPECT_THROW(oToolbar->Controls(), host::Error);
+  EXPECT_THROW(oToolbar->Name(), host::Error);  // a deleted bar's plain properties fail too
+  EXPECT_THROW(oToolbar->SetLeft(40), host::Error);
   EXPECT_NO_THROW(oKept->Caption());
   EXPECT_EQ(std::static_pointer_cast<sim::BarObj>(oContext)->vecControls.size(),
             static_cast<size_t>(nBuiltIn + 1));
+}
+
+TEST_F(SimCommandBars, FaultsAreInjectedUnderTheKindOfEachObject) {
+  auto oMenu = m_oBars->Item(Variant("Menu Bar"));
+  auto oPopup = Popup(oMenu->Controls()->Item(Variant("&File")));
+  auto oButton = oPopup->CommandBar()->Controls()->Item(Variant(int32_t{1}));
+  auto& oFaults = m_oOutlook.Faults();
+  for (const char* s : {"CommandBar.Left", "CommandBarPopup.Caption", "CommandBarButton.Caption",
+                        "CommandBarControls.Count", "CommandBars.Count"})
+    oFaults.FailNth(s, 1);
+  auto fnFailure = [](auto fnCall) {
+    try {
+      fnCall();
+    } catch (const host::Error& e) {
+      return e.Description();
+    }
+    return std::string("no failure");
+  };
+  EXPECT_EQ(fnFailure([&] { oMenu->SetLeft(7); }), "CommandBar.Left failed (injected)");
+  EXPECT_EQ(oMenu->Left(), 0);
+  EXPECT_EQ(fnFailure([&] { oPopup->Caption(); }), "CommandBarPopup.Caption failed (injected)");
+  EXPECT_EQ(fnFailure([&] { oButton->Caption(); }), "CommandBarButton.Caption failed (injected)");
+  EXPECT_EQ(fnFailure([&] { oMenu->Controls()->Count(); }), "CommandBarControls.Count failed (injected)");
+  EXPECT_EQ(fnFailure([&] { m_oBars->Count(); }), "CommandBars.Count failed (injected)");
+  EXPECT_EQ(oButton->Caption(), "&New");
 }
 
 TEST_F(SimCommandBars, FacesFromPictureOrClipboard) {

@@ -38,7 +38,7 @@ TEST(FaultInjector, StarMatchesEveryMemberAndCountsAcrossThem) {
   sim::FaultInjector o;
   o.FailNth("*", 3, 91);
   o.Hit("A.B");
-  o.Hit("C", "D");
+  o.Hit("C.D");
   try {
     o.Hit("E.F");
     FAIL();
