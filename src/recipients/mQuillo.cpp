@@ -134,13 +134,16 @@ bool isEmailAddress(const std::string& s) {
 
 std::string SafeGetSmtpAddress(const std::shared_ptr<host::SafeAddressEntry>& oSafeEntry,
                                bool bReportOtherTypes) {
+  // An unresolved recipient has no entry: no address and no type, without raising and ignoring
+  // an error for it (the resolution meets one for every candidate that is not in the book).
+  if (!oSafeEntry) return {};
   std::string sAddress;
-  host::IgnoreErrors([&] { sAddress = host::Deref(oSafeEntry).Address(); });
+  host::IgnoreErrors([&] { sAddress = oSafeEntry->Address(); });
   if (!isEmailAddress(sAddress)) {
     std::string sType;
     bool bTypeRead = false;
     host::IgnoreErrors([&] {
-      sType = host::Deref(oSafeEntry).Fields(host::tag::PR_ADDRTYPE).ToString();
+      sType = oSafeEntry->Fields(host::tag::PR_ADDRTYPE).ToString();
       bTypeRead = true;
     });
     if (sType == "SMTP") {
