@@ -5,6 +5,8 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -28,6 +30,7 @@ class CKeyedCollection {
     T item;
     uint32_t nKeyAt = kNoKey;  // offset in m_sKeys, or kNoKey, or kItemIsKey
     uint32_t nKeyLength = 0;
+    uint32_t nHash = 0;  // of the folded key
     bool HasKey() const { return nKeyAt != kNoKey; }
   };
 
@@ -57,6 +60,7 @@ class CKeyedCollection {
   // the item as stored (valid until the collection next changes).
   T& Add(T item, const std::optional<std::string>& sKey = std::nullopt) {
     if (!sKey) {
+      PrepareForOneMore();
       m_vecEntries.push_back(Entry{std::move(item)});
       return m_vecEntries.back().item;
     }
@@ -72,15 +76,15 @@ class CKeyedCollection {
   template <class U>
   T* AddIfAbsent(U&& item, const std::string& sKey) {
     const uint32_t nHash = HashOf(sKey);
-    if (m_vecSlots.empty()) m_vecSlots.assign(kFirstSlots, 0);
-    size_t nSlot = Probe(sKey, nHash);
-    if (m_vecSlots[nSlot] != 0) return nullptr;
+    if (PosOf(sKey, nHash) != kNoPos) return nullptr;
     // The item is its own key when it is the very text given as key, or the same text.
     bool bKeyIsItem = false;
     if constexpr (std::is_same_v<std::decay_t<U>, std::string> && std::is_same_v<T, std::string>)
       bKeyIsItem = &item == &sKey || item == sKey;
     if (!bKeyIsItem && m_sKeys.size() + sKey.size() >= kItemIsKey) host::Raise(host::err::OutOfMemory);
-    Entry oEntry{T(std::forward<U>(item)), kItemIsKey, 0};
+    // What may fail comes before anything changes, or is undone.
+    PrepareForOneMore(true);
+    Entry oEntry{T(std::forward<U>(item)), kItemIsKey, 0, nHash};
     if (!bKeyIsItem) {
       oEntry.nKeyAt = static_cast<uint32_t>(m_sKeys.size());
       oEntry.nKeyLength = static_cast<uint32_t>(sKey.size());
@@ -94,8 +98,8 @@ class CKeyedCollection {
         throw;
       }
     }
-    m_vecSlots[nSlot] = SlotOf(nHash, m_vecEntries.size() - 1);
-    if (++m_nKeyed * 4 > m_vecSlots.size() * 3) Grow();
+    ++m_nKeyed;
+    if (!m_vecSlots.empty()) Place(SlotOf(nHash, m_vecEntries.size() - 1));
     return &m_vecEntries.back().item;
   }
 
@@ -147,11 +151,14 @@ class CKeyedCollection {
   Iterator end() const { return Iterator(m_vecEntries.end()); }
 
  private:
-  // The index is open addressing over the entries' positions: a slot holds the key's folded-text
-  // hash (32 bits, which also pick the slot) and the position + 1, 0 for a free slot. Slots are
-  // 8 bytes in one block: a look-up touches the block and, when the hashes agree, the one entry.
-  // Stored keys are never hashed again, not even when the index grows.
-  static constexpr size_t kFirstSlots = 8;
+  // A small collection (most recipients have one name and a few items) is scanned: its entries
+  // carry their keys' hashes, so a scan compares texts only when the hashes agree. A larger one
+  // has an index, open addressing over the entries' positions: a slot holds the key's hash
+  // (32 bits, which also pick the slot) and the position + 1, 0 for a free slot, 8 bytes each in
+  // one block. Stored keys are never hashed again, not even when the index grows.
+  static constexpr size_t kScanned = 8;
+  static constexpr size_t kFirstSlots = 16;
+  static constexpr size_t kNoPos = SIZE_MAX;
   static uint32_t HashOf(std::string_view s) {
     const size_t n = host::HashNoCase(s);
     return static_cast<uint32_t>(n ^ (static_cast<uint64_t>(n) >> 32));
@@ -160,6 +167,20 @@ class CKeyedCollection {
   static uint32_t HashIn(uint64_t nSlot) { return static_cast<uint32_t>(nSlot >> 32); }
   static size_t PosIn(uint64_t nSlot) { return static_cast<size_t>(static_cast<uint32_t>(nSlot)) - 1; }
 
+  bool Matches(const Entry& oEntry, std::string_view sKey, uint32_t nHash) const {
+    return oEntry.nHash == nHash && oEntry.HasKey() && host::EqualsNoCase(KeyOf(oEntry), sKey);
+  }
+  // The position of the entry with the key, or kNoPos.
+  size_t PosOf(std::string_view sKey, uint32_t nHash) const {
+    if (m_nKeyed == 0) return kNoPos;
+    if (m_vecSlots.empty()) {
+      for (size_t i = 0; i < m_vecEntries.size(); ++i)
+        if (Matches(m_vecEntries[i], sKey, nHash)) return i;
+      return kNoPos;
+    }
+    const uint64_t nSlot = m_vecSlots[Probe(sKey, nHash)];
+    return nSlot == 0 ? kNoPos : PosIn(nSlot);
+  }
   // The slot holding the key, or the free slot where it belongs.
   size_t Probe(std::string_view sKey, uint32_t nHash) const {
     const size_t nMask = m_vecSlots.size() - 1;
@@ -170,9 +191,26 @@ class CKeyedCollection {
     }
   }
   const Entry* FindEntry(std::string_view sKey) const {
-    if (m_vecSlots.empty()) return nullptr;
-    const uint64_t nSlot = m_vecSlots[Probe(sKey, HashOf(sKey))];
-    return nSlot == 0 ? nullptr : &m_vecEntries[PosIn(nSlot)];
+    const size_t nPos = PosOf(sKey, HashOf(sKey));
+    return nPos == kNoPos ? nullptr : &m_vecEntries[nPos];
+  }
+  // Before an entry is appended: the index it will need exists, with room for its key (it is
+  // made when the collection outgrows a scan, and grows at three quarters full). Fails, if at
+  // all, before anything changed; a scan finds every key meanwhile.
+  void PrepareForOneMore(bool bKeyed = false) {
+    const size_t nKeyed = m_nKeyed + (bKeyed ? 1 : 0);
+    if (nKeyed == 0) return;
+    if (m_vecSlots.empty()) {
+      if (m_vecEntries.size() + 1 > kScanned) Reindex(std::max(kFirstSlots, std::bit_ceil(nKeyed * 2)));
+    } else if (nKeyed * 4 > m_vecSlots.size() * 3) {
+      Reindex(m_vecSlots.size() * 2);
+    }
+  }
+  void Reindex(size_t nSlots) {
+    std::vector<uint64_t> vecSlots(nSlots, 0);
+    vecSlots.swap(m_vecSlots);
+    for (size_t i = 0; i < m_vecEntries.size(); ++i)
+      if (m_vecEntries[i].HasKey()) Place(SlotOf(m_vecEntries[i].nHash, i));
   }
   void Place(uint64_t nSlot) {
     const size_t nMask = m_vecSlots.size() - 1;
@@ -180,40 +218,37 @@ class CKeyedCollection {
     while (m_vecSlots[i] != 0) i = (i + 1) & nMask;
     m_vecSlots[i] = nSlot;
   }
-  void Grow() {
-    std::vector<uint64_t> vecOld(m_vecSlots.size() * 2, 0);
-    vecOld.swap(m_vecSlots);
-    for (uint64_t nSlot : vecOld)
-      if (nSlot != 0) Place(nSlot);
-  }
   // Positions after the removed entry move down by one: the index and the keys' text are built
   // again (a Remove is rare; adding and looking up are what must be fast).
   void RemoveAt(size_t nPos) {
     std::string sKeys;
     sKeys.reserve(m_sKeys.size());  // the one step that may fail, before anything changed
     m_vecEntries.erase(m_vecEntries.begin() + static_cast<std::ptrdiff_t>(nPos));
-    std::fill(m_vecSlots.begin(), m_vecSlots.end(), 0);
     m_nKeyed = 0;
-    for (size_t i = 0; i < m_vecEntries.size(); ++i) {
-      Entry& oEntry = m_vecEntries[i];
+    for (Entry& oEntry : m_vecEntries) {
       if (!oEntry.HasKey()) continue;
-      if (oEntry.nKeyAt != kItemIsKey) {
-        const auto nAt = static_cast<uint32_t>(sKeys.size());
-        sKeys.append(m_sKeys, oEntry.nKeyAt, oEntry.nKeyLength);
-        oEntry.nKeyAt = nAt;
-      }
-      Place(SlotOf(HashOf(KeyOf(oEntry, sKeys)), i));
       ++m_nKeyed;
+      if (oEntry.nKeyAt == kItemIsKey) continue;
+      const auto nAt = static_cast<uint32_t>(sKeys.size());
+      sKeys.append(m_sKeys, oEntry.nKeyAt, oEntry.nKeyLength);
+      oEntry.nKeyAt = nAt;
     }
     m_sKeys.swap(sKeys);
+    // The index keeps its size (it only gets emptier), or goes when a scan will do.
+    if (m_vecEntries.size() <= kScanned) {
+      m_vecSlots.clear();
+    } else if (!m_vecSlots.empty()) {
+      std::fill(m_vecSlots.begin(), m_vecSlots.end(), 0);
+      for (size_t i = 0; i < m_vecEntries.size(); ++i)
+        if (m_vecEntries[i].HasKey()) Place(SlotOf(m_vecEntries[i].nHash, i));
+    }
   }
 
-  std::string_view KeyOf(const Entry& oEntry) const { return KeyOf(oEntry, m_sKeys); }
-  static std::string_view KeyOf(const Entry& oEntry, const std::string& sKeys) {
+  std::string_view KeyOf(const Entry& oEntry) const {
     if constexpr (std::is_same_v<T, std::string>) {
       if (oEntry.nKeyAt == kItemIsKey) return oEntry.item;
     }
-    return std::string_view(sKeys).substr(oEntry.nKeyAt, oEntry.nKeyLength);
+    return std::string_view(m_sKeys).substr(oEntry.nKeyAt, oEntry.nKeyLength);
   }
 
   Entry& EntryAt(int32_t nIndex) const {
@@ -227,7 +262,7 @@ class CKeyedCollection {
   }
 
   std::vector<Entry> m_vecEntries;
-  std::vector<uint64_t> m_vecSlots;  // empty until the first key
+  std::vector<uint64_t> m_vecSlots;  // empty while a scan will do
   std::string m_sKeys;               // the keys that are not their item, one after the other
   size_t m_nKeyed = 0;
 };

@@ -187,4 +187,28 @@ TEST(CKeyedCollection, MovedAndMixedCollectionsKeepTheirKeysRight) {
   EXPECT_FALSE(col.Exists("k0"));
 }
 
+TEST(CKeyedCollection, KeysStayFoundAsTheCollectionGrowsAndShrinksPastAScan) {
+  CKeyedCollection<std::string> col;
+  auto Check = [&] {
+    for (int32_t i = 1; i <= col.Count(); ++i) {
+      const std::string& s = col.Item(i);
+      if (s[0] == 'k') {
+        EXPECT_EQ(col.Item("K" + s.substr(1)), s) << s;
+      }
+    }
+  };
+  for (int i = 0; i < 12; ++i) {
+    col.Add("k" + std::to_string(i), "K" + std::to_string(i));
+    col.Add("u" + std::to_string(i));  // unkeyed items between
+  }
+  Check();
+  while (col.Count() > 5) col.Remove(1);
+  Check();
+  EXPECT_FALSE(col.Exists("k0"));
+  for (int i = 100; i < 140; ++i) col.Add("k" + std::to_string(i), "K" + std::to_string(i));
+  Check();
+  EXPECT_EQ(ErrorOf([&] { col.Add("again", "k139"); }), 457);
+  EXPECT_EQ(col.Count(), 45);
+}
+
 }  // namespace
