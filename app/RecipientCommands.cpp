@@ -48,7 +48,7 @@ void PrintRaw(std::ostream& out, const CRecipients& oRecipients) {
       << (colNames ? colNames->Count() : 0) << " name(s)\n";
   if (colEmails)
     for (const auto& p : *colEmails)
-      out << "    address " << p->sEmail << "  names: " << Joined(*p->colNames)
+      out << "    address " << p->sEmail << "  names: " << Joined(p->colNames)
           << "  ids: " << Joined(*p->colEntryIDs) << "\n";
   if (colNames)
     for (const auto& p : *colNames)

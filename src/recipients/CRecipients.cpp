@@ -93,7 +93,7 @@ void CRecipients::AddEmailRecipient(const std::string& sName, const std::string&
     }
     CEmailRecipient& oRecipient = **ppRecipient;
     // A blank name can never be added to a mail: it would only cost a failed try.
-    if (sName.find_first_not_of(' ') != std::string::npos) AddOnce(*oRecipient.colNames, sName);
+    if (sName.find_first_not_of(' ') != std::string::npos) AddOnce(oRecipient.colNames, sName);
     AddEntryID(oRecipient.colEntryIDs, sItemEntryID);
   });
 }
@@ -161,7 +161,7 @@ std::string CRecipients::ResolveEmailRecipient(const CEmailRecipient& oRecipient
   try {
     auto oSafeMail = NewSafeMailItem();
     std::string sPlainName;
-    const CStringCollection& colCandidates = *oRecipient.colNames;
+    const CStringCollection& colCandidates = oRecipient.colNames;
     for (int32_t i = 1; i <= colCandidates.Count(); ++i) {
       const std::string sCandidate = colCandidates.Item(i);
       if (sCandidate.find('@') == std::string::npos) sPlainName = sCandidate;

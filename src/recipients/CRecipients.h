@@ -18,7 +18,7 @@ class CEmailRecipient {
  public:
   std::string sEmail;  // spelled as when first added
   // Every display name the address came with, in order of first appearance.
-  std::shared_ptr<CStringCollection> colNames = std::make_shared<CStringCollection>();
+  CStringCollection colNames;
   std::shared_ptr<CStringCollection> colEntryIDs = std::make_shared<CStringCollection>();
 };
 

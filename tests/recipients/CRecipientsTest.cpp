@@ -49,10 +49,10 @@ TEST_F(CRecipientsTest, AddressesAndNamesAreKeptOnceWithoutRegardToCaseInTheirFi
   auto colEmails = m_oRecipients.EmailRecipients();
   ASSERT_EQ(colEmails->Count(), 2);
   EXPECT_EQ(colEmails->Item(1)->sEmail, "Jane.Doe@Contoso.com");
-  EXPECT_EQ(Strings(*colEmails->Item(1)->colNames), (std::vector<std::string>{"Jane", "J. Doe"}));
+  EXPECT_EQ(Strings(colEmails->Item(1)->colNames), (std::vector<std::string>{"Jane", "J. Doe"}));
   EXPECT_EQ(Strings(*colEmails->Item(1)->colEntryIDs), (std::vector<std::string>{"ID1"}));
   EXPECT_EQ(colEmails->Item(2)->sEmail, "JÜRGEN@Example.de");
-  EXPECT_EQ(Strings(*colEmails->Item(2)->colNames), (std::vector<std::string>{"Jürgen"}));
+  EXPECT_EQ(Strings(colEmails->Item(2)->colNames), (std::vector<std::string>{"Jürgen"}));
   EXPECT_EQ(Strings(*colEmails->Item(2)->colEntryIDs), (std::vector<std::string>{"ID2", "id3"}));
   ASSERT_EQ(m_oRecipients.NameRecipients()->Count(), 1);
   EXPECT_EQ(m_oRecipients.NameRecipients()->Item(1)->sName, "ÄRGER Verteiler");

@@ -46,7 +46,7 @@ class GetQuilloRecipientsTest : public RecipientsFixture {
   std::vector<std::string> Raw() {
     std::vector<std::string> vec;
     if (auto col = m_oRecipients.EmailRecipients())
-      for (const auto& p : *col) vec.push_back(p->colNames->Item(1) + " <" + p->sEmail + ">");
+      for (const auto& p : *col) vec.push_back(p->colNames.Item(1) + " <" + p->sEmail + ">");
     if (auto col = m_oRecipients.NameRecipients())
       for (const auto& p : *col) vec.push_back(p->sName);
     return vec;

@@ -114,7 +114,7 @@ TEST_F(mQuilloTest, LinkedContactsComeByAddressOrByNameAndOtherLinksAddNothing) 
   auto colEmails = oRecipients.EmailRecipients();
   ASSERT_EQ(colEmails->Count(), 2);
   EXPECT_EQ(colEmails->Item(1)->sEmail, "bob.wilson@example.com");
-  EXPECT_EQ(Strings(*colEmails->Item(1)->colNames), (std::vector<std::string>{"Bob Wilson"}));
+  EXPECT_EQ(Strings(colEmails->Item(1)->colNames), (std::vector<std::string>{"Bob Wilson"}));
   EXPECT_EQ(colEmails->Item(2)->sEmail, "maria.garcia@example.com");
   // Eve by her full name, then by the name of the link to her deleted item: one name.
   ASSERT_EQ(oRecipients.NameRecipients()->Count(), 1);
