@@ -62,31 +62,19 @@ class Event {
 
   [[nodiscard]] Connection Connect(Handler fnHandler) {
     auto pSlot = std::make_shared<Slot>(Slot{std::move(fnHandler), true});
-    EnsureState();
-    bool bFirst = m_pState->slots.empty();
-    m_pState->slots.push_back(pSlot);
-    if (bFirst && m_pState->fnListening) {
-      auto fn = m_pState->fnListening;  // may replace itself
+    State& oState = EnsureState();
+    oState.slots.push_back(pSlot);
+    if (++oState.nLive == 1 && oState.fnListening) {
+      auto fn = oState.fnListening;  // may replace itself
       fn(true);
     }
     std::weak_ptr<State> wState = m_pState;
     std::weak_ptr<Slot> wSlot = pSlot;
     return Connection([wState, wSlot] {
       auto pSlot = wSlot.lock();
-      if (!pSlot) return;
+      if (!pSlot || !pSlot->bConnected) return;
       pSlot->bConnected = false;
-      if (auto pState = wState.lock()) {
-        auto& v = pState->slots;
-        for (auto it = v.begin(); it != v.end(); ++it)
-          if (*it == pSlot) {
-            v.erase(it);
-            if (v.empty() && pState->fnListening) {
-              auto fn = pState->fnListening;
-              fn(false);
-            }
-            break;
-          }
-      }
+      if (auto pState = wState.lock()) pState->Disconnected();
     });
   }
 
@@ -118,16 +106,33 @@ class Event {
     }
   }
 
-  size_t HandlerCount() const { return m_pState ? m_pState->slots.size() : 0; }
+  size_t HandlerCount() const { return m_pState ? m_pState->nLive : 0; }
 
  private:
   struct Slot {
     Handler fnHandler;
     bool bConnected;
   };
+  // A disconnected slot stays in the list until at least half the list is such slots, and is
+  // then swept out with all the others: one mail may carry thousands of handlers (a tracker per
+  // recipient), and disconnecting them one by one must not cost the whole list each time.
   struct State {
     std::vector<std::shared_ptr<Slot>> slots;
+    size_t nLive = 0;
     std::function<void(bool)> fnListening;
+
+    void Disconnected() {
+      --nLive;
+      if (slots.size() >= 16 && nLive * 2 < slots.size())
+        std::erase_if(slots, [](const std::shared_ptr<Slot>& p) { return !p->bConnected; });
+      if (nLive == 0) {
+        slots.clear();
+        if (fnListening) {
+          auto fn = fnListening;
+          fn(false);
+        }
+      }
+    }
   };
   State& EnsureState() {
     if (!m_pState) m_pState = std::make_shared<State>();

@@ -226,4 +226,46 @@ TEST(EventListening, TheOwnerIsToldOfTheFirstHandlerAndOfTheLastGoing) {
   EXPECT_EQ(vecTold, (std::vector<bool>{true, false, true}));
 }
 
+// One mail carries a tracker per recipient: thousands of handlers on one event, which go one
+// by one (each from its own handler, on Send) and in any order.
+TEST(EventListening, ManyHandlersGoingOneByOneKeepTheRestAndTheirOrder) {
+  Event<int&> ev;
+  std::vector<bool> vecListening;
+  ev.SetOnListening([&](bool b) { vecListening.push_back(b); });
+  constexpr int kHandlers = 200;
+  std::vector<Connection> vecConnections;
+  std::vector<int> vecCalled;
+  for (int i = 0; i < kHandlers; ++i)
+    vecConnections.push_back(ev.Connect([&vecCalled, i](int&) { vecCalled.push_back(i); }));
+  // Every third from the front, then every other from the back.
+  for (int i = 0; i < kHandlers; i += 3) vecConnections[static_cast<size_t>(i)].reset();
+  for (int i = kHandlers - 1; i >= 0; i -= 2) vecConnections[static_cast<size_t>(i)].reset();
+  std::vector<int> vecExpected;
+  for (int i = 0; i < kHandlers; ++i)
+    if (i % 3 != 0 && i % 2 == 0) vecExpected.push_back(i);
+  EXPECT_EQ(ev.HandlerCount(), vecExpected.size());
+  int n = 0;
+  ev.Raise(n);
+  EXPECT_EQ(vecCalled, vecExpected);
+  EXPECT_EQ(vecListening, (std::vector<bool>{true}));
+
+  // Each remaining handler disconnects itself when called: all are called once, then none.
+  std::vector<Connection> vecSelf(kHandlers);
+  int nCalls = 0;
+  for (int i = 0; i < kHandlers; ++i)
+    vecSelf[static_cast<size_t>(i)] = ev.Connect([&, i](int&) {
+      ++nCalls;
+      vecSelf[static_cast<size_t>(i)].reset();
+    });
+  vecConnections.clear();
+  vecCalled.clear();
+  ev.Raise(n);
+  EXPECT_EQ(nCalls, kHandlers);
+  EXPECT_TRUE(vecCalled.empty());
+  EXPECT_EQ(ev.HandlerCount(), 0u);
+  EXPECT_EQ(vecListening, (std::vector<bool>{true, false}));
+  ev.Raise(n);
+  EXPECT_EQ(nCalls, kHandlers);
+}
+
 }  // namespace
