@@ -93,10 +93,16 @@ void BM_GatherAndResolveOnly(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * nMails);
 }
 
-BENCHMARK(BM_NewMailTo)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_NewMailTo)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(30000)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
 BENCHMARK(BM_GatherAndResolveOnly)
     ->Arg(1000)
     ->Arg(10000)
+    ->Arg(30000)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime();
 
