@@ -83,6 +83,33 @@ void BM_NewList(benchmark::State& state) {
   RunCommand(state, CExplorerMenu::btNewDL, true);
 }
 
+// Sending the new message of "TO": every tracker (one per recipient, all on the one message)
+// marks its source mail as replied and lets go of the message.
+void BM_SendMarksReplied(benchmark::State& state) {
+  bench::InstallServices();
+  const int nMails = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto pOutlook = StartWithSelection(ProfileOf(nMails));
+    pOutlook->Click(host::As<CExplorerMenu>(g_oConnect->GetExplorers()->Item(1)->GetAssociatedObject("Menu"))
+                        ->ButtonOf(CExplorerMenu::bsToolbar, CExplorerMenu::btTO));
+    sim::Inspectors oInspectors(*pOutlook);
+    state.ResumeTiming();
+
+    const bool bSent = oInspectors.Count() == 1 && oInspectors.Send(1);
+
+    state.PauseTiming();
+    if (!bSent) {
+      state.SkipWithError("the message was not sent");
+      break;
+    }
+    pOutlook->Quit();
+    pOutlook.reset();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * nMails);
+}
+
 void BM_GatherAndResolveOnly(benchmark::State& state) {
   bench::InstallServices();
   const int nMails = static_cast<int>(state.range(0));
@@ -113,6 +140,12 @@ BENCHMARK(BM_NewMailTo)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime();
 BENCHMARK(BM_NewList)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(30000)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
+BENCHMARK(BM_SendMarksReplied)
     ->Arg(1000)
     ->Arg(10000)
     ->Arg(30000)
