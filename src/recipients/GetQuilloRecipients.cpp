@@ -270,7 +270,9 @@ bool GetQuilloRecipients(ERecipientsFrom& eFrom, CRecipients& oRecipients, bool&
     bool bCanceled = false;
     const Exclusions oExclude = Exclusions::For(eFrom);
     for (int32_t i = 0; i < nCount && !bCanceled; ++i) {
-      const auto& oItem = colItems[static_cast<size_t>(i)];
+      // Each item is let go once read, while its object is still in the cache: a large folder
+      // does not keep every object to the end of the command.
+      const std::shared_ptr<host::OutlookItem> oItem = std::move(colItems[static_cast<size_t>(i)]);
       const int32_t nClass = host::Deref(oItem).Class();
       switch (nClass) {
         case host::olMail: ReadMail(oItem, oExclude, oSafe, oRecipients); break;
