@@ -211,4 +211,21 @@ TEST(CKeyedCollection, KeysStayFoundAsTheCollectionGrowsAndShrinksPastAScan) {
   EXPECT_EQ(col.Count(), 45);
 }
 
+TEST(CKeyedCollection, AKeyAfterManyUnkeyedItemsIsFoundThroughRemovals) {
+  CKeyedCollection<int> col;
+  for (int i = 0; i < 20; ++i) col.Add(i);
+  col.Add(99, "Late");
+  EXPECT_EQ(col.Item("LATE"), 99);
+  for (int i = 0; i < 15; ++i) col.Remove(1);  // down past the size a scan takes
+  EXPECT_EQ(col.Item("late"), 99);
+  EXPECT_EQ(col.Item(6), 99);
+  col.Add(7, "Seven");
+  col.Remove("late");
+  EXPECT_EQ(col.Item("SEVEN"), 7);
+  EXPECT_FALSE(col.Exists("late"));
+  col.Remove(1);
+  EXPECT_EQ(col.Item("seven"), 7);
+  EXPECT_EQ(col.Count(), 5);
+}
+
 }  // namespace
