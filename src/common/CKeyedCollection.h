@@ -5,7 +5,6 @@
 #pragma once
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -31,6 +30,7 @@ class CKeyedCollection {
     T item;
     uint32_t nKeyAt = kNoKey;  // offset in m_sKeys, or kNoKey, or kItemIsKey
     uint32_t nKeyLength = 0;
+    uint32_t nHash = 0;  // of the folded key
     bool HasKey() const { return nKeyAt != kNoKey; }
   };
 
@@ -39,18 +39,16 @@ class CKeyedCollection {
   CKeyedCollection(const CKeyedCollection&) = default;
   CKeyedCollection& operator=(const CKeyedCollection&) = default;
   CKeyedCollection(CKeyedCollection&& o) noexcept
-      : m_nKeyed(std::exchange(o.m_nKeyed, 0)),
-        m_vecEntries(std::move(o.m_vecEntries)),
+      : m_vecEntries(std::move(o.m_vecEntries)),
         m_vecSlots(std::move(o.m_vecSlots)),
-        m_aHashes(o.m_aHashes),
-        m_sKeys(std::move(o.m_sKeys)) {
+        m_sKeys(std::move(o.m_sKeys)),
+        m_nKeyed(std::exchange(o.m_nKeyed, 0)) {
     o.m_sKeys.clear();
   }
   CKeyedCollection& operator=(CKeyedCollection&& o) noexcept {
     CKeyedCollection oTaken(std::move(o));
     std::swap(m_vecEntries, oTaken.m_vecEntries);
     std::swap(m_vecSlots, oTaken.m_vecSlots);
-    std::swap(m_aHashes, oTaken.m_aHashes);
     std::swap(m_sKeys, oTaken.m_sKeys);
     std::swap(m_nKeyed, oTaken.m_nKeyed);
     return *this;
@@ -86,7 +84,7 @@ class CKeyedCollection {
     if (!bKeyIsItem && m_sKeys.size() + sKey.size() >= kItemIsKey) host::Raise(host::err::OutOfMemory);
     // What may fail comes before anything changes, or is undone.
     PrepareForOneMore(true);
-    Entry oEntry{T(std::forward<U>(item)), kItemIsKey, 0};
+    Entry oEntry{T(std::forward<U>(item)), kItemIsKey, 0, nHash};
     if (!bKeyIsItem) {
       oEntry.nKeyAt = static_cast<uint32_t>(m_sKeys.size());
       oEntry.nKeyLength = static_cast<uint32_t>(sKey.size());
@@ -101,10 +99,7 @@ class CKeyedCollection {
       }
     }
     ++m_nKeyed;
-    if (m_vecSlots.empty())
-      m_aHashes[m_vecEntries.size() - 1] = nHash;  // a scanned collection has room: see PrepareForOneMore
-    else
-      Place(SlotOf(nHash, m_vecEntries.size() - 1));
+    if (!m_vecSlots.empty()) Place(SlotOf(nHash, m_vecEntries.size() - 1));
     return &m_vecEntries.back().item;
   }
 
@@ -156,11 +151,11 @@ class CKeyedCollection {
   Iterator end() const { return Iterator(m_vecEntries.end()); }
 
  private:
-  // A small collection (most recipients have one name and a few items) is scanned: it keeps its
-  // entries' key hashes next to its count, so a scan reads an entry only when the hashes agree. A
-  // larger one has an index, open addressing over the entries' positions: a slot holds the key's
-  // hash (32 bits, which also pick the slot) and the position + 1, 0 for a free slot, 8 bytes
-  // each in one block. Stored keys are never hashed again, not even when the index grows.
+  // A small collection (most recipients have one name and a few items) is scanned: its entries
+  // carry their keys' hashes, so a scan compares texts only when the hashes agree. A larger one
+  // has an index, open addressing over the entries' positions: a slot holds the key's hash
+  // (32 bits, which also pick the slot) and the position + 1, 0 for a free slot, 8 bytes each in
+  // one block. Stored keys are never hashed again, not even when the index grows.
   static constexpr size_t kScanned = 8;
   static constexpr size_t kFirstSlots = 16;
   static constexpr size_t kNoPos = SIZE_MAX;
@@ -172,15 +167,15 @@ class CKeyedCollection {
   static uint32_t HashIn(uint64_t nSlot) { return static_cast<uint32_t>(nSlot >> 32); }
   static size_t PosIn(uint64_t nSlot) { return static_cast<size_t>(static_cast<uint32_t>(nSlot)) - 1; }
 
-  // The position of the entry with the key, or kNoPos. Without an index there are keys only
-  // while the collection is small enough to scan.
+  bool Matches(const Entry& oEntry, std::string_view sKey, uint32_t nHash) const {
+    return oEntry.nHash == nHash && oEntry.HasKey() && host::EqualsNoCase(KeyOf(oEntry), sKey);
+  }
+  // The position of the entry with the key, or kNoPos.
   size_t PosOf(std::string_view sKey, uint32_t nHash) const {
     if (m_nKeyed == 0) return kNoPos;
     if (m_vecSlots.empty()) {
       for (size_t i = 0; i < m_vecEntries.size(); ++i)
-        if (m_aHashes[i] == nHash && m_vecEntries[i].HasKey() &&
-            host::EqualsNoCase(KeyOf(m_vecEntries[i]), sKey))
-          return i;
+        if (Matches(m_vecEntries[i], sKey, nHash)) return i;
       return kNoPos;
     }
     const uint64_t nSlot = m_vecSlots[Probe(sKey, nHash)];
@@ -211,17 +206,11 @@ class CKeyedCollection {
       Reindex(m_vecSlots.size() * 2);
     }
   }
-  // A new index of nSlots slots, from the old one or from the scan's hashes.
   void Reindex(size_t nSlots) {
-    std::vector<uint64_t> vecOld(nSlots, 0);
-    vecOld.swap(m_vecSlots);
-    if (!vecOld.empty()) {
-      for (uint64_t nSlot : vecOld)
-        if (nSlot != 0) Place(nSlot);
-      return;
-    }
-    for (size_t i = 0; i < m_vecEntries.size() && m_nKeyed != 0; ++i)
-      if (m_vecEntries[i].HasKey()) Place(SlotOf(m_aHashes[i], i));
+    std::vector<uint64_t> vecSlots(nSlots, 0);
+    vecSlots.swap(m_vecSlots);
+    for (size_t i = 0; i < m_vecEntries.size(); ++i)
+      if (m_vecEntries[i].HasKey()) Place(SlotOf(m_vecEntries[i].nHash, i));
   }
   void Place(uint64_t nSlot) {
     const size_t nMask = m_vecSlots.size() - 1;
@@ -232,10 +221,8 @@ class CKeyedCollection {
   // Positions after the removed entry move down by one: the index and the keys' text are built
   // again (a Remove is rare; adding and looking up are what must be fast).
   void RemoveAt(size_t nPos) {
-    // What may fail comes first, before anything changed.
     std::string sKeys;
-    sKeys.reserve(m_sKeys.size());
-    std::vector<uint64_t> vecOldSlots = m_vecSlots;
+    sKeys.reserve(m_sKeys.size());  // the one step that may fail, before anything changed
     m_vecEntries.erase(m_vecEntries.begin() + static_cast<std::ptrdiff_t>(nPos));
     m_nKeyed = 0;
     for (Entry& oEntry : m_vecEntries) {
@@ -247,24 +234,14 @@ class CKeyedCollection {
       oEntry.nKeyAt = nAt;
     }
     m_sKeys.swap(sKeys);
-    if (vecOldSlots.empty()) {
-      // Scanned: the hashes behind the removed entry move down with their entries.
-      for (size_t i = nPos; i < m_vecEntries.size() && i + 1 < kScanned; ++i) m_aHashes[i] = m_aHashes[i + 1];
-      return;
+    // The index keeps its size (it only gets emptier), or goes when a scan will do.
+    if (m_vecEntries.size() <= kScanned) {
+      m_vecSlots.clear();
+    } else if (!m_vecSlots.empty()) {
+      std::fill(m_vecSlots.begin(), m_vecSlots.end(), 0);
+      for (size_t i = 0; i < m_vecEntries.size(); ++i)
+        if (m_vecEntries[i].HasKey()) Place(SlotOf(m_vecEntries[i].nHash, i));
     }
-    // Indexed: the same slots with the positions behind the removed entry moved down by one; the
-    // index keeps its size (it only gets emptier), or goes when a scan will do.
-    const bool bScan = m_vecEntries.size() <= kScanned;
-    std::fill(m_vecSlots.begin(), m_vecSlots.end(), 0);
-    for (uint64_t nSlot : vecOldSlots) {
-      if (nSlot == 0 || PosIn(nSlot) == nPos) continue;
-      const size_t nNewPos = PosIn(nSlot) > nPos ? PosIn(nSlot) - 1 : PosIn(nSlot);
-      if (bScan)
-        m_aHashes[nNewPos] = HashIn(nSlot);
-      else
-        Place(SlotOf(HashIn(nSlot), nNewPos));
-    }
-    if (bScan) m_vecSlots.clear();
   }
 
   std::string_view KeyOf(const Entry& oEntry) const {
@@ -284,10 +261,8 @@ class CKeyedCollection {
     return const_cast<Entry&>(*p);
   }
 
-  // What a look-up reads first comes first.
-  size_t m_nKeyed = 0;
   std::vector<Entry> m_vecEntries;
-  std::vector<uint64_t> m_vecSlots;            // empty while a scan will do
-  std::array<uint32_t, kScanned> m_aHashes{};  // while scanned: the hash of entry i's key
-  std::string m_sKeys;                         // the keys that are not their item, one after the other
+  std::vector<uint64_t> m_vecSlots;  // empty while a scan will do
+  std::string m_sKeys;               // the keys that are not their item, one after the other
+  size_t m_nKeyed = 0;
 };
