@@ -68,34 +68,30 @@ bool IsKnownDefaultFolder(int32_t n) {
 
 // --- PropertyBag ---
 
+namespace {
+auto LowerBound(const std::vector<std::pair<int32_t, host::Variant>>& v, int32_t nTag) {
+  return std::lower_bound(v.begin(), v.end(), nTag, [](const auto& p, int32_t t) { return p.first < t; });
+}
+}  // namespace
+
 const host::Variant* PropertyBag::Find(int32_t nTag) const {
-  auto it = std::lower_bound(m_vecTags.begin(), m_vecTags.end(), nTag);
-  if (it == m_vecTags.end() || *it != nTag) return nullptr;
-  return &m_vecValues[static_cast<size_t>(it - m_vecTags.begin())];
+  auto it = LowerBound(m_vecProps, nTag);
+  return it != m_vecProps.end() && it->first == nTag ? &it->second : nullptr;
 }
 
 void PropertyBag::Set(int32_t nTag, host::Variant v) {
-  auto it = std::lower_bound(m_vecTags.begin(), m_vecTags.end(), nTag);
-  const auto nAt = it - m_vecTags.begin();
-  if (it != m_vecTags.end() && *it == nTag) {
-    m_vecValues[static_cast<size_t>(nAt)] = std::move(v);
-    return;
-  }
-  // Both or neither: a failing insert of the value takes its tag back out.
-  m_vecTags.insert(it, nTag);
-  try {
-    m_vecValues.insert(m_vecValues.begin() + nAt, std::move(v));
-  } catch (...) {
-    m_vecTags.erase(m_vecTags.begin() + nAt);
-    throw;
+  auto it = LowerBound(m_vecProps, nTag);
+  if (it != m_vecProps.end() && it->first == nTag) {
+    m_vecProps[static_cast<size_t>(it - m_vecProps.begin())].second = std::move(v);
+  } else {
+    m_vecProps.insert(m_vecProps.begin() + (it - m_vecProps.begin()), {nTag, std::move(v)});
   }
 }
 
 bool PropertyBag::Remove(int32_t nTag) {
-  auto it = std::lower_bound(m_vecTags.begin(), m_vecTags.end(), nTag);
-  if (it == m_vecTags.end() || *it != nTag) return false;
-  m_vecValues.erase(m_vecValues.begin() + (it - m_vecTags.begin()));
-  m_vecTags.erase(it);
+  auto it = LowerBound(m_vecProps, nTag);
+  if (it == m_vecProps.end() || it->first != nTag) return false;
+  m_vecProps.erase(m_vecProps.begin() + (it - m_vecProps.begin()));
   return true;
 }
 

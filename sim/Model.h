@@ -68,17 +68,12 @@ class PropertyBag {
   bool Remove(int32_t nTag);
   std::string Text(int32_t nTag) const;  // "" when absent
   int32_t Long(int32_t nTag) const;      // 0 when absent
+  const std::vector<std::pair<int32_t, host::Variant>>& All() const { return m_vecProps; }
   // Gives back the room kept for more properties (an item read from a profile rarely gets any).
-  void Compact() {
-    m_vecTags.shrink_to_fit();
-    m_vecValues.shrink_to_fit();
-  }
+  void Compact() { m_vecProps.shrink_to_fit(); }
 
  private:
-  // Sorted tags apart from their values: a look-up searches one small block of tags and reads
-  // the one value it finds (folders of 100 000 items are read property by property).
-  std::vector<int32_t> m_vecTags;
-  std::vector<host::Variant> m_vecValues;
+  std::vector<std::pair<int32_t, host::Variant>> m_vecProps;
 };
 
 // Named properties (a property set GUID and a numeric id) mapped to property ids from 0x8000.
