@@ -272,14 +272,13 @@ class MAPIUtilsObj : public host::MAPIUtils {
   explicit MAPIUtilsObj(std::shared_ptr<Session> pSession) : m_pSession(std::move(pSession)) {}
 
   host::Variant HrGetOneProp(const std::shared_ptr<host::Object>& oItem, int32_t nTag) override {
-    m_pSession->Hit<"MAPIUtils.HrGetOneProp">();
-    ItemPtr pItem = ItemOf(oItem);
-    const host::Variant* p = FindProp(*pItem, nTag);
-    if (!p) host::Raise(kErrNotFound, "Error in HrGetOneProp: MAPI_E_NOT_FOUND");
-    return *p;
+    host::Variant v;
+    if (!TryHrGetOneProp(oItem, nTag, v))
+      host::Raise(kErrNotFound, "Error in HrGetOneProp: MAPI_E_NOT_FOUND");
+    return v;
   }
 
-  // The same answer without raising for an absent property; an injected fault still raises.
+  // The answer without raising for an absent property; an injected fault still raises.
   static_assert(kErrNotFound == host::MAPIUtils::kErrNotFound);
   bool TryHrGetOneProp(const std::shared_ptr<host::Object>& oItem, int32_t nTag,
                        host::Variant& vValue) override {
