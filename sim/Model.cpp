@@ -220,15 +220,29 @@ RecipientPtr Model::MakeRecipient(const ProfileRecipient& oSource) {
   if (r.bInAddressBook) {
     pRecipient->pEntry = m_oBook.FindByID(r.sEntryID);
   } else {
-    // A one-off address carries everything itself: no need to read it back out of its ID. The
-    // ID encodes name, type and address, so one entry serves every recipient with that ID.
-    auto& pEntry = m_mapOneOffs[r.sEntryID];
-    if (!pEntry)
-      pEntry = std::make_shared<const AddressBookEntry>(
-          AddressBookEntry{r.sEntryID, r.sName, r.sType, r.sAddress, r.sSmtpAddress});
-    pRecipient->pEntry = pEntry;
+    pRecipient->pEntry = OneOffEntry(r);
   }
   return pRecipient;
+}
+
+const AddressBook::EntryPtr& Model::OneOffEntry(const AddressRef& r) {
+  // A one-off address carries everything itself: no need to read it back out of its ID. The ID
+  // encodes name, type and address, so one entry (and one ID, made here) serves every address
+  // with the same three.
+  std::string sKey = r.sName;
+  sKey += '\0';
+  sKey += r.sType;
+  sKey += '\0';
+  sKey += r.sAddress;
+  auto& pEntry = m_mapOneOffs[sKey];
+  if (!pEntry)
+    pEntry = std::make_shared<const AddressBookEntry>(
+        AddressBookEntry{r.EntryID(), r.sName, r.sType, r.sAddress, r.sSmtpAddress});
+  return pEntry;
+}
+
+const host::Variant& Model::EntryIDBytes(const AddressRef& r) {
+  return EntryIDBytes(r.bInAddressBook ? r.sEntryID : OneOffEntry(r)->sEntryID);
 }
 
 const host::Variant& Model::EntryIDBytes(const std::string& sEntryID) {
@@ -269,7 +283,7 @@ void Model::SetSender(ItemData& oItem, const AddressRef& oWho) {
   oItem.oProps.Set(prop::PR_SENDER_NAME, oWho.sName);
   oItem.oProps.Set(prop::PR_SENDER_ADDRTYPE, oWho.sType);
   oItem.oProps.Set(prop::PR_SENDER_EMAIL_ADDRESS, oWho.sAddress);
-  oItem.oProps.Set(prop::PR_SENDER_ENTRYID, EntryIDBytes(oWho.sEntryID));
+  oItem.oProps.Set(prop::PR_SENDER_ENTRYID, EntryIDBytes(oWho));
 }
 
 int32_t Model::EmailTag(int nIndex, int32_t nLid, int32_t nType) {
@@ -281,8 +295,7 @@ void Model::SetContactEmail(ItemData& oItem, int nIndex, const AddressRef& oWho)
                    oWho.sName + " (" + oWho.sAddress + ")");
   oItem.oProps.Set(EmailTag(nIndex, prop::LID_EMAIL1_ADDRTYPE, prop::PT_STRING8), oWho.sType);
   oItem.oProps.Set(EmailTag(nIndex, prop::LID_EMAIL1_ADDRESS, prop::PT_STRING8), oWho.sAddress);
-  oItem.oProps.Set(EmailTag(nIndex, prop::LID_EMAIL1_ORIGINAL_ENTRYID, prop::PT_BINARY),
-                   EntryIDBytes(oWho.sEntryID));
+  oItem.oProps.Set(EmailTag(nIndex, prop::LID_EMAIL1_ORIGINAL_ENTRYID, prop::PT_BINARY), EntryIDBytes(oWho));
 }
 
 std::string Model::ContactEmailAddress(const ItemData& oItem, int nIndex) {

@@ -201,6 +201,8 @@ class Model {
   ItemPtr MakeItem(const ProfileItem& oSource, FolderData& oFolder);
   RecipientPtr MakeRecipient(const ProfileRecipient& oSource);
   const host::Variant& EntryIDBytes(const std::string& sEntryID);
+  const host::Variant& EntryIDBytes(const AddressRef& r);
+  const AddressBook::EntryPtr& OneOffEntry(const AddressRef& r);
   int32_t EmailTag(int nIndex, int32_t nLid, int32_t nType);
   void Notify(ItemEvent eEvent, FolderData& oFolder, const ItemPtr& pItem);
 
@@ -215,7 +217,7 @@ class Model {
   std::unordered_map<int32_t, FolderData*> m_mapDefaultFolders;
   // One entry per one-off address and one byte array per entry ID of a sender, shared by every
   // item that names them (a mailbox meets the same people again and again).
-  std::unordered_map<std::string, AddressBook::EntryPtr> m_mapOneOffs;
+  std::unordered_map<std::string, AddressBook::EntryPtr> m_mapOneOffs;  // by name, type and address
   std::unordered_map<std::string, host::Variant> m_mapEntryIDBytes;
   uint64_t m_nCreated = 0;
 };

@@ -25,6 +25,11 @@ ProfileError::ProfileError(std::string sFileIn, std::string sPlaceIn, std::strin
       sPlace(std::move(sPlaceIn)),
       sProblem(std::move(sProblemIn)) {}
 
+std::string AddressRef::EntryID() const {
+  if (bInAddressBook || !sEntryID.empty()) return sEntryID;
+  return MakeOneOffID(sName, sType, sAddress);
+}
+
 namespace {
 
 using Json = nlohmann::json;
@@ -615,7 +620,7 @@ class Checker {
     r.sType = "SMTP";
     r.sSmtpAddress = r.sAddress;
     if (r.sName.empty()) r.sName = r.sAddress;
-    r.sEntryID = MakeOneOffID(r.sName, r.sType, r.sAddress);
+    r.sEntryID.clear();  // made from the fields when asked for
     r.bInAddressBook = false;
   }
 

@@ -39,8 +39,10 @@ struct AddressBookEntry {
 
 // Who a sender, recipient, contact e-mail or list member is: an entry of the address book or a
 // one-off address. Before the check it names an entry (sEntryID) or gives an address (with an
-// optional name and type); after it every field is filled, sEntryID either way (a one-off entry
-// ID encodes the name, type and address).
+// optional name and type); after it every field is filled, and sEntryID is the address-book
+// entry's ID or, for a one-off address, empty: its one-off ID encodes the name, type and address
+// and is made from them when asked for (it runs to some 300 characters, and a generated profile
+// may hold hundreds of thousands of addresses).
 struct AddressRef {
   std::string sName;
   std::string sType;
@@ -48,6 +50,9 @@ struct AddressRef {
   std::string sSmtpAddress;
   std::string sEntryID;
   bool bInAddressBook = false;
+
+  // The entry ID after the check, either way.
+  std::string EntryID() const;
 };
 
 struct ProfileRecipient {

@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 
+#include "host/Text.h"
 #include "sim/AddressBook.h"
 #include "sim/EntryIds.h"
 #include "sim/Model.h"
@@ -221,6 +222,44 @@ TEST(DemoProfile, LoadsWithWhatLaterCommandsNeed) {
   for (int32_t n : {3, 4, 5, 6, 9, 10, 16, 23}) EXPECT_TRUE(setDefaults.count(n)) << n;
   EXPECT_EQ(setClasses, (std::set<int32_t>{26, 40, 43, 44, 45, 48, 53, 69}));
   EXPECT_EQ(nFilters, 1u);
+}
+
+}  // namespace
+
+namespace {
+
+// A one-off address keeps no entry ID in the checked profile: the ID is made from its name, type
+// and address when the model needs it, so equal addresses share it and different ones do not.
+TEST(ProfileLoader, OneOffAddressesGetTheirIDsFromTheirFields) {
+  const std::string sGivenID = sim::MakeOneOffID("Bea", "SMTP", "bea@x.example");
+  auto p = sim::LoadProfileFromText(
+      Profile(R"({"class": "mail", "entryID": "0A01", "sender": {"name": "Al", "address": "al@x.example"}},
+                 {"class": "mail", "entryID": "0A02", "sender": {"entryID": ")" +
+              sGivenID + R"("}},
+                 {"class": "mail", "entryID": "0A03", "sender": {"name": "Al", "address": "al@x.example"}},
+                 {"class": "task", "entryID": "0A04", "recipients": [{"name": "Al", "address": "al@x.example"},
+                                                                    "bea@x.example"]})"),
+      "oneoff.json");
+  const auto& vecItems = p->vecStores[0].vecFolders[0].vecItems;
+  const sim::AddressRef& oAl = *vecItems[0].oSender;
+  EXPECT_TRUE(oAl.sEntryID.empty());
+  EXPECT_EQ(oAl.EntryID(), sim::MakeOneOffID("Al", "SMTP", "al@x.example"));
+  EXPECT_EQ(vecItems[1].oSender->sName, "Bea");
+  EXPECT_EQ(vecItems[1].oSender->EntryID(), sGivenID);
+
+  sim::Model oModel(*p);
+  auto SenderID = [&](const char* sItem) {
+    const host::Variant* pID = oModel.ItemByID(sItem)->Prop(sim::prop::PR_SENDER_ENTRYID);
+    return pID ? host::HexOfBytes(pID->ToBytes()) : std::string();
+  };
+  EXPECT_EQ(SenderID("0A01"), oAl.EntryID());
+  EXPECT_EQ(SenderID("0A02"), sGivenID);
+  EXPECT_EQ(SenderID("0A03"), oAl.EntryID());
+  const auto& vecTo = oModel.ItemByID("0A04")->vecRecipients;
+  ASSERT_EQ(vecTo.size(), 2u);
+  EXPECT_EQ(vecTo[0]->pEntry->sEntryID, oAl.EntryID());
+  EXPECT_EQ(vecTo[0]->pEntry->sAddress, "al@x.example");
+  EXPECT_EQ(vecTo[1]->pEntry->sEntryID, sim::MakeOneOffID("bea@x.example", "SMTP", "bea@x.example"));
 }
 
 }  // namespace
