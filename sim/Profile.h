@@ -41,8 +41,8 @@ struct AddressBookEntry {
 // one-off address. Before the check it names an entry (sEntryID) or gives an address (with an
 // optional name and type); after it every field is filled, and sEntryID is the address-book
 // entry's ID or, for a one-off address, empty: its one-off ID encodes the name, type and address
-// and is made from them when asked for (it runs to some 300 characters, and a generated profile
-// may hold hundreds of thousands of addresses).
+// and is made from them when asked for (it runs to a couple of hundred characters, and a
+// generated profile may hold hundreds of thousands of addresses).
 struct AddressRef {
   std::string sName;
   std::string sType;
