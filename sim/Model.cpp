@@ -227,17 +227,13 @@ RecipientPtr Model::MakeRecipient(const ProfileRecipient& oSource) {
 
 const AddressBook::EntryPtr& Model::OneOffEntry(const AddressRef& r) {
   // A one-off address carries everything itself: no need to read it back out of its ID. The ID
-  // encodes name, type and address, so one entry (and one ID, made here) serves every address
-  // with the same three.
+  // encodes the name and the SMTP address (the type of every checked one-off), so one entry, and
+  // one ID made here, serves every address with the same two.
   std::string sKey = r.sName;
-  sKey += '\0';
-  sKey += r.sType;
   sKey += '\0';
   sKey += r.sAddress;
   auto& pEntry = m_mapOneOffs[sKey];
-  if (!pEntry)
-    pEntry = std::make_shared<const AddressBookEntry>(
-        AddressBookEntry{r.EntryID(), r.sName, r.sType, r.sAddress, r.sSmtpAddress});
+  if (!pEntry) pEntry = AddressBook::OneOff(r.sName, r.sAddress);
   return pEntry;
 }
 

@@ -217,7 +217,7 @@ class Model {
   std::unordered_map<int32_t, FolderData*> m_mapDefaultFolders;
   // One entry per one-off address and one byte array per entry ID of a sender, shared by every
   // item that names them (a mailbox meets the same people again and again).
-  std::unordered_map<std::string, AddressBook::EntryPtr> m_mapOneOffs;  // by name, type and address
+  std::unordered_map<std::string, AddressBook::EntryPtr> m_mapOneOffs;  // by name and address
   std::unordered_map<std::string, host::Variant> m_mapEntryIDBytes;
   uint64_t m_nCreated = 0;
 };

@@ -25,11 +25,6 @@ ProfileError::ProfileError(std::string sFileIn, std::string sPlaceIn, std::strin
       sPlace(std::move(sPlaceIn)),
       sProblem(std::move(sProblemIn)) {}
 
-std::string AddressRef::EntryID() const {
-  if (bInAddressBook || !sEntryID.empty()) return sEntryID;
-  return MakeOneOffID(sName, sType, sAddress);
-}
-
 namespace {
 
 using Json = nlohmann::json;

@@ -41,7 +41,7 @@ struct AddressBookEntry {
 // one-off address. Before the check it names an entry (sEntryID) or gives an address (with an
 // optional name and type); after it every field is filled, and sEntryID is the address-book
 // entry's ID or, for a one-off address, empty: its one-off ID encodes the name, type and address
-// and is made from them when asked for (it runs to a couple of hundred characters, and a
+// and is made from them by the model (it runs to a couple of hundred characters, and a
 // generated profile may hold hundreds of thousands of addresses).
 struct AddressRef {
   std::string sName;
@@ -50,9 +50,6 @@ struct AddressRef {
   std::string sSmtpAddress;
   std::string sEntryID;
   bool bInAddressBook = false;
-
-  // The entry ID after the check, either way.
-  std::string EntryID() const;
 };
 
 struct ProfileRecipient {
