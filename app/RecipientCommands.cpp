@@ -49,10 +49,10 @@ void PrintRaw(std::ostream& out, const CRecipients& oRecipients) {
   if (colEmails)
     for (const auto& p : *colEmails)
       out << "    address " << p->sEmail << "  names: " << Joined(p->colNames)
-          << "  ids: " << Joined(*p->colEntryIDs) << "\n";
+          << "  ids: " << Joined(oRecipients.EntryIDs(p->oEntryIDs)) << "\n";
   if (colNames)
     for (const auto& p : *colNames)
-      out << "    name " << p->sName << "  ids: " << Joined(*p->colEntryIDs) << "\n";
+      out << "    name " << p->sName << "  ids: " << Joined(oRecipients.EntryIDs(p->oEntryIDs)) << "\n";
 }
 
 // The helpers start from the Application the add-in keeps from its connection.

@@ -2,6 +2,7 @@
 
 #include "common/mGlobals.h"
 #include "feedback/frmProgress.h"
+#include "host/Error.h"
 #include "host/Redemption.h"
 #include "host/Text.h"
 #include "platform/Ui.h"
@@ -16,21 +17,6 @@ namespace {
 // Adds s keyed by itself unless it is empty or already there (in any letter case).
 void AddOnce(CStringCollection& col, const std::string& s) {
   if (!s.empty()) col.AddIfAbsent(s, s);
-}
-
-// The entry IDs of a recipient, ready to change: a list shared with the resolved list (or held
-// by a caller of GetResolvedAssocItemIDs) is copied first, so what others hold never changes.
-CStringCollection& OwnIDs(std::shared_ptr<CStringCollection>& col) {
-  if (col.use_count() > 1) col = std::make_shared<CStringCollection>(*col);
-  return *col;
-}
-
-// Adds an item's entry ID to a recipient's list unless it is empty or there already; a shared
-// list is copied only for a real change.
-void AddEntryID(std::shared_ptr<CStringCollection>& col, const std::string& sEntryID) {
-  if (sEntryID.empty()) return;
-  if (col.use_count() > 1 && col->Find(sEntryID)) return;
-  OwnIDs(col).AddIfAbsent(sEntryID, sEntryID);
 }
 
 // A collection not created yet counts as empty.
@@ -64,6 +50,22 @@ std::shared_ptr<host::SafeMailItem> NewSafeMailItem() {
 
 }  // namespace
 
+uint32_t CEntryIDStore::Add(std::string_view sEntryID) {
+  if (m_dqIDs.empty() || m_dqIDs.back() != sEntryID) {
+    if (m_dqIDs.size() >= UINT32_MAX - 1) host::Raise(host::err::OutOfMemory);
+    m_dqIDs.emplace_back(sEntryID);
+  }
+  return static_cast<uint32_t>(m_dqIDs.size());
+}
+
+std::string_view CEntryIDStore::Text(uint32_t nPos) const {
+  return m_dqIDs.at(nPos - 1);
+}
+
+void CEntryIDStore::Clear() {
+  m_dqIDs.clear();
+}
+
 void CRecipients::AddRecipient(const std::string& sName, const std::string& sEmail,
                                const std::string& sItemEntryID) {
   // A new Resolve is needed before the results can be read again.
@@ -94,7 +96,7 @@ void CRecipients::AddEmailRecipient(const std::string& sName, const std::string&
     CEmailRecipient& oRecipient = **ppRecipient;
     // A blank name can never be added to a mail: it would only cost a failed try.
     if (sName.find_first_not_of(' ') != std::string::npos) AddOnce(oRecipient.colNames, sName);
-    AddEntryID(oRecipient.colEntryIDs, sItemEntryID);
+    AddEntryID(oRecipient.oEntryIDs, sItemEntryID);
   });
 }
 
@@ -107,9 +109,12 @@ void CRecipients::AddNameRecipient(const std::string& sName, const std::string& 
       pRecipient->sName = sName;
       ppRecipient = &m_colNameRecipients->Add(std::move(pRecipient), sName);
     }
-    CNameRecipient& oRecipient = **ppRecipient;
-    AddEntryID(oRecipient.colEntryIDs, sItemEntryID);
+    AddEntryID((*ppRecipient)->oEntryIDs, sItemEntryID);
   });
+}
+
+void CRecipients::AddEntryID(CEntryIDList& oList, const std::string& sItemEntryID) {
+  if (!sItemEntryID.empty()) oList.Add(m_oEntryIDs.Add(sItemEntryID));
 }
 
 bool CRecipients::Resolve(bool bUseProgressWND, bool& bHasCanceled) {
@@ -124,13 +129,13 @@ bool CRecipients::Resolve(bool bUseProgressWND, bool& bHasCanceled) {
       g_frmProgress->Show(platform::vbModeless);
       platform::DoEvents();
     }
-    m_colResolved = std::make_shared<CNameRecipients>();
+    m_colResolved = std::make_shared<CResolvedRecipients>();
 
     for (int32_t i = 1; i <= CountOf(colEmails) && !bHasCanceled; ++i) {
       std::shared_ptr<CEmailRecipient> pRecipient = colEmails->Item(i);
       std::string sText = ResolveEmailRecipient(*pRecipient);
       if (!sText.empty())
-        AddResolved(sText, pRecipient->colEntryIDs);
+        AddResolved(sText, pRecipient->oEntryIDs);
       else
         TraceWarning("CRecipients::Resolve", "Recipient '" + pRecipient->sEmail + "' not resolved");
       bHasCanceled = StepProgress(bUseProgressWND);
@@ -139,7 +144,7 @@ bool CRecipients::Resolve(bool bUseProgressWND, bool& bHasCanceled) {
     for (int32_t i = 1; i <= CountOf(colNames) && !bHasCanceled; ++i) {
       std::shared_ptr<CNameRecipient> pRecipient = colNames->Item(i);
       if (CanResolveName(*pRecipient))
-        AddResolved(pRecipient->sName, pRecipient->colEntryIDs);
+        AddResolved(pRecipient->sName, pRecipient->oEntryIDs);
       else
         Trace("CRecipients::Resolve", "Recipient(Email=\") '" + pRecipient->sName + "' not resolved", 2);
       bHasCanceled = StepProgress(bUseProgressWND);
@@ -197,23 +202,18 @@ bool CRecipients::CanResolveName(const CNameRecipient& oRecipient) {
   return false;
 }
 
-void CRecipients::AddResolved(const std::string& sText,
-                              const std::shared_ptr<CStringCollection>& colEntryIDs) {
+void CRecipients::AddResolved(const std::string& sText, const CEntryIDList& oEntryIDs) {
   host::IgnoreErrors([&] {
-    CNameRecipients& colResolved = host::Deref(m_colResolved);
-    std::shared_ptr<CNameRecipient>* ppEntry = colResolved.Find(sText);
-    if (!ppEntry) {
-      // Usually one recipient gives a resolved text: the entry shares its entry IDs instead of
-      // copying them (each side copies before it changes them).
-      auto pEntry = std::make_shared<CNameRecipient>();
-      pEntry->sName = sText;
-      pEntry->colEntryIDs = colEntryIDs;
-      colResolved.Add(std::move(pEntry), sText);
+    CResolvedRecipients& colResolved = host::Deref(m_colResolved);
+    std::shared_ptr<CResolvedRecipient>* ppEntry = colResolved.Find(sText);
+    if (ppEntry) {
+      (*ppEntry)->oEntryIDs.Merge(oEntryIDs);
       return;
     }
-    std::shared_ptr<CStringCollection>& colMerged = (*ppEntry)->colEntryIDs;
-    for (const std::string& sEntryID : *colEntryIDs)
-      if (!colMerged->Find(sEntryID)) OwnIDs(colMerged).Add(sEntryID, sEntryID);
+    auto pEntry = std::make_shared<CResolvedRecipient>();
+    pEntry->sText = sText;
+    pEntry->oEntryIDs = oEntryIDs;
+    colResolved.Add(std::move(pEntry), sText);
   });
 }
 
@@ -222,15 +222,28 @@ int32_t CRecipients::GetResolvedCount() {
 }
 
 std::string CRecipients::GetResolvedName(int32_t nIndex) {
-  return host::Deref(m_colResolved).Item(nIndex)->sName;
+  return host::Deref(m_colResolved).Item(nIndex)->sText;
 }
 
 std::shared_ptr<const CStringCollection> CRecipients::GetResolvedAssocItemIDs(int32_t nIndex) {
-  return host::Deref(m_colResolved).Item(nIndex)->colEntryIDs;
+  CResolvedRecipient& oEntry = *host::Deref(m_colResolved).Item(nIndex);
+  if (!oEntry.colEntryIDs)
+    oEntry.colEntryIDs = std::make_shared<const CStringCollection>(EntryIDs(oEntry.oEntryIDs));
+  return oEntry.colEntryIDs;
+}
+
+CStringCollection CRecipients::EntryIDs(const CEntryIDList& oList) const {
+  CStringCollection col;
+  for (uint32_t nPos : oList.Positions()) {
+    std::string sEntryID(m_oEntryIDs.Text(nPos));
+    col.AddIfAbsent(sEntryID, sEntryID);
+  }
+  return col;
 }
 
 void CRecipients::Reset() {
   m_colEmailRecipients.reset();
   m_colNameRecipients.reset();
   m_colResolved.reset();
+  m_oEntryIDs.Clear();
 }

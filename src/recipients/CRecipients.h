@@ -5,13 +5,50 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "common/CKeyedCollection.h"
 
 // Strings, each keyed by itself.
 using CStringCollection = CKeyedCollection<std::string>;
+
+// The entry IDs of the items one command read, each known by its position from 1. The
+// recipients keep positions: a folder of 100 000 items names each item for every address it
+// holds, and the text is here once. An item gives its ID for each of its addresses in turn: an
+// ID equal to the last one keeps its position, any other gets a new one. The same ID met again
+// later thus has two positions; the texts handed out are made unique again (without regard to
+// case).
+class CEntryIDStore {
+ public:
+  uint32_t Add(std::string_view sEntryID);
+  std::string_view Text(uint32_t nPos) const;
+  void Clear();
+
+ private:
+  // In blocks that never move: a folder's worth of IDs is never copied to a larger block.
+  std::deque<std::string> m_dqIDs;
+};
+
+// The entry IDs of one recipient as positions in the command's store, in the order they came.
+// Positions only grow while items are read, so an item naming the address again is the last
+// one: it is kept once.
+class CEntryIDList {
+ public:
+  void Add(uint32_t nPos) {
+    if (m_vecPos.empty() || m_vecPos.back() != nPos) m_vecPos.push_back(nPos);
+  }
+  void Merge(const CEntryIDList& o) {
+    for (uint32_t nPos : o.m_vecPos) Add(nPos);
+  }
+  const std::vector<uint32_t>& Positions() const { return m_vecPos; }
+
+ private:
+  std::vector<uint32_t> m_vecPos;
+};
 
 // A recipient met with an e-mail address.
 class CEmailRecipient {
@@ -19,21 +56,29 @@ class CEmailRecipient {
   std::string sEmail;  // spelled as when first added
   // Every display name the address came with, in order of first appearance.
   CStringCollection colNames;
-  std::shared_ptr<CStringCollection> colEntryIDs = std::make_shared<CStringCollection>();
+  CEntryIDList oEntryIDs;
 };
 
-// A recipient known by name only (a list, a sender or linked contact without a usable address),
-// or an entry of the resolved list.
+// A recipient known by name only (a list, a sender or linked contact without a usable address).
 class CNameRecipient {
  public:
   std::string sName;
-  std::shared_ptr<CStringCollection> colEntryIDs = std::make_shared<CStringCollection>();
+  CEntryIDList oEntryIDs;
+};
+
+// An entry of the resolved list: its text, and the entry IDs of every recipient that gave it.
+class CResolvedRecipient {
+ public:
+  std::string sText;
+  CEntryIDList oEntryIDs;
+  std::shared_ptr<const CStringCollection> colEntryIDs;  // their texts, made when first asked for
 };
 
 class CRecipients {
  public:
   using CEmailRecipients = CKeyedCollection<std::shared_ptr<CEmailRecipient>>;
   using CNameRecipients = CKeyedCollection<std::shared_ptr<CNameRecipient>>;
+  using CResolvedRecipients = CKeyedCollection<std::shared_ptr<CResolvedRecipient>>;
 
   // Never fails: duplicates are merged, an address without "@" falls back to the name.
   void AddRecipient(const std::string& sName, const std::string& sEmail,
@@ -43,7 +88,8 @@ class CRecipients {
   bool Resolve(bool bUseProgressWND, bool& bHasCanceled);
 
   // The readers pass errors on: 91 before Resolve or after a later AddRecipient, 9 for a position
-  // outside 1 to the count.
+  // outside 1 to the count. Entry IDs once handed out never change: a later Resolve makes new
+  // ones.
   int32_t GetResolvedCount();
   std::string GetResolvedName(int32_t nIndex);
   std::shared_ptr<const CStringCollection> GetResolvedAssocItemIDs(int32_t nIndex);
@@ -53,16 +99,21 @@ class CRecipients {
   // The raw lists, read-only, for diagnostics; Nothing before the first recipient of the kind.
   std::shared_ptr<const CEmailRecipients> EmailRecipients() const { return m_colEmailRecipients; }
   std::shared_ptr<const CNameRecipients> NameRecipients() const { return m_colNameRecipients; }
+  // The texts of a recipient's entry IDs in the order they came, each once (without regard to
+  // case, in its first spelling).
+  CStringCollection EntryIDs(const CEntryIDList& oList) const;
 
  private:
   void AddEmailRecipient(const std::string& sName, const std::string& sEmail,
                          const std::string& sItemEntryID);
   void AddNameRecipient(const std::string& sName, const std::string& sItemEntryID);
+  void AddEntryID(CEntryIDList& oList, const std::string& sItemEntryID);
   std::string ResolveEmailRecipient(const CEmailRecipient& oRecipient);
   bool CanResolveName(const CNameRecipient& oRecipient);
-  void AddResolved(const std::string& sText, const std::shared_ptr<CStringCollection>& colEntryIDs);
+  void AddResolved(const std::string& sText, const CEntryIDList& oEntryIDs);
 
+  CEntryIDStore m_oEntryIDs;
   std::shared_ptr<CEmailRecipients> m_colEmailRecipients;
   std::shared_ptr<CNameRecipients> m_colNameRecipients;
-  std::shared_ptr<CNameRecipients> m_colResolved;
+  std::shared_ptr<CResolvedRecipients> m_colResolved;
 };

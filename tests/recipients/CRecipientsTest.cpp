@@ -50,13 +50,15 @@ TEST_F(CRecipientsTest, AddressesAndNamesAreKeptOnceWithoutRegardToCaseInTheirFi
   ASSERT_EQ(colEmails->Count(), 2);
   EXPECT_EQ(colEmails->Item(1)->sEmail, "Jane.Doe@Contoso.com");
   EXPECT_EQ(Strings(colEmails->Item(1)->colNames), (std::vector<std::string>{"Jane", "J. Doe"}));
-  EXPECT_EQ(Strings(*colEmails->Item(1)->colEntryIDs), (std::vector<std::string>{"ID1"}));
+  EXPECT_EQ(Strings(m_oRecipients.EntryIDs(colEmails->Item(1)->oEntryIDs)),
+            (std::vector<std::string>{"ID1"}));
   EXPECT_EQ(colEmails->Item(2)->sEmail, "JÜRGEN@Example.de");
   EXPECT_EQ(Strings(colEmails->Item(2)->colNames), (std::vector<std::string>{"Jürgen"}));
-  EXPECT_EQ(Strings(*colEmails->Item(2)->colEntryIDs), (std::vector<std::string>{"ID2", "id3"}));
+  EXPECT_EQ(Strings(m_oRecipients.EntryIDs(colEmails->Item(2)->oEntryIDs)),
+            (std::vector<std::string>{"ID2", "id3"}));
   ASSERT_EQ(m_oRecipients.NameRecipients()->Count(), 1);
   EXPECT_EQ(m_oRecipients.NameRecipients()->Item(1)->sName, "ÄRGER Verteiler");
-  EXPECT_EQ(Strings(*m_oRecipients.NameRecipients()->Item(1)->colEntryIDs),
+  EXPECT_EQ(Strings(m_oRecipients.EntryIDs(m_oRecipients.NameRecipients()->Item(1)->oEntryIDs)),
             (std::vector<std::string>{"ID4"}));
 }
 
@@ -71,7 +73,25 @@ TEST_F(CRecipientsTest, ResolvedEntryIDsHeldByACallerStayAsTheyWereWhenMoreRecip
   ASSERT_EQ(colHeld->Count(), 1);
   EXPECT_EQ(colHeld->Item(1), "A");
   // Nor does the recipient list change under the resolved list it gave.
-  EXPECT_EQ(m_oRecipients.EmailRecipients()->Item(1)->colEntryIDs->Count(), 2);
+  EXPECT_EQ(m_oRecipients.EntryIDs(m_oRecipients.EmailRecipients()->Item(1)->oEntryIDs).Count(), 2);
+}
+
+TEST_F(CRecipientsTest, AnItemNamedAgainAfterOthersIsListedOnceInTheOrderItFirstCame) {
+  // An item that names the address twice, and items met again after others (a selection may
+  // hold one twice), under a name that merges with the address when resolved.
+  Add("Jane Doe", "jane.doe@contoso.com", "A");
+  Add("Jane", "jane.doe@contoso.com", "A");
+  Add("Bob", "bob@example.com", "B");
+  Add("Jane Doe", "jane.doe@contoso.com", "B");
+  Add("Jane Doe", "jane.doe@contoso.com", "a");
+  Add("Jane Doe", "", "C");
+  Add("Jane Doe", "", "A");
+  Add("Jane Doe", "", "b");
+
+  EXPECT_EQ(Strings(m_oRecipients.EntryIDs(m_oRecipients.EmailRecipients()->Item(1)->oEntryIDs)),
+            (std::vector<std::string>{"A", "B"}));
+  ASSERT_TRUE(Resolve());
+  EXPECT_EQ(Resolved(), (std::vector<std::string>{"Jane Doe {A, B, C}", "Bob <bob@example.com> {B}"}));
 }
 
 TEST_F(CRecipientsTest, AnAddressWithoutAtFallsBackToTheNameAndNothingAtAllIsDropped) {
@@ -86,7 +106,7 @@ TEST_F(CRecipientsTest, AnAddressWithoutAtFallsBackToTheNameAndNothingAtAllIsDro
                                       "Ignoring empty recipient (no email, no name)"}));
   EXPECT_EQ(m_oRecipients.EmailRecipients(), nullptr);
   ASSERT_EQ(m_oRecipients.NameRecipients()->Count(), 2);
-  EXPECT_EQ(Strings(*m_oRecipients.NameRecipients()->Item(2)->colEntryIDs),
+  EXPECT_EQ(Strings(m_oRecipients.EntryIDs(m_oRecipients.NameRecipients()->Item(2)->oEntryIDs)),
             (std::vector<std::string>{"ID1"}));
 }
 

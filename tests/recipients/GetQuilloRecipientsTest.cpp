@@ -54,7 +54,7 @@ class GetQuilloRecipientsTest : public RecipientsFixture {
   std::vector<std::string> RawIDs(const std::string& sEmail) {
     std::vector<std::string> vec;
     for (const auto& p : *m_oRecipients.EmailRecipients())
-      if (host::EqualsNoCase(p->sEmail, sEmail)) vec = Strings(*p->colEntryIDs);
+      if (host::EqualsNoCase(p->sEmail, sEmail)) vec = Strings(m_oRecipients.EntryIDs(p->oEntryIDs));
     return vec;
   }
   bool HasLine(const std::string& sMessage, int32_t nLevel) {
@@ -83,11 +83,12 @@ TEST_F(GetQuilloRecipientsTest, ReceivedMailGivesItsSenderWithItsEntryIDSentMail
   ASSERT_EQ(Raw().size(), 1u);
   auto vecNames = m_oRecipients.NameRecipients();  // an Exchange sender has no SMTP sender address
   ASSERT_TRUE(vecNames);
-  EXPECT_EQ(Strings(*vecNames->Item(1)->colEntryIDs), std::vector<std::string>{kPrefix + "0602"});
+  EXPECT_EQ(Strings(m_oRecipients.EntryIDs(vecNames->Item(1)->oEntryIDs)),
+            std::vector<std::string>{kPrefix + "0602"});
 
   SelectCodes({"0511"});  // in a subfolder of Sent Items
   ASSERT_TRUE(Gather(esFromSelection));
-  for (const auto& p : *m_oRecipients.EmailRecipients()) EXPECT_EQ(p->colEntryIDs->Count(), 0);
+  for (const auto& p : *m_oRecipients.EmailRecipients()) EXPECT_EQ(p->oEntryIDs.Positions().size(), 0u);
   EXPECT_FALSE(Raw().empty());
 }
 
