@@ -35,11 +35,14 @@ class CEntryIDStore {
 
 // The entry IDs of one recipient as positions in the command's store, in the order they came.
 // Positions only grow while items are read, so an item naming the address again is the last
-// one: it is kept once.
+// one: it is kept once. The last position is kept beside the list, so that telling it needs no
+// read of the list's own memory (which a large folder has long pushed out of the caches).
 class CEntryIDList {
  public:
   void Add(uint32_t nPos) {
-    if (m_vecPos.empty() || m_vecPos.back() != nPos) m_vecPos.push_back(nPos);
+    if (nPos == m_nLast) return;
+    m_vecPos.push_back(nPos);
+    m_nLast = nPos;
   }
   void Merge(const CEntryIDList& o) {
     for (uint32_t nPos : o.m_vecPos) Add(nPos);
@@ -48,6 +51,7 @@ class CEntryIDList {
 
  private:
   std::vector<uint32_t> m_vecPos;
+  uint32_t m_nLast = 0;  // positions start at 1
 };
 
 // A recipient met with an e-mail address.
