@@ -74,13 +74,14 @@ class CKeyedCollection {
   // present. Returns the item as stored (valid until the collection next changes), or nullptr
   // when nothing was added.
   template <class U>
-  T* AddIfAbsent(U&& item, const std::string& sKey) {
+  T* AddIfAbsent(U&& item, std::string_view sKey) {
     const uint32_t nHash = HashOf(sKey);
     if (PosOf(sKey, nHash) != kNoPos) return nullptr;
-    // The item is its own key when it is the very text given as key, or the same text.
+    // The item is its own key when it is the same text (a text made from a view included).
     bool bKeyIsItem = false;
-    if constexpr (std::is_same_v<std::decay_t<U>, std::string> && std::is_same_v<T, std::string>)
-      bKeyIsItem = &item == &sKey || item == sKey;
+    if constexpr (std::is_same_v<T, std::string> &&
+                  std::is_convertible_v<const std::decay_t<U>&, std::string_view>)
+      bKeyIsItem = std::string_view(item) == sKey;
     if (!bKeyIsItem && m_sKeys.size() + sKey.size() >= kItemIsKey) host::Raise(host::err::OutOfMemory);
     // What may fail comes before anything changes, or is undone.
     PrepareForOneMore(true);

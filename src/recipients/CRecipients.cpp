@@ -234,10 +234,10 @@ std::shared_ptr<const CStringCollection> CRecipients::GetResolvedAssocItemIDs(in
 
 CStringCollection CRecipients::EntryIDs(const CEntryIDList& oList) const {
   CStringCollection col;
-  for (uint32_t nPos : oList.Positions()) {
-    std::string sEntryID(m_oEntryIDs.Text(nPos));
+  oList.ForEach([&](uint32_t nPos) {
+    const std::string_view sEntryID = m_oEntryIDs.Text(nPos);
     col.AddIfAbsent(sEntryID, sEntryID);
-  }
+  });
   return col;
 }
 

@@ -35,23 +35,34 @@ class CEntryIDStore {
 
 // The entry IDs of one recipient as positions in the command's store, in the order they came.
 // Positions only grow while items are read, so an item naming the address again is the last
-// one: it is kept once. The last position is kept beside the list, so that telling it needs no
-// read of the list's own memory (which a large folder has long pushed out of the caches).
+// one: it is kept once. The first and the last position are kept in the list itself: most
+// recipients come from one item and need no block of their own, and telling the last needs no
+// read of memory a large folder has long pushed out of the caches.
 class CEntryIDList {
  public:
   void Add(uint32_t nPos) {
     if (nPos == m_nLast) return;
-    m_vecPos.push_back(nPos);
+    if (m_nFirst == 0)
+      m_nFirst = nPos;
+    else
+      m_vecMore.push_back(nPos);
     m_nLast = nPos;
   }
   void Merge(const CEntryIDList& o) {
-    for (uint32_t nPos : o.m_vecPos) Add(nPos);
+    o.ForEach([&](uint32_t nPos) { Add(nPos); });
   }
-  const std::vector<uint32_t>& Positions() const { return m_vecPos; }
+  bool Empty() const { return m_nFirst == 0; }
+  template <class F>
+  void ForEach(F fn) const {
+    if (m_nFirst == 0) return;
+    fn(m_nFirst);
+    for (uint32_t nPos : m_vecMore) fn(nPos);
+  }
 
  private:
-  std::vector<uint32_t> m_vecPos;
-  uint32_t m_nLast = 0;  // positions start at 1
+  uint32_t m_nFirst = 0;  // positions start at 1
+  uint32_t m_nLast = 0;
+  std::vector<uint32_t> m_vecMore;
 };
 
 // A recipient met with an e-mail address.

@@ -88,7 +88,7 @@ TEST_F(GetQuilloRecipientsTest, ReceivedMailGivesItsSenderWithItsEntryIDSentMail
 
   SelectCodes({"0511"});  // in a subfolder of Sent Items
   ASSERT_TRUE(Gather(esFromSelection));
-  for (const auto& p : *m_oRecipients.EmailRecipients()) EXPECT_EQ(p->oEntryIDs.Positions().size(), 0u);
+  for (const auto& p : *m_oRecipients.EmailRecipients()) EXPECT_TRUE(p->oEntryIDs.Empty());
   EXPECT_FALSE(Raw().empty());
 }
 
