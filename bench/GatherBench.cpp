@@ -175,29 +175,15 @@ void BM_GatherAndResolveFolderFewPeople(benchmark::State& state) {
   GatherAndResolveFolder(state, false, DefaultPeople(10000));
 }
 
-BENCHMARK(BM_GatherAndResolveFolder)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Arg(300000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+// Every variant at the same sizes, timed by the clock on the wall.
+void Sizes(benchmark::internal::Benchmark* pBenchmark) {
+  pBenchmark->Arg(1000)->Arg(10000)->Arg(100000)->Arg(300000)->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+BENCHMARK(BM_GatherAndResolveFolder)->Apply(Sizes);
 // Fewer rounds: each one first writes half a gigabyte.
-BENCHMARK(BM_GatherAndResolveFolderCold)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Arg(300000)
-    ->MinTime(0.05)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK(BM_GatherAndResolveFolderFewPeople)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Arg(300000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_GatherAndResolveFolderCold)->Apply(Sizes)->MinTime(0.05);
+BENCHMARK(BM_GatherAndResolveFolderFewPeople)->Apply(Sizes);
 
 }  // namespace
 
