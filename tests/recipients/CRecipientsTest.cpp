@@ -28,6 +28,8 @@ class CRecipientsTest : public RecipientsFixture {
     }
     return vec;
   }
+  // A raw recipient's entry IDs, as the list hands them out.
+  std::vector<std::string> IDsOf(const CEntryIDList& oList) { return Strings(m_oRecipients.EntryIDs(oList)); }
   bool Resolve(bool bUseProgressWND = false) { return m_oRecipients.Resolve(bUseProgressWND, m_bCanceled); }
   void Add(const std::string& sName, const std::string& sEmail, const std::string& sID = {}) {
     m_oRecipients.AddRecipient(sName, sEmail, sID);
@@ -50,16 +52,13 @@ TEST_F(CRecipientsTest, AddressesAndNamesAreKeptOnceWithoutRegardToCaseInTheirFi
   ASSERT_EQ(colEmails->Count(), 2);
   EXPECT_EQ(colEmails->Item(1)->sEmail, "Jane.Doe@Contoso.com");
   EXPECT_EQ(Strings(colEmails->Item(1)->colNames), (std::vector<std::string>{"Jane", "J. Doe"}));
-  EXPECT_EQ(Strings(m_oRecipients.EntryIDs(colEmails->Item(1)->oEntryIDs)),
-            (std::vector<std::string>{"ID1"}));
+  EXPECT_EQ(IDsOf(colEmails->Item(1)->oEntryIDs), (std::vector<std::string>{"ID1"}));
   EXPECT_EQ(colEmails->Item(2)->sEmail, "JÜRGEN@Example.de");
   EXPECT_EQ(Strings(colEmails->Item(2)->colNames), (std::vector<std::string>{"Jürgen"}));
-  EXPECT_EQ(Strings(m_oRecipients.EntryIDs(colEmails->Item(2)->oEntryIDs)),
-            (std::vector<std::string>{"ID2", "id3"}));
+  EXPECT_EQ(IDsOf(colEmails->Item(2)->oEntryIDs), (std::vector<std::string>{"ID2", "id3"}));
   ASSERT_EQ(m_oRecipients.NameRecipients()->Count(), 1);
   EXPECT_EQ(m_oRecipients.NameRecipients()->Item(1)->sName, "ÄRGER Verteiler");
-  EXPECT_EQ(Strings(m_oRecipients.EntryIDs(m_oRecipients.NameRecipients()->Item(1)->oEntryIDs)),
-            (std::vector<std::string>{"ID4"}));
+  EXPECT_EQ(IDsOf(m_oRecipients.NameRecipients()->Item(1)->oEntryIDs), (std::vector<std::string>{"ID4"}));
 }
 
 TEST_F(CRecipientsTest, ResolvedEntryIDsHeldByACallerStayAsTheyWereWhenMoreRecipientsCome) {
@@ -73,7 +72,7 @@ TEST_F(CRecipientsTest, ResolvedEntryIDsHeldByACallerStayAsTheyWereWhenMoreRecip
   ASSERT_EQ(colHeld->Count(), 1);
   EXPECT_EQ(colHeld->Item(1), "A");
   // Nor does the recipient list change under the resolved list it gave.
-  EXPECT_EQ(m_oRecipients.EntryIDs(m_oRecipients.EmailRecipients()->Item(1)->oEntryIDs).Count(), 2);
+  EXPECT_EQ(IDsOf(m_oRecipients.EmailRecipients()->Item(1)->oEntryIDs).size(), 2u);
 }
 
 TEST_F(CRecipientsTest, AnItemNamedAgainAfterOthersIsListedOnceInTheOrderItFirstCame) {
@@ -88,8 +87,7 @@ TEST_F(CRecipientsTest, AnItemNamedAgainAfterOthersIsListedOnceInTheOrderItFirst
   Add("Jane Doe", "", "A");
   Add("Jane Doe", "", "b");
 
-  EXPECT_EQ(Strings(m_oRecipients.EntryIDs(m_oRecipients.EmailRecipients()->Item(1)->oEntryIDs)),
-            (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(IDsOf(m_oRecipients.EmailRecipients()->Item(1)->oEntryIDs), (std::vector<std::string>{"A", "B"}));
   ASSERT_TRUE(Resolve());
   EXPECT_EQ(Resolved(), (std::vector<std::string>{"Jane Doe {A, B, C}", "Bob <bob@example.com> {B}"}));
 }
@@ -106,8 +104,7 @@ TEST_F(CRecipientsTest, AnAddressWithoutAtFallsBackToTheNameAndNothingAtAllIsDro
                                       "Ignoring empty recipient (no email, no name)"}));
   EXPECT_EQ(m_oRecipients.EmailRecipients(), nullptr);
   ASSERT_EQ(m_oRecipients.NameRecipients()->Count(), 2);
-  EXPECT_EQ(Strings(m_oRecipients.EntryIDs(m_oRecipients.NameRecipients()->Item(2)->oEntryIDs)),
-            (std::vector<std::string>{"ID1"}));
+  EXPECT_EQ(IDsOf(m_oRecipients.NameRecipients()->Item(2)->oEntryIDs), (std::vector<std::string>{"ID1"}));
 }
 
 TEST_F(CRecipientsTest, ResolveGivesAddressBookNamesMergesEqualTextsAndLeavesOutUnknownNames) {

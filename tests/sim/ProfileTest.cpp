@@ -224,10 +224,6 @@ TEST(DemoProfile, LoadsWithWhatLaterCommandsNeed) {
   EXPECT_EQ(nFilters, 1u);
 }
 
-}  // namespace
-
-namespace {
-
 // A one-off address keeps no entry ID in the checked profile: the ID is made from its name, type
 // and address when the model needs it, so equal addresses share it and different ones do not.
 TEST(ProfileLoader, OneOffAddressesGetTheirIDsFromTheirFields) {
