@@ -109,13 +109,17 @@ struct ItemObjectRef {
 };
 
 // The fields are ordered so that no padding falls between them: a folder may hold 100 000.
+// The object link lies beside the class and the properties: copying a folder's items makes an
+// object for each, and reading them comes back to the same first bytes, so a large folder
+// brings one line of each item back from memory for the copy, not two.
 struct ItemData {
   int32_t nClass = host::olMail;
   bool bSaved = false;
   bool bDeleted = false;
+  ItemObjectRef oObject;
+  PropertyBag oProps;
   std::string sEntryID;           // empty until saved
   FolderData* pFolder = nullptr;  // where it lies, or where Save puts a new item
-  PropertyBag oProps;
   std::string sCategories;
   std::vector<RecipientPtr> vecRecipients;
   std::vector<RecipientPtr> vecMembers;  // distribution lists
@@ -124,7 +128,6 @@ struct ItemData {
   int32_t nResponseStatus = 0;
   int32_t nDisplayCount = 0;
   int32_t nSaveCount = 0;
-  ItemObjectRef oObject;
 
   // A MAPI property of the item: the bag's, else PR_ENTRYID of a saved item, made from sEntryID
   // when first read (a folder of 100 000 items need not hold each ID twice).
