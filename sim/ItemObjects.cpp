@@ -330,17 +330,27 @@ class GenericItemObj : public ItemBase<host::GenericItem, kType> {
 
 }  // namespace
 
+namespace {
+
+template <class T>
+std::shared_ptr<host::OutlookItem> NewItemObject(const std::shared_ptr<Session>& pSession,
+                                                 const ItemPtr& pItem) {
+  return std::allocate_shared<T>(SlotAllocator<T>(pSession->pItemObjectPool), pSession, pItem);
+}
+
+}  // namespace
+
 std::shared_ptr<host::OutlookItem> MakeItemObject(const std::shared_ptr<Session>& pSession,
                                                   const ItemPtr& pItem) {
   switch (pItem->nClass) {
-    case host::olMail: return std::make_shared<MailItemObj>(pSession, pItem);
-    case host::olAppointment: return std::make_shared<AppointmentItemObj>(pSession, pItem);
-    case host::olTask: return std::make_shared<TaskItemObj>(pSession, pItem);
-    case host::olContact: return std::make_shared<ContactItemObj>(pSession, pItem);
-    case host::olDistributionList: return std::make_shared<DistListItemObj>(pSession, pItem);
-    case host::olNote: return std::make_shared<GenericItemObj<"NoteItem">>(pSession, pItem);
-    case host::olPost: return std::make_shared<GenericItemObj<"PostItem">>(pSession, pItem);
-    default: return std::make_shared<GenericItemObj<"MeetingItem">>(pSession, pItem);
+    case host::olMail: return NewItemObject<MailItemObj>(pSession, pItem);
+    case host::olAppointment: return NewItemObject<AppointmentItemObj>(pSession, pItem);
+    case host::olTask: return NewItemObject<TaskItemObj>(pSession, pItem);
+    case host::olContact: return NewItemObject<ContactItemObj>(pSession, pItem);
+    case host::olDistributionList: return NewItemObject<DistListItemObj>(pSession, pItem);
+    case host::olNote: return NewItemObject<GenericItemObj<"NoteItem">>(pSession, pItem);
+    case host::olPost: return NewItemObject<GenericItemObj<"PostItem">>(pSession, pItem);
+    default: return NewItemObject<GenericItemObj<"MeetingItem">>(pSession, pItem);
   }
 }
 

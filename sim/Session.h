@@ -15,6 +15,7 @@
 #include "host/Outlook.h"
 #include "sim/FaultInjector.h"
 #include "sim/Model.h"
+#include "sim/SlotPool.h"
 #include "sim/SupportLibraryStandIn.h"
 
 namespace sim {
@@ -89,6 +90,8 @@ class Session : public std::enable_shared_from_this<Session> {
   Model oModel;
   FaultInjector oFaults;
   std::shared_ptr<SupportLibraryStandIn> pSupport;
+  // Where the session's item objects live (see SlotPool.h).
+  std::shared_ptr<SlotPool> pItemObjectPool = std::make_shared<SlotPool>();
   std::string sVersion;
   int32_t nMajorVersion = 0;
 

@@ -193,14 +193,23 @@ TEST_F(SimOutlook, QuitAndDisconnect) {
 TEST_F(SimOutlook, ObjectsOutliveTheFacadeSafely) {
   std::shared_ptr<host::Explorer> oExplorer;
   std::shared_ptr<host::MAPIFolder> oInbox;
+  std::shared_ptr<host::OutlookItem> oItem;
+  std::string sSubject;
   {
     sim::Outlook oShortLived(sim::DemoProfile());
     oShortLived.Start(nullptr);
     oExplorer = oShortLived.ExplorerAt(1);
     oInbox = oShortLived.FolderByPath(kInbox);
+    oItem = oInbox->Items()->GetFirst();
+    sSubject = oItem->Subject();
   }
   EXPECT_EQ(oInbox->Items()->Count(), 7);
   EXPECT_NO_THROW(oExplorer->Caption());
+  // The item object's room is given back to its session's pool after everything else is gone.
+  oExplorer.reset();
+  oInbox.reset();
+  EXPECT_EQ(oItem->Subject(), sSubject);
+  oItem.reset();
 }
 
 }  // namespace
