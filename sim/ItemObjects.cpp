@@ -328,10 +328,7 @@ class GenericItemObj : public ItemBase<host::GenericItem, kType> {
   std::string TypeName() const override { return std::string(kType.View()); }
 };
 
-}  // namespace
-
-namespace {
-
+// Item objects live in their session's pool.
 template <class T>
 std::shared_ptr<host::OutlookItem> NewItemObject(const std::shared_ptr<Session>& pSession,
                                                  const ItemPtr& pItem) {

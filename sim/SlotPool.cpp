@@ -13,7 +13,7 @@ void* SlotPool::Take() {
   }
   if (m_pNext == m_pEnd) {
     const size_t nSlots = m_nNextBlockSlots;
-    // operator new[] gives room aligned for any fundamental type; slots are a multiple of that.
+    // new[] aligns the block as plain new does; a slot's size is a multiple of that.
     m_vecBlocks.push_back(std::make_unique_for_overwrite<std::byte[]>(nSlots * kSlotSize));
     m_pNext = m_vecBlocks.back().get();
     m_pEnd = m_pNext + nSlots * kSlotSize;

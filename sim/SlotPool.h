@@ -19,7 +19,7 @@ class SlotPool {
   // An item object with its counts (and this pool's allocator) fits: 144 bytes for a mail in a
   // 64-bit build.
   static constexpr size_t kSlotSize = 144;
-  static constexpr size_t kSlotAlign = alignof(std::max_align_t);
+  static constexpr size_t kSlotAlign = __STDCPP_DEFAULT_NEW_ALIGNMENT__;
   static_assert(kSlotSize % kSlotAlign == 0);
 
   SlotPool() = default;
