@@ -15,7 +15,8 @@
 namespace app {
 namespace {
 
-std::string Joined(const CStringCollection& col) {
+template <class C>
+std::string Joined(const C& col) {
   std::string s;
   for (const std::string& sItem : col) s += (s.empty() ? "" : ", ") + sItem;
   return s.empty() ? "-" : s;
@@ -47,12 +48,12 @@ void PrintRaw(std::ostream& out, const CRecipients& oRecipients) {
   out << "  kept: " << (colEmails ? colEmails->Count() : 0) << " address(es), "
       << (colNames ? colNames->Count() : 0) << " name(s)\n";
   if (colEmails)
-    for (const auto& p : *colEmails)
-      out << "    address " << p->sEmail << "  names: " << Joined(p->colNames)
-          << "  ids: " << Joined(oRecipients.EntryIDs(p->oEntryIDs)) << "\n";
+    for (const auto& o : *colEmails)
+      out << "    address " << o.sEmail << "  names: " << Joined(o.colNames)
+          << "  ids: " << Joined(oRecipients.EntryIDs(o.oEntryIDs)) << "\n";
   if (colNames)
-    for (const auto& p : *colNames)
-      out << "    name " << p->sName << "  ids: " << Joined(oRecipients.EntryIDs(p->oEntryIDs)) << "\n";
+    for (const auto& o : *colNames)
+      out << "    name " << o.sName << "  ids: " << Joined(oRecipients.EntryIDs(o.oEntryIDs)) << "\n";
 }
 
 // The helpers start from the Application the add-in keeps from its connection.

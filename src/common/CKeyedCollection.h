@@ -26,11 +26,13 @@ class CKeyedCollection {
   // A text keyed by itself keeps no second copy: the item is the key.
   static constexpr uint32_t kNoKey = UINT32_MAX;  // nKeyAt of an entry without a key
   static constexpr uint32_t kItemIsKey = UINT32_MAX - 1;
+  // What a look-up compares comes first, the item after it: with a larger item, a look-up that
+  // finds its key and then uses the item's first members reads as few lines as it can.
   struct Entry {
-    T item;
+    uint32_t nHash = 0;        // of the folded key
     uint32_t nKeyAt = kNoKey;  // offset in m_sKeys, or kNoKey, or kItemIsKey
     uint32_t nKeyLength = 0;
-    uint32_t nHash = 0;  // of the folded key
+    T item;
     bool HasKey() const { return nKeyAt != kNoKey; }
   };
 
@@ -61,7 +63,7 @@ class CKeyedCollection {
   T& Add(T item, const std::optional<std::string>& sKey = std::nullopt) {
     if (!sKey) {
       PrepareForOneMore();
-      m_vecEntries.push_back(Entry{std::move(item)});
+      m_vecEntries.push_back(Entry{0, kNoKey, 0, std::move(item)});
       return m_vecEntries.back().item;
     }
     T* p = AddIfAbsent(std::move(item), *sKey);
@@ -85,7 +87,7 @@ class CKeyedCollection {
     if (!bKeyIsItem && m_sKeys.size() + sKey.size() >= kItemIsKey) host::Raise(host::err::OutOfMemory);
     // What may fail comes before anything changes, or is undone.
     PrepareForOneMore(true);
-    Entry oEntry{T(std::forward<U>(item)), kItemIsKey, 0, nHash};
+    Entry oEntry{nHash, kItemIsKey, 0, T(std::forward<U>(item))};
     if (!bKeyIsItem) {
       oEntry.nKeyAt = static_cast<uint32_t>(m_sKeys.size());
       oEntry.nKeyLength = static_cast<uint32_t>(sKey.size());

@@ -14,11 +14,6 @@ using mGlobals::TraceWarning;
 
 namespace {
 
-// Adds s keyed by itself unless it is empty or already there (in any letter case).
-void AddOnce(CStringCollection& col, const std::string& s) {
-  if (!s.empty()) col.AddIfAbsent(s, s);
-}
-
 // A collection not created yet counts as empty.
 template <class T>
 int32_t CountOf(const std::shared_ptr<CKeyedCollection<T>>& col) {
@@ -66,6 +61,35 @@ void CEntryIDStore::Clear() {
   m_dqIDs.clear();
 }
 
+CNameList::CNameList(const CNameList& o)
+    : m_sFirst(o.m_sFirst), m_pMore(o.m_pMore ? std::make_unique<CStringCollection>(*o.m_pMore) : nullptr) {}
+
+CNameList& CNameList::operator=(const CNameList& o) {
+  if (this != &o) *this = CNameList(o);
+  return *this;
+}
+
+void CNameList::AddIfAbsent(const std::string& sName) {
+  if (sName.empty()) return;
+  if (m_sFirst.empty()) {
+    m_sFirst = sName;
+    return;
+  }
+  if (host::EqualsNoCase(m_sFirst, sName)) return;
+  if (!m_pMore) m_pMore = std::make_unique<CStringCollection>();
+  m_pMore->AddIfAbsent(sName, sName);
+}
+
+int32_t CNameList::Count() const {
+  if (m_sFirst.empty()) return 0;
+  return 1 + (m_pMore ? m_pMore->Count() : 0);
+}
+
+const std::string& CNameList::Item(int32_t nIndex) const {
+  if (nIndex < 1 || nIndex > Count()) host::Raise(host::err::SubscriptOutOfRange);
+  return nIndex == 1 ? m_sFirst : m_pMore->Item(nIndex - 1);
+}
+
 void CRecipients::AddRecipient(const std::string& sName, const std::string& sEmail,
                                const std::string& sItemEntryID) {
   // A new Resolve is needed before the results can be read again.
@@ -87,29 +111,28 @@ void CRecipients::AddEmailRecipient(const std::string& sName, const std::string&
   host::IgnoreErrors([&] {
     if (!m_colEmailRecipients) m_colEmailRecipients = std::make_shared<CEmailRecipients>();
     // One look-up, and one more only for a new address.
-    std::shared_ptr<CEmailRecipient>* ppRecipient = m_colEmailRecipients->Find(sEmail);
-    if (!ppRecipient) {
-      auto pRecipient = std::make_shared<CEmailRecipient>();
-      pRecipient->sEmail = sEmail;
-      ppRecipient = &m_colEmailRecipients->Add(std::move(pRecipient), sEmail);
+    CEmailRecipient* pRecipient = m_colEmailRecipients->Find(sEmail);
+    if (!pRecipient) {
+      CEmailRecipient oNew;
+      oNew.sEmail = sEmail;
+      pRecipient = &m_colEmailRecipients->Add(std::move(oNew), sEmail);
     }
-    CEmailRecipient& oRecipient = **ppRecipient;
     // A blank name can never be added to a mail: it would only cost a failed try.
-    if (sName.find_first_not_of(' ') != std::string::npos) AddOnce(oRecipient.colNames, sName);
-    AddEntryID(oRecipient.oEntryIDs, sItemEntryID);
+    if (sName.find_first_not_of(' ') != std::string::npos) pRecipient->colNames.AddIfAbsent(sName);
+    AddEntryID(pRecipient->oEntryIDs, sItemEntryID);
   });
 }
 
 void CRecipients::AddNameRecipient(const std::string& sName, const std::string& sItemEntryID) {
   host::IgnoreErrors([&] {
     if (!m_colNameRecipients) m_colNameRecipients = std::make_shared<CNameRecipients>();
-    std::shared_ptr<CNameRecipient>* ppRecipient = m_colNameRecipients->Find(sName);
-    if (!ppRecipient) {
-      auto pRecipient = std::make_shared<CNameRecipient>();
-      pRecipient->sName = sName;
-      ppRecipient = &m_colNameRecipients->Add(std::move(pRecipient), sName);
+    CNameRecipient* pRecipient = m_colNameRecipients->Find(sName);
+    if (!pRecipient) {
+      CNameRecipient oNew;
+      oNew.sName = sName;
+      pRecipient = &m_colNameRecipients->Add(std::move(oNew), sName);
     }
-    AddEntryID((*ppRecipient)->oEntryIDs, sItemEntryID);
+    AddEntryID(pRecipient->oEntryIDs, sItemEntryID);
   });
 }
 
@@ -131,22 +154,23 @@ bool CRecipients::Resolve(bool bUseProgressWND, bool& bHasCanceled) {
     }
     m_colResolved = std::make_shared<CResolvedRecipients>();
 
+    // Each recipient is copied before its host calls: whatever runs meanwhile, it stays as read.
     for (int32_t i = 1; i <= CountOf(colEmails) && !bHasCanceled; ++i) {
-      std::shared_ptr<CEmailRecipient> pRecipient = colEmails->Item(i);
-      std::string sText = ResolveEmailRecipient(*pRecipient);
+      const CEmailRecipient oRecipient = colEmails->Item(i);
+      std::string sText = ResolveEmailRecipient(oRecipient);
       if (!sText.empty())
-        AddResolved(sText, pRecipient->oEntryIDs);
+        AddResolved(sText, oRecipient.oEntryIDs);
       else
-        TraceWarning("CRecipients::Resolve", "Recipient '" + pRecipient->sEmail + "' not resolved");
+        TraceWarning("CRecipients::Resolve", "Recipient '" + oRecipient.sEmail + "' not resolved");
       bHasCanceled = StepProgress(bUseProgressWND);
     }
 
     for (int32_t i = 1; i <= CountOf(colNames) && !bHasCanceled; ++i) {
-      std::shared_ptr<CNameRecipient> pRecipient = colNames->Item(i);
-      if (CanResolveName(*pRecipient))
-        AddResolved(pRecipient->sName, pRecipient->oEntryIDs);
+      const CNameRecipient oRecipient = colNames->Item(i);
+      if (CanResolveName(oRecipient))
+        AddResolved(oRecipient.sName, oRecipient.oEntryIDs);
       else
-        Trace("CRecipients::Resolve", "Recipient(Email=\") '" + pRecipient->sName + "' not resolved", 2);
+        Trace("CRecipients::Resolve", "Recipient(Email=\") '" + oRecipient.sName + "' not resolved", 2);
       bHasCanceled = StepProgress(bUseProgressWND);
     }
 
@@ -166,7 +190,7 @@ std::string CRecipients::ResolveEmailRecipient(const CEmailRecipient& oRecipient
   try {
     auto oSafeMail = NewSafeMailItem();
     std::string sPlainName;
-    const CStringCollection& colCandidates = oRecipient.colNames;
+    const CNameList& colCandidates = oRecipient.colNames;
     for (int32_t i = 1; i <= colCandidates.Count(); ++i) {
       const std::string sCandidate = colCandidates.Item(i);
       if (sCandidate.find('@') == std::string::npos) sPlainName = sCandidate;

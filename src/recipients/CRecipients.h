@@ -65,20 +65,59 @@ class CEntryIDList {
   std::vector<uint32_t> m_vecMore;
 };
 
-// A recipient met with an e-mail address.
+// The display names one address came with, each once (without regard to case), in order of
+// first appearance. Most addresses come with one name only: it is kept in place, so that finding
+// it again reads no memory of its own; a collection is made when a second name comes.
+class CNameList {
+ public:
+  CNameList() = default;
+  CNameList(const CNameList& o);
+  CNameList& operator=(const CNameList& o);
+  CNameList(CNameList&&) noexcept = default;
+  CNameList& operator=(CNameList&&) noexcept = default;
+
+  void AddIfAbsent(const std::string& sName);  // an empty name is not added
+  int32_t Count() const;
+  const std::string& Item(int32_t nIndex) const;  // from 1; 9 outside 1 to the count
+
+  class Iterator {
+   public:
+    Iterator(const CNameList& oList, int32_t nIndex) : m_pList(&oList), m_nIndex(nIndex) {}
+    const std::string& operator*() const { return m_pList->Item(m_nIndex); }
+    Iterator& operator++() {
+      ++m_nIndex;
+      return *this;
+    }
+    bool operator!=(const Iterator& o) const { return m_nIndex != o.m_nIndex; }
+
+   private:
+    const CNameList* m_pList;
+    int32_t m_nIndex;
+  };
+  Iterator begin() const { return Iterator(*this, 1); }
+  Iterator end() const { return Iterator(*this, Count() + 1); }
+
+ private:
+  std::string m_sFirst;                        // empty while there is no name
+  std::unique_ptr<CStringCollection> m_pMore;  // the names after the first
+};
+
+// A recipient met with an e-mail address. The recipients are kept in their collection's own
+// block, what every added address reads first: a large folder meets each address again long
+// after it has left the processor's caches.
 class CEmailRecipient {
  public:
-  std::string sEmail;  // spelled as when first added
-  // Every display name the address came with, in order of first appearance.
-  CStringCollection colNames;
   CEntryIDList oEntryIDs;
+  // Every display name the address came with, in order of first appearance.
+  CNameList colNames;
+  std::string sEmail;  // spelled as when first added
 };
 
 // A recipient known by name only (a list, a sender or linked contact without a usable address).
 class CNameRecipient {
  public:
-  std::string sName;
   CEntryIDList oEntryIDs;
+  std::string sName;
 };
 
 // An entry of the resolved list: its text, and the entry IDs of every recipient that gave it.
@@ -91,8 +130,8 @@ class CResolvedRecipient {
 
 class CRecipients {
  public:
-  using CEmailRecipients = CKeyedCollection<std::shared_ptr<CEmailRecipient>>;
-  using CNameRecipients = CKeyedCollection<std::shared_ptr<CNameRecipient>>;
+  using CEmailRecipients = CKeyedCollection<CEmailRecipient>;
+  using CNameRecipients = CKeyedCollection<CNameRecipient>;
   using CResolvedRecipients = CKeyedCollection<std::shared_ptr<CResolvedRecipient>>;
 
   // Never fails: duplicates are merged, an address without "@" falls back to the name.

@@ -50,15 +50,32 @@ TEST_F(CRecipientsTest, AddressesAndNamesAreKeptOnceWithoutRegardToCaseInTheirFi
 
   auto colEmails = m_oRecipients.EmailRecipients();
   ASSERT_EQ(colEmails->Count(), 2);
-  EXPECT_EQ(colEmails->Item(1)->sEmail, "Jane.Doe@Contoso.com");
-  EXPECT_EQ(Strings(colEmails->Item(1)->colNames), (std::vector<std::string>{"Jane", "J. Doe"}));
-  EXPECT_EQ(IDsOf(colEmails->Item(1)->oEntryIDs), (std::vector<std::string>{"ID1"}));
-  EXPECT_EQ(colEmails->Item(2)->sEmail, "JÜRGEN@Example.de");
-  EXPECT_EQ(Strings(colEmails->Item(2)->colNames), (std::vector<std::string>{"Jürgen"}));
-  EXPECT_EQ(IDsOf(colEmails->Item(2)->oEntryIDs), (std::vector<std::string>{"ID2", "id3"}));
+  EXPECT_EQ(colEmails->Item(1).sEmail, "Jane.Doe@Contoso.com");
+  EXPECT_EQ(Strings(colEmails->Item(1).colNames), (std::vector<std::string>{"Jane", "J. Doe"}));
+  EXPECT_EQ(IDsOf(colEmails->Item(1).oEntryIDs), (std::vector<std::string>{"ID1"}));
+  EXPECT_EQ(colEmails->Item(2).sEmail, "JÜRGEN@Example.de");
+  EXPECT_EQ(Strings(colEmails->Item(2).colNames), (std::vector<std::string>{"Jürgen"}));
+  EXPECT_EQ(IDsOf(colEmails->Item(2).oEntryIDs), (std::vector<std::string>{"ID2", "id3"}));
   ASSERT_EQ(m_oRecipients.NameRecipients()->Count(), 1);
-  EXPECT_EQ(m_oRecipients.NameRecipients()->Item(1)->sName, "ÄRGER Verteiler");
-  EXPECT_EQ(IDsOf(m_oRecipients.NameRecipients()->Item(1)->oEntryIDs), (std::vector<std::string>{"ID4"}));
+  EXPECT_EQ(m_oRecipients.NameRecipients()->Item(1).sName, "ÄRGER Verteiler");
+  EXPECT_EQ(IDsOf(m_oRecipients.NameRecipients()->Item(1).oEntryIDs), (std::vector<std::string>{"ID4"}));
+}
+
+// The first name is kept apart from the others: each look-up must still find every name, in
+// any case, and a copy must not share the later names with its original.
+TEST_F(CRecipientsTest, NameListKeepsEveryNameOnceInOrderAndCopiesThemAll) {
+  CNameList colNames;
+  EXPECT_EQ(colNames.Count(), 0);
+  for (const char* s : {"Jane", "", "J. Doe", "JANE", "j. doe", "Doe, Jane", "J. DOE"})
+    colNames.AddIfAbsent(s);
+  EXPECT_EQ(Strings(colNames), (std::vector<std::string>{"Jane", "J. Doe", "Doe, Jane"}));
+
+  CNameList colCopy = colNames;
+  colCopy.AddIfAbsent("Janie");
+  EXPECT_EQ(colCopy.Count(), 4);
+  EXPECT_EQ(colNames.Count(), 3);
+  EXPECT_EQ(ErrorOf([&] { colNames.Item(0); }), host::err::SubscriptOutOfRange);
+  EXPECT_EQ(ErrorOf([&] { colNames.Item(4); }), host::err::SubscriptOutOfRange);
 }
 
 TEST_F(CRecipientsTest, ResolvedEntryIDsHeldByACallerStayAsTheyWereWhenMoreRecipientsCome) {
@@ -72,7 +89,7 @@ TEST_F(CRecipientsTest, ResolvedEntryIDsHeldByACallerStayAsTheyWereWhenMoreRecip
   ASSERT_EQ(colHeld->Count(), 1);
   EXPECT_EQ(colHeld->Item(1), "A");
   // Nor does the recipient list change under the resolved list it gave.
-  EXPECT_EQ(IDsOf(m_oRecipients.EmailRecipients()->Item(1)->oEntryIDs).size(), 2u);
+  EXPECT_EQ(IDsOf(m_oRecipients.EmailRecipients()->Item(1).oEntryIDs).size(), 2u);
 }
 
 TEST_F(CRecipientsTest, AnItemNamedAgainAfterOthersIsListedOnceInTheOrderItFirstCame) {
@@ -87,7 +104,7 @@ TEST_F(CRecipientsTest, AnItemNamedAgainAfterOthersIsListedOnceInTheOrderItFirst
   Add("Jane Doe", "", "A");
   Add("Jane Doe", "", "b");
 
-  EXPECT_EQ(IDsOf(m_oRecipients.EmailRecipients()->Item(1)->oEntryIDs), (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(IDsOf(m_oRecipients.EmailRecipients()->Item(1).oEntryIDs), (std::vector<std::string>{"A", "B"}));
   ASSERT_TRUE(Resolve());
   EXPECT_EQ(Resolved(), (std::vector<std::string>{"Jane Doe {A, B, C}", "Bob <bob@example.com> {B}"}));
 }
@@ -104,7 +121,7 @@ TEST_F(CRecipientsTest, AnAddressWithoutAtFallsBackToTheNameAndNothingAtAllIsDro
                                       "Ignoring empty recipient (no email, no name)"}));
   EXPECT_EQ(m_oRecipients.EmailRecipients(), nullptr);
   ASSERT_EQ(m_oRecipients.NameRecipients()->Count(), 2);
-  EXPECT_EQ(IDsOf(m_oRecipients.NameRecipients()->Item(2)->oEntryIDs), (std::vector<std::string>{"ID1"}));
+  EXPECT_EQ(IDsOf(m_oRecipients.NameRecipients()->Item(2).oEntryIDs), (std::vector<std::string>{"ID1"}));
 }
 
 TEST_F(CRecipientsTest, ResolveGivesAddressBookNamesMergesEqualTextsAndLeavesOutUnknownNames) {

@@ -46,15 +46,15 @@ class GetQuilloRecipientsTest : public RecipientsFixture {
   std::vector<std::string> Raw() {
     std::vector<std::string> vec;
     if (auto col = m_oRecipients.EmailRecipients())
-      for (const auto& p : *col) vec.push_back(p->colNames.Item(1) + " <" + p->sEmail + ">");
+      for (const auto& o : *col) vec.push_back(o.colNames.Item(1) + " <" + o.sEmail + ">");
     if (auto col = m_oRecipients.NameRecipients())
-      for (const auto& p : *col) vec.push_back(p->sName);
+      for (const auto& o : *col) vec.push_back(o.sName);
     return vec;
   }
   std::vector<std::string> RawIDs(const std::string& sEmail) {
     std::vector<std::string> vec;
-    for (const auto& p : *m_oRecipients.EmailRecipients())
-      if (host::EqualsNoCase(p->sEmail, sEmail)) vec = Strings(m_oRecipients.EntryIDs(p->oEntryIDs));
+    for (const auto& o : *m_oRecipients.EmailRecipients())
+      if (host::EqualsNoCase(o.sEmail, sEmail)) vec = Strings(m_oRecipients.EntryIDs(o.oEntryIDs));
     return vec;
   }
   bool HasLine(const std::string& sMessage, int32_t nLevel) {
@@ -83,12 +83,12 @@ TEST_F(GetQuilloRecipientsTest, ReceivedMailGivesItsSenderWithItsEntryIDSentMail
   ASSERT_EQ(Raw().size(), 1u);
   auto vecNames = m_oRecipients.NameRecipients();  // an Exchange sender has no SMTP sender address
   ASSERT_TRUE(vecNames);
-  EXPECT_EQ(Strings(m_oRecipients.EntryIDs(vecNames->Item(1)->oEntryIDs)),
+  EXPECT_EQ(Strings(m_oRecipients.EntryIDs(vecNames->Item(1).oEntryIDs)),
             std::vector<std::string>{kPrefix + "0602"});
 
   SelectCodes({"0511"});  // in a subfolder of Sent Items
   ASSERT_TRUE(Gather(esFromSelection));
-  for (const auto& p : *m_oRecipients.EmailRecipients()) EXPECT_TRUE(p->oEntryIDs.Empty());
+  for (const auto& o : *m_oRecipients.EmailRecipients()) EXPECT_TRUE(o.oEntryIDs.Empty());
   EXPECT_FALSE(Raw().empty());
 }
 

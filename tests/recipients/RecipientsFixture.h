@@ -37,7 +37,8 @@ class RecipientsFixture : public AddinFixture {
     return vec;
   }
 
-  static std::vector<std::string> Strings(const CKeyedCollection<std::string>& col) {
+  template <class C>
+  static std::vector<std::string> Strings(const C& col) {
     std::vector<std::string> vec;
     for (const std::string& s : col) vec.push_back(s);
     return vec;

@@ -113,12 +113,12 @@ TEST_F(mQuilloTest, LinkedContactsComeByAddressOrByNameAndOtherLinksAddNothing) 
 
   auto colEmails = oRecipients.EmailRecipients();
   ASSERT_EQ(colEmails->Count(), 2);
-  EXPECT_EQ(colEmails->Item(1)->sEmail, "bob.wilson@example.com");
-  EXPECT_EQ(Strings(colEmails->Item(1)->colNames), (std::vector<std::string>{"Bob Wilson"}));
-  EXPECT_EQ(colEmails->Item(2)->sEmail, "maria.garcia@example.com");
+  EXPECT_EQ(colEmails->Item(1).sEmail, "bob.wilson@example.com");
+  EXPECT_EQ(Strings(colEmails->Item(1).colNames), (std::vector<std::string>{"Bob Wilson"}));
+  EXPECT_EQ(colEmails->Item(2).sEmail, "maria.garcia@example.com");
   // Eve by her full name, then by the name of the link to her deleted item: one name.
   ASSERT_EQ(oRecipients.NameRecipients()->Count(), 1);
-  EXPECT_EQ(oRecipients.NameRecipients()->Item(1)->sName, "Eve Adams");
+  EXPECT_EQ(oRecipients.NameRecipients()->Item(1).sName, "Eve Adams");
   EXPECT_EQ(ErrorCount(), 0u);
 
   mQuillo::SafeGetLinks(ItemOf("0601"), oRecipients, esFromSelection);  // a mail has no links
