@@ -28,13 +28,14 @@ struct ProfileError : std::runtime_error {
   std::string sProblem;
 };
 
-// An entry of the address book.
+// An entry of the address book. The address comes first: it is what a recipient's entry is read
+// for most, and an entry made with its reference count keeps the two side by side.
 struct AddressBookEntry {
-  std::string sEntryID;      // upper-case hexadecimal
+  std::string sAddress;      // the SMTP address, or the Exchange (X.500) address
   std::string sName;         // display name
   std::string sType;         // "SMTP" or "EX"
-  std::string sAddress;      // the SMTP address, or the Exchange (X.500) address
   std::string sSmtpAddress;  // SMTP address of an EX entry; the address itself for SMTP
+  std::string sEntryID;      // upper-case hexadecimal
 };
 
 // Who a sender, recipient, contact e-mail or list member is: an entry of the address book or a
