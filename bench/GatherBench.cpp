@@ -106,7 +106,6 @@ class People {
 // The demo profile with a folder "Bulk" of n mixed items: received and sent mails, meetings,
 // tasks and contacts, naming the given people; one explorer shows it.
 std::shared_ptr<const sim::Profile> MixedProfile(int nItems, const People& oPeople) {
-  auto Person = [&](int n) { return oPeople.Person(n); };
   sim::Profile oProfile = *sim::DemoProfile();
   oProfile.sVersion = "9.0.0.2711";  // the folder command takes every item, no search
   sim::ProfileFolder oBulk;
@@ -118,23 +117,23 @@ std::shared_ptr<const sim::Profile> MixedProfile(int nItems, const People& oPeop
     switch (i % 10) {
       case 0:
         oItem.nClass = host::olContact;
-        oItem.sFullName = Person(i).sName;
-        oItem.arrEmails[0] = Person(i);
+        oItem.sFullName = oPeople.Person(i).sName;
+        oItem.arrEmails[0] = oPeople.Person(i);
         break;
       case 1:
         oItem.nClass = host::olTask;
-        oItem.vecRecipients = {Recipient(Person(i), 1), Recipient(Person(i + 7), 1)};
+        oItem.vecRecipients = {Recipient(oPeople.Person(i), 1), Recipient(oPeople.Person(i + 7), 1)};
         break;
       case 2:
         oItem.nClass = host::olAppointment;
-        oItem.vecRecipients = {Recipient(Person(i), 1), Recipient(Person(i + 3), 1),
-                               Recipient(Person(i + 5), 2)};
-        oItem.sOrganizer = Person(i).sName;
+        oItem.vecRecipients = {Recipient(oPeople.Person(i), 1), Recipient(oPeople.Person(i + 3), 1),
+                               Recipient(oPeople.Person(i + 5), 2)};
+        oItem.sOrganizer = oPeople.Person(i).sName;
         oItem.nResponseStatus = host::olResponseNotResponded;
         break;
       default:
         oItem.nClass = host::olMail;
-        oItem.oSender = Person(i);
+        oItem.oSender = oPeople.Person(i);
         break;
     }
     oBulk.vecItems.push_back(std::move(oItem));

@@ -67,7 +67,7 @@ class CEntryIDList {
 
 // The display names one address came with, each once (without regard to case), in order of
 // first appearance. Most addresses come with one name only: it is kept in place, so that finding
-// it again reads no memory of its own; a collection is made when a second name comes.
+// it again needs no block of its own; a collection is made when a second name comes.
 class CNameList {
  public:
   CNameList() = default;
@@ -102,9 +102,9 @@ class CNameList {
   std::unique_ptr<CStringCollection> m_pMore;  // the names after the first
 };
 
-// A recipient met with an e-mail address. The recipients are kept in their collection's own
-// block, what every added address reads first: a large folder meets each address again long
-// after it has left the processor's caches.
+// A recipient met with an e-mail address. Recipients lie in their collection's entries, the
+// members an added address uses first: a large folder meets each address again long after it
+// has left the processor's caches, and every further block would be one more read from memory.
 class CEmailRecipient {
  public:
   CEntryIDList oEntryIDs;
